@@ -1,0 +1,164 @@
+#include "timing/NumberText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sw {
+
+namespace {
+
+// Drops the zero before the decimal point of "0.xxx" / "-0.xxx".
+QString dropLeadingZero(QString s)
+{
+    if (s.startsWith(QLatin1String("0.")))
+        s.remove(0, 1);
+    else if (s.startsWith(QLatin1String("-0.")))
+        s.remove(1, 1);
+    return s;
+}
+
+} // namespace
+
+QString formatTime(double seconds)
+{
+    if (!std::isfinite(seconds))
+        seconds = 0;
+    QString s = QString::number(seconds, 'f', 3);
+    if (s == QLatin1String("-0.000"))
+        s = QStringLiteral("0.000");
+    return dropLeadingZero(s);
+}
+
+QString formatWhole(double v)
+{
+    if (!std::isfinite(v))
+        v = 0;
+    double r = std::round(v);
+    if (r == 0)
+        r = 0; // no "-0"
+    return QString::number(r, 'f', 0);
+}
+
+QString plainNumber(double v)
+{
+    if (!std::isfinite(v) || v == 0)
+        return QStringLiteral("0");
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    QString s = QString::fromLatin1(buf);
+    // %g may give an exponent for very large or very small magnitudes; keep
+    // it but in the upper-case form with a signed two-digit exponent.
+    const int e = s.indexOf(QLatin1Char('e'));
+    if (e >= 0) {
+        QString mant = s.left(e);
+        QString exp = s.mid(e + 1);
+        QChar sign = exp.at(0);
+        exp.remove(0, 1);
+        while (exp.size() > 2 && exp.startsWith(QLatin1Char('0')))
+            exp.remove(0, 1);
+        return dropLeadingZero(mant) + QLatin1Char('E') + sign + exp;
+    }
+    return dropLeadingZero(s);
+}
+
+QString numberText(double v)
+{
+    const QString p = plainNumber(v);
+    return p.startsWith(QLatin1Char('-')) ? p : QLatin1Char(' ') + p;
+}
+
+QString printForm(double v, QChar decimalSeparator)
+{
+    QString s = numberText(v);
+    if (decimalSeparator != QLatin1Char('.'))
+        s.replace(QLatin1Char('.'), decimalSeparator);
+    return s + QLatin1Char(' ');
+}
+
+namespace {
+
+// Length of the leading number of text starting at i, or 0 if none.
+int scanNumber(QStringView t, int i)
+{
+    const int start = i;
+    const int n = t.size();
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        ++i;
+    int digits = 0;
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && t[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E') || t[i] == QLatin1Char('d')
+                  || t[i] == QLatin1Char('D'))) {
+        int j = i + 1;
+        if (j < n && (t[j] == QLatin1Char('+') || t[j] == QLatin1Char('-')))
+            ++j;
+        int ed = 0;
+        while (j < n && t[j].isDigit() && t[j].unicode() < 128) {
+            ++j;
+            ++ed;
+        }
+        if (ed > 0)
+            i = j;
+    }
+    return i - start;
+}
+
+int skipSpace(QStringView t)
+{
+    int i = 0;
+    while (i < t.size() && (t[i] == QLatin1Char(' ') || t[i] == QLatin1Char('\t')
+                            || t[i] == QLatin1Char('\r') || t[i] == QLatin1Char('\n')))
+        ++i;
+    return i;
+}
+
+} // namespace
+
+bool startsWithNumber(QStringView text)
+{
+    const int i = skipSpace(text);
+    const int len = scanNumber(text, i);
+    if (len == 0)
+        return false;
+    QByteArray b = text.mid(i, len).toLatin1();
+    for (char &c : b)
+        if (c == 'd' || c == 'D')
+            c = 'e';
+    const double v = std::strtod(b.constData(), nullptr);
+    return std::isfinite(v);
+}
+
+double val(QStringView text)
+{
+    const int i = skipSpace(text);
+    const int len = scanNumber(text, i);
+    if (len == 0)
+        return 0;
+    QByteArray b = text.mid(i, len).toLatin1();
+    for (char &c : b)
+        if (c == 'd' || c == 'D')
+            c = 'e';
+    const double v = std::strtod(b.constData(), nullptr);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+double roundHalfEven(double v)
+{
+    if (!std::isfinite(v))
+        return v;
+    return std::nearbyint(v); // the default rounding mode rounds halves to even
+}
+
+} // namespace sw
