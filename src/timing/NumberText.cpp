@@ -1,8 +1,10 @@
 #include "timing/NumberText.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace sw {
 
@@ -16,6 +18,35 @@ QString dropLeadingZero(QString s)
     else if (s.startsWith(QLatin1String("-0.")))
         s.remove(1, 1);
     return s;
+}
+
+// The C library writes and reads numbers with the decimal point of the
+// process's LC_NUMERIC locale, which the Qt application object takes from the
+// environment: under a comma locale "%g" writes "12,5" and strtod stops at
+// '.'. These texts always use a period, so swap the two.
+const char *cDecimalPoint()
+{
+    const char *dp = std::localeconv()->decimal_point;
+    return dp && *dp ? dp : ".";
+}
+
+QString formatG15(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    QString s = QString::fromLatin1(buf);
+    const char *dp = cDecimalPoint();
+    if (std::strcmp(dp, ".") != 0)
+        s.replace(QString::fromLocal8Bit(dp), QStringLiteral("."));
+    return s;
+}
+
+double parseDouble(QByteArray b)
+{
+    const char *dp = cDecimalPoint();
+    if (std::strcmp(dp, ".") != 0)
+        b.replace(".", dp);
+    return std::strtod(b.constData(), nullptr);
 }
 
 } // namespace
@@ -44,9 +75,7 @@ QString plainNumber(double v)
 {
     if (!std::isfinite(v) || v == 0)
         return QStringLiteral("0");
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    QString s = QString::fromLatin1(buf);
+    QString s = formatG15(v);
     // %g may give an exponent for very large or very small magnitudes; keep
     // it but in the upper-case form with a signed two-digit exponent.
     const int e = s.indexOf(QLatin1Char('e'));
@@ -136,7 +165,7 @@ bool startsWithNumber(QStringView text)
     for (char &c : b)
         if (c == 'd' || c == 'D')
             c = 'e';
-    const double v = std::strtod(b.constData(), nullptr);
+    const double v = parseDouble(b);
     return std::isfinite(v);
 }
 
@@ -150,7 +179,7 @@ double val(QStringView text)
     for (char &c : b)
         if (c == 'd' || c == 'D')
             c = 'e';
-    const double v = std::strtod(b.constData(), nullptr);
+    const double v = parseDouble(b);
     return std::isfinite(v) ? v : 0.0;
 }
 

@@ -7,11 +7,15 @@
 #include "timing/NumberText.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <clocale>
+#include <cstring>
 #include <memory>
 
 Q_DECLARE_METATYPE(sw::Cell)
@@ -71,6 +75,37 @@ QByteArray withLine(const QByteArray &bytes, int n, const QByteArray &replacemen
     return lines.join(CrLf) + CrLf;
 }
 
+// Puts the C library's LC_NUMERIC into a locale with a decimal comma for its
+// lifetime, as a Qt program gets it from the environment on such a system.
+// If none is installed, one is built with localedef when that is there.
+class CommaCLocale
+{
+public:
+    CommaCLocale() : m_old(std::setlocale(LC_NUMERIC, nullptr))
+    {
+        for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+            if (std::setlocale(LC_NUMERIC, name))
+                break;
+        if (!isComma() && m_dir.isValid() && !QStandardPaths::findExecutable(QStringLiteral("localedef")).isEmpty()) {
+            QProcess::execute(QStringLiteral("localedef"),
+                              {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                               QStringLiteral("UTF-8"), m_dir.filePath(QStringLiteral("de_DE.UTF-8"))});
+            qputenv("LOCPATH", QFile::encodeName(m_dir.path()));
+            std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        }
+    }
+    ~CommaCLocale()
+    {
+        std::setlocale(LC_NUMERIC, m_old.constData());
+        qunsetenv("LOCPATH");
+    }
+    static bool isComma() { return std::strcmp(std::localeconv()->decimal_point, ",") == 0; }
+
+private:
+    QByteArray m_old;
+    QTemporaryDir m_dir;
+};
+
 } // namespace
 
 class TestLapFile : public QObject
@@ -87,6 +122,7 @@ private slots:
     void conditionLineJoinsFlagAndTraffic();
     void cellLinesByKind();
     void commaLocaleWritesCommasInNumbersOnly();
+    void commaInTheCLibraryLocaleChangesNothing();
     void lineCount_data();
     void lineCount();
     void everyLineEndsInCrLf();
@@ -250,6 +286,24 @@ void TestLapFile::commaLocaleWritesCommasInNumbersOnly()
     const LapFileReadResult read = readLapFile(bytes, false);
     QCOMPARE(read.status, LapFileReadResult::Ok);
     QCOMPARE(read.content.rows[1][1].text(), QStringLiteral(" 12.5 "));
+    QCOMPARE(read.content.rows[1][1].value(), 12.5);
+    QCOMPARE(read.content.rows[0][1].value(), 2.5);
+}
+
+void TestLapFile::commaInTheCLibraryLocaleChangesNothing()
+{
+    CommaCLocale comma;
+    if (!CommaCLocale::isComma())
+        QSKIP("no locale with a decimal comma can be had on this machine");
+
+    auto rec = makeRace(1, 1);
+    rec->LapData[1][1].set(12.5);
+    rec->LapData[1][RaceRecord::FlagCol].set(1.5);
+    const QByteArray bytes = writeLapFile(*rec, QString(), std::nullopt, '.');
+    QCOMPARE(lineAt(bytes, rowLine(1, 1)), QByteArray(" 12.5 "));
+    QCOMPARE(lineAt(bytes, rowLine(1, 5)), QByteArray(" 1.5  ```   1"));
+    const LapFileReadResult read = readLapFile(bytes, false);
+    QCOMPARE(read.status, LapFileReadResult::Ok);
     QCOMPARE(read.content.rows[1][1].value(), 12.5);
     QCOMPARE(read.content.rows[0][1].value(), 2.5);
 }
