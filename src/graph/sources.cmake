@@ -1,1 +1,7 @@
 # Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
+list(APPEND SW_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/GraphRules.cpp
+)
+list(APPEND SW_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/GraphView.cpp
+)
