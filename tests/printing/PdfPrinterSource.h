@@ -1,0 +1,43 @@
+#pragma once
+// A printer source for tests: the one printer writes PDF files, and whether
+// the system "has a printer" and what the setup dialog answers are scripted.
+
+#include "printing/PrinterSource.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+
+namespace sw {
+
+class PdfPrinterSource : public PrinterSource
+{
+public:
+    explicit PdfPrinterSource(const QString &pdfPath)
+    {
+        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        m_printer.setOutputFileName(pdfPath);
+        m_printer.setPageSize(QPageSize(QPageSize::A4));
+        m_printer.setPageOrientation(QPageLayout::Portrait);
+    }
+
+    QPrinter &printer() override { return m_printer; }
+    bool hasSystemPrinter() const override { return systemPrinter; }
+    bool setup(QWidget *) override
+    {
+        ++setupCalls;
+        if (setupAccepts)
+            m_printer.setPageOrientation(setupOrientation);
+        return setupAccepts;
+    }
+
+    bool systemPrinter = true;
+    bool setupAccepts = false;
+    QPageLayout::Orientation setupOrientation = QPageLayout::Landscape;
+    int setupCalls = 0;
+
+private:
+    QPrinter m_printer{QPrinter::HighResolution};
+};
+
+} // namespace sw
