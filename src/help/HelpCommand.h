@@ -1,0 +1,44 @@
+#pragma once
+// "Program Help": the help document (help/TimerHelp.txt below the program
+// folder) opens in an external viewer. The viewers are tried in a fixed
+// order, stopping at the first that starts; the program does not wait for it.
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace sw {
+
+class ProgramLauncher;
+class Prompts;
+
+struct ViewerCommand
+{
+    QString program;
+    QStringList arguments; // the document's path is the last argument
+};
+
+class HelpCommand
+{
+public:
+    enum class System { Windows, MacOS, Other };
+
+    HelpCommand(const QString &documentPath, Prompts &prompts, ProgramLauncher &launcher);
+
+    void mnuHelpHelp_Click();
+
+    // The four viewers in the order they are tried, for the given system.
+    static std::vector<ViewerCommand> viewerCommands(const QString &documentPath, System system);
+    static System currentSystem();
+
+    static QString finishedViewingText();
+    static QString noViewerText();
+
+private:
+    QString m_documentPath;
+    Prompts &m_prompts;
+    ProgramLauncher &m_launcher;
+};
+
+} // namespace sw

@@ -1,0 +1,42 @@
+#pragma once
+// The about window: the program's picture, its name and version, "OK" and
+// "Print". Not modal; it closes (and deletes itself) on OK or on a click on
+// its background. Print puts a picture of the window on the program's printer
+// without a dialog.
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace sw {
+
+class PrinterSource;
+class Prompts;
+
+class frmAbout : public QWidget
+{
+    Q_OBJECT
+public:
+    frmAbout(PrinterSource &printers, Prompts &prompts, QWidget *parent = nullptr);
+
+    static QString versionText() { return QStringLiteral("Splitwatch v1.1   A.004"); }
+
+    QLabel *Image1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *SSCommand1 = nullptr;
+
+public slots:
+    void cmdOK_Click();
+    void SSCommand1_Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    PrinterSource &m_printers;
+    Prompts &m_prompts;
+};
+
+} // namespace sw
