@@ -2,3 +2,15 @@
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/AppState.cpp
 )
+list(APPEND SW_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/SpeedCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileCheck.cpp
+)
+list(APPEND SW_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FrmHeadControls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FrmHead.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HtSample.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SplashForm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
+)

@@ -4,3 +4,11 @@ list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RaceRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HiTime.cpp
 )
+list(APPEND SW_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FinishSummary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ConditionLists.cpp
+)
+list(APPEND SW_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TimingController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SelectorController.cpp
+)

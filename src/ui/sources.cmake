@@ -2,3 +2,8 @@
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
 )
+list(APPEND SW_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ClickPanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
+)

@@ -1,0 +1,25 @@
+#pragma once
+// TestFileOpen: can LapFileName be opened for reading? 0 yes; 1 the name is
+// invalid (a message has been shown); 2 any other failure, such as a missing
+// file, without a message.
+
+#include <QString>
+
+namespace sw {
+
+class Prompts;
+
+enum class FileOpenCheck { Opens = 0, InvalidName = 1, OtherFailure = 2 };
+
+// Decides without showing anything. A name with characters that no file
+// system of the program's platforms allows, or a path whose folder does not
+// exist, is an invalid name; a missing file in an existing folder is not.
+FileOpenCheck checkFileOpen(const QString &path);
+
+// The shared routine: sets and returns FileCheck, with the "Invalid File
+// Name" message for an invalid name.
+int TestFileOpen(const QString &LapFileName, Prompts &prompts);
+
+QString invalidFileNameText();
+
+} // namespace sw

@@ -1,0 +1,124 @@
+#include "app/Startup.h"
+
+#include "app/AppState.h"
+#include "app/CommandLine.h"
+#include "app/FileCheck.h"
+#include "app/FrmHead.h"
+#include "app/HtSample.h"
+#include "app/SplashForm.h"
+#include "timing/HiTime.h"
+#include "ui/QtPrompts.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace sw {
+
+struct Startup::Owned
+{
+    AppState state;
+    QtPrompts prompts;
+    SteadyClock clock;
+    SteadyHiTime startupTimer{clock};
+    SteadyHiTime mainTimer{clock};
+};
+
+Startup::Startup(const QStringList &arguments)
+    : m_owned(std::make_unique<Owned>()), m_args(arguments.mid(1)),
+      m_folder(QCoreApplication::applicationDirPath()), m_state(&m_owned->state),
+      m_prompts(&m_owned->prompts), m_startupTimer(&m_owned->startupTimer),
+      m_mainTimer(&m_owned->mainTimer)
+{
+}
+
+Startup::Startup(const QStringList &arguments, const QString &programFolder, StartupServices s)
+    : m_args(arguments), m_folder(programFolder), m_state(&s.state), m_prompts(&s.prompts),
+      m_startupTimer(&s.startupTimer), m_mainTimer(&s.mainTimer)
+{
+}
+
+Startup::~Startup()
+{
+    // The main window goes before the services it refers to.
+    m_main.reset();
+    m_htsample.reset();
+    m_splash.reset();
+}
+
+bool Startup::begin()
+{
+    AppState &s = *m_state;
+    s.programFolder = m_folder;
+    s.rec.RavelinMode = static_cast<qint16>(ravelinModeFromArguments(m_args));
+
+    if (s.rec.RavelinMode == 0) {
+        m_splash = std::make_unique<SplashForm>();
+        m_splash->show();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_htsample = std::make_unique<HtSample>(*m_startupTimer);
+        connect(m_htsample.get(), &HtSample::accepted, this, &Startup::onAccepted);
+        connect(m_htsample.get(), &HtSample::tooSlow, this, &Startup::onTooSlow);
+        m_htsample->prepare();
+        m_htsample->show();
+        return true;
+    }
+
+    // Started by Ravelin: no speed check; timing keys are refused.
+    s.LapFileName = s.exchangeInputPath();
+    s.FileCheck = TestFileOpen(s.LapFileName, *m_prompts);
+    if (s.FileCheck == 0) {
+        m_prompts->info(QStringLiteral(
+            "You are now it the Splitwatch, and the lap times from the Ravelin record will be loaded "
+            "automatically.\r\rYou can view or modify this record, or open a different Splitwatch "
+            "file to take it's lap times back to the Ravelin program."));
+        s.ExchangeFlag = 5;
+    } else {
+        m_prompts->info(QStringLiteral("You are now it the Splitwatch.  You can now open a Splitwatch "
+                                       "file and return to the Ravelin program with its lap times."));
+        s.ExchangeFlag = 0;
+    }
+    m_prompts->info(QStringLiteral(
+        "When you click on 'Return to Ravelin' at the top of the main screen, you will be given the "
+        "Option to return to the Ravelin with the lap times currently on the main screen."));
+    openMainWindow();
+    return true;
+}
+
+void Startup::openMainWindow()
+{
+    m_main = std::make_unique<FrmHead>(*m_state, *m_prompts, *m_mainTimer);
+    if (auto *qp = dynamic_cast<QtPrompts *>(m_prompts))
+        qp->setParent(m_main.get());
+    if (extendMainWindow)
+        extendMainWindow(*m_main);
+    m_main->Form_Load();
+    m_main->show();
+    m_main->activateWindow();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void Startup::onAccepted(int interval, double tps)
+{
+    m_state->rec.TimerInterval = interval;
+    m_state->rec.TicksPerSecond = tps;
+    openMainWindow();
+    if (m_htsample)
+        m_htsample->close();
+    if (m_splash)
+        m_splash->close();
+}
+
+void Startup::onTooSlow()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    m_prompts->info(QStringLiteral("This computer is too slow for this program."));
+    if (m_htsample)
+        m_htsample->close();
+    if (m_splash)
+        m_splash->close();
+    QCoreApplication::exit(1);
+}
+
+} // namespace sw

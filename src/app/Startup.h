@@ -1,0 +1,70 @@
+#pragma once
+// What runs from launch until the main window is ready: the command line,
+// the program folder, then either the splash window with the speed check
+// (normal start) or the exchange messages (start by Ravelin).
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace sw {
+
+struct AppState;
+class Prompts;
+class MonotonicClock;
+class HiTime;
+class FrmHead;
+class HtSample;
+class SplashForm;
+
+struct StartupServices
+{
+    AppState &state;
+    Prompts &prompts;
+    HiTime &startupTimer; // HTSAMPLE's HiTime1
+    HiTime &mainTimer;    // frmHead's HiTime1
+};
+
+class Startup : public QObject
+{
+    Q_OBJECT
+public:
+    // The real program: real clock, timers and dialogs.
+    explicit Startup(const QStringList &arguments);
+    // Injected services (tests).
+    Startup(const QStringList &arguments, const QString &programFolder, StartupServices services);
+    ~Startup() override;
+
+    // Runs the start-up window's load handler. False when the program ends
+    // at once.
+    bool begin();
+
+    FrmHead *mainWindow() const { return m_main.get(); }
+    HtSample *startupWindow() const { return m_htsample.get(); }
+    SplashForm *splashWindow() const { return m_splash.get(); }
+
+    // Creates the main window's collaborators beyond timing (files,
+    // exchange, editing, graph, printing, help); set by the program.
+    std::function<void(FrmHead &)> extendMainWindow;
+
+private:
+    void openMainWindow();
+    void onAccepted(int interval, double tps);
+    void onTooSlow();
+
+    struct Owned;
+    std::unique_ptr<Owned> m_owned;
+    QStringList m_args;
+    QString m_folder;
+    AppState *m_state;
+    Prompts *m_prompts;
+    HiTime *m_startupTimer;
+    HiTime *m_mainTimer;
+    std::unique_ptr<HtSample> m_htsample;
+    std::unique_ptr<SplashForm> m_splash;
+    std::unique_ptr<FrmHead> m_main;
+};
+
+} // namespace sw

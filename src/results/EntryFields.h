@@ -1,0 +1,71 @@
+#pragma once
+// The "Current Lap" entry fields: the lap list, the four segment fields and
+// the flag, position and traffic lists, with their name panels, the help
+// line, the range check of the segment fields, keyboard movement between
+// fields, the list clicks, and the number-of-segments command.
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class QWidget;
+
+namespace sw {
+
+class FrmHead;
+
+class EntryFields : public QObject
+{
+    Q_OBJECT
+public:
+    explicit EntryFields(FrmHead &w);
+
+    // Field numbers of the main window: 0 lap list, 1..4 segment fields,
+    // 5 flag, 6 position, 7 traffic; 10 is the graph quantity list.
+    static constexpr int SpecBase2 = 20;
+    static bool SpecIsList(int field) { return field == 0 || field == 5 || field == 6 || field == 7; }
+    static constexpr double SpecMin = 1, SpecMax = 1000;
+
+    // Events.
+    void textGotFocus(int i);
+    void textChanged(int i);
+    void textLostFocus(int i);
+    void listGotFocus(int i);
+    void listLostFocus(int i);
+    void listClick(int i);
+    void SpecName_Click(int i);
+    void mnuOptions_Opening();
+    void mnuNumSeg_Click();
+
+    // Key routing: arrow keys in a field or list go here instead of to the
+    // window's timing keys.
+    bool handlesArrowFor(QWidget *w) const;
+    bool fieldKeyDown(QWidget *w, int keyCode);
+
+    // Activation: empties the segment fields and the lists' selections while
+    // a race is being set up.
+    void refillOnActivate();
+
+    // Current-condition texts and their colour from the three lists.
+    void showConditionTexts();
+
+    int CurSpecIndex = 0;
+    QString SpecOldValue;
+    int ListFocusIndex = 0;
+    int ListSavedIndex = 0;
+    int ListRestore = 0;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override;
+
+private:
+    int textFieldIndex(const QObject *o) const;
+    int listIndex(const QObject *o) const;
+    void applyFlagColour();
+
+    FrmHead &m_w;
+    int m_focusText = 0; // text field that has the focus now (0 none)
+};
+
+} // namespace sw

@@ -1,0 +1,160 @@
+#include "results/GridController.h"
+
+#include "app/AppState.h"
+#include "app/FrmHead.h"
+#include "results/EntryFields.h"
+#include "timing/ConditionLists.h"
+#include "ui/Geometry.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace sw {
+
+GridController::GridController(FrmHead &w) : QObject(&w), m_w(w)
+{
+    ResultsGrid &g = w.state().grid;
+    QTableView *v = w.ui.Grid1;
+    connect(&g, &ResultsGrid::columnWidthChanged, this, &GridController::syncColumnWidth);
+    connect(&g, &ResultsGrid::topRowChanged, this, &GridController::syncTopRow);
+    connect(&g, &ResultsGrid::selectionChanged, this, &GridController::syncSelection);
+    connect(&g, &ResultsGrid::statsChanged, this, &GridController::syncStats);
+    connect(v->verticalScrollBar(), &QScrollBar::valueChanged, this, [&g](int value) {
+        const QSignalBlocker b(&g);
+        g.setTopRow(value + 1);
+    });
+    connect(v, &QTableView::clicked, this, [this](const QModelIndex &i) { clickRow(i.row() + 1); });
+    connect(v->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int s) { clickRow(s + 1); });
+    connect(v->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int) { clickRow(0); });
+    for (int c = 0; c < ResultsGrid::kCols; ++c)
+        syncColumnWidth(c, g.ColWidth(c));
+}
+
+void GridController::syncColumnWidth(int col, int twips)
+{
+    QTableView *v = m_w.ui.Grid1;
+    if (col == 0)
+        v->verticalHeader()->setFixedWidth(tw(twips));
+    else
+        v->setColumnWidth(col - 1, qMax(1, tw(twips)));
+}
+
+void GridController::syncTopRow(int top)
+{
+    m_w.ui.Grid1->verticalScrollBar()->setValue(top - 1);
+}
+
+void GridController::syncSelection()
+{
+    const ResultsGrid &g = m_w.state().grid;
+    QTableView *v = m_w.ui.Grid1;
+    QItemSelectionModel *sm = v->selectionModel();
+    if (g.SelStartRow < 1) {
+        sm->clearSelection();
+        return;
+    }
+    const QItemSelection sel(g.index(g.SelStartRow - 1, g.SelStartCol - 1),
+                             g.index(g.SelEndRow - 1, g.SelEndCol - 1));
+    sm->select(sel, QItemSelectionModel::ClearAndSelect);
+}
+
+void GridController::syncStats()
+{
+    const ResultsGrid &g = m_w.state().grid;
+    auto &ui = m_w.ui;
+    for (int i = 0; i < 15; ++i) {
+        ui.Label3[i]->setText(g.Label3[i]);
+        ui.Label3[i]->setVisible(g.Label3Visible[i]);
+    }
+    for (int i = 3; i <= 7; ++i)
+        ui.Label5[i]->setVisible(g.Label5Visible[i]);
+}
+
+void GridController::RefreshForm()
+{
+    AppState &s = m_w.state();
+    RaceRecord &r = s.rec;
+    ResultsGrid &g = s.grid;
+    auto &ui = m_w.ui;
+
+    g.Label3.fill(QString());
+
+    // The lists are filled without raising their click: a refill is not a
+    // change by the operator.
+    auto fill = [](QComboBox *c, const QStringList &items, int select) {
+        const QSignalBlocker b(c);
+        c->clear();
+        c->addItems(items);
+        c->setCurrentIndex(select);
+    };
+    fill(ui.cmbSpecData[0], lapItems(), 0);
+    fill(ui.cmbSpecData[5], flagItems(), 0);
+    fill(ui.cmbSpecData[6], positionItems(), -1);
+    fill(ui.cmbSpecData[7], trafficItems(), 1);
+    m_w.entryFields().showConditionTexts();
+
+    r.CurSeg = 1;
+    if (r.NumSegs < 1)
+        r.NumSegs = 1;
+    r.CurLap = 0;
+
+    static const char *heads[9] = {"Lap #", "Seg 1", "Seg 2", "Seg 3", "Seg 4",
+                                   "LapTime", "Flag", "Position", "Traffic"};
+    static const int widths[9] = {500, 800, 800, 800, 800, 800, 500, 500, 1500};
+    g.Row = 0;
+    for (int c = 0; c < ResultsGrid::kCols; ++c) {
+        g.setCell(0, c, QString::fromLatin1(heads[c]));
+        int w = widths[c];
+        if (c >= 1 && c <= 4) {
+            const bool used = c <= r.NumSegs;
+            w = used ? 800 : 10;
+            g.Label5Visible[c + 2] = used;
+            for (int j = 0; j < 3; ++j)
+                g.Label3Visible[(c - 1) * 3 + j] = used;
+        }
+        g.setColWidth(c, w);
+    }
+    g.Label5Visible[7] = true;
+    for (int j = 12; j < 15; ++j)
+        g.Label3Visible[j] = true;
+    for (int row = 1; row <= RaceRecord::MaxLap; ++row)
+        g.setCell(row, 0, QString::number(row));
+    // The current row is left on the heading row rather than on the last lap
+    // number written: finishing a race with no lap then finds no lap.
+    g.Row = 0;
+    g.setTopRow(1);
+    syncTopRow(1);
+    g.notifyStatsChanged();
+}
+
+void GridController::clickRow(int row)
+{
+    m_w.state().grid.Row = row;
+    Grid1_Click();
+}
+
+void GridController::Grid1_Click()
+{
+    AppState &s = m_w.state();
+    RaceRecord &r = s.rec;
+    ResultsGrid &g = s.grid;
+    auto &ui = m_w.ui;
+    if (r.RaceState != RaceFinished)
+        return;
+    if (r.LastLap < 1)
+        return; // no lap to select
+    if (g.Row < 1)
+        g.Row = 1;
+    if (g.Row > r.LastLap)
+        g.Row = r.LastLap;
+    const int lap = g.Row;
+    g.selectLapRow(lap);
+    ui.cmbSpecData[0]->setCurrentIndex(lap - 1);
+    ui.cmbSpecData[5]->setCurrentIndex(listPosition(r.reading(lap, 5)));
+    ui.cmbSpecData[6]->setCurrentIndex(listPosition(r.reading(lap, 6)));
+    ui.cmbSpecData[7]->setCurrentIndex(listPosition(r.reading(lap, 7)));
+}
+
+} // namespace sw

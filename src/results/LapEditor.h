@@ -1,0 +1,35 @@
+#pragma once
+// The five buttons of the "Current Lap" frame: Insert and Delete (a missed
+// or an extra press), Start / Restart, Finish / Keep Changes, and Cancel
+// Changes. The arithmetic is in LapEditing; this class asks the questions
+// and replays the record into the window.
+
+namespace sw {
+
+class FrmHead;
+
+class LapEditor
+{
+public:
+    explicit LapEditor(FrmHead &w);
+
+    void Command3_Click(int index);
+
+    void insertCommand();
+    void deleteCommand();
+    void keepChanges();
+    void cancelChanges();
+
+    // Rewrites every recorded lap into the grid from the record, then shows
+    // the given lap with fresh statistics and graph.
+    void replay(int lapToShow);
+
+private:
+    // Asks whether to change a segment that looks right; false: leave it.
+    bool plausible(bool insert, int seg);
+    void selectLap(int lap);
+
+    FrmHead &m_w;
+};
+
+} // namespace sw

@@ -1,0 +1,295 @@
+#include "timing/TimingController.h"
+
+#include "app/AppState.h"
+#include "app/FrmHead.h"
+#include "results/EntryFields.h"
+#include "timing/ConditionLists.h"
+#include "timing/FinishSummary.h"
+#include "timing/HiTime.h"
+#include "timing/NumberText.h"
+#include "ui/Geometry.h"
+#include "ui/Prompts.h"
+
+#include <QApplication>
+
+#include <limits>
+
+namespace sw {
+
+TimingController::TimingController(FrmHead &w)
+    : m_w(w), m_s(w.state()),
+      m_lapsFullNote(QStringLiteral("Status: Lap 250 is complete and no more times can be recorded.  "
+                                    "Press <F11> to finish the race."))
+{
+}
+
+void TimingController::listUp(QComboBox *c)
+{
+    if (c->currentIndex() > 0)
+        c->setCurrentIndex(c->currentIndex() - 1);
+}
+
+void TimingController::listDown(QComboBox *c)
+{
+    if (c->currentIndex() < c->count() - 1)
+        c->setCurrentIndex(c->currentIndex() + 1);
+}
+
+void TimingController::UpdateKeys(int keyCode)
+{
+    RaceRecord &r = m_s.rec;
+    auto &ui = m_w.ui;
+    const bool notFinished = r.RaceState != RaceFinished;
+
+    if (keyCode == VK_F2 && (r.RaceState == RaceArmed || r.RaceState == RaceRunning)) {
+        recordSegment();
+    } else if (keyCode >= VK_F4 && keyCode <= VK_F9) {
+        if (notFinished) {
+            QComboBox *list = keyCode <= VK_F5 ? ui.cmbSpecData[5]
+                            : keyCode <= VK_F7 ? ui.cmbSpecData[6]
+                                               : ui.cmbSpecData[7];
+            if ((keyCode - VK_F4) % 2 == 0)
+                listUp(list);
+            else
+                listDown(list);
+        }
+    } else if (keyCode == VK_F11) {
+        if (r.RaceState == RaceRunning)
+            finishPrompt();
+        else
+            m_w.prompts().info(QStringLiteral("This key only has effect during the race."));
+    } else if (keyCode == VK_F12) {
+        if (r.RaceState == RaceSetup)
+            armRace();
+        else if (r.RaceState == RaceRunning || r.RaceState == RaceFinished)
+            restartPrompt();
+    } else if (keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
+        m_w.UpdateCurrentArrowKeyPosition(keyCode);
+    }
+
+    const bool arrow = keyCode >= VK_LEFT && keyCode <= VK_DOWN;
+    if (!arrow && r.RaceState != RaceSetup)
+        ui.Text2->setFocus(Qt::OtherFocusReason);
+}
+
+// The timing path: from here to the stored reading nothing allocates, logs or
+// waits. The tick count is brought up to date first, so the reading is exact
+// to one timer interval rather than as old as the last timer event.
+void TimingController::recordSegment()
+{
+    RaceRecord &r = m_s.rec;
+    const int late = m_w.hiTime1().catchUp();
+    if (late > 0)
+        r.TickCount = late > std::numeric_limits<qint32>::max() - r.TickCount
+            ? std::numeric_limits<qint32>::max()
+            : r.TickCount + late;
+    const double keyTime = r.raceClock();
+
+    // Lap 250 is the last lap the record and the files hold.
+    if (r.RaceState == RaceRunning && r.CurLap > RaceRecord::MaxLap) {
+        m_w.ui.Label6->setText(m_lapsFullNote);
+        return;
+    }
+    r.KeyTime = keyTime;
+    if (r.KeyTime < r.LastKeyTime + r.MinKeyGap)
+        return; // within a second of the last accepted press: a bounce
+    r.LastKeyTime = r.KeyTime;
+
+    if (r.RaceState == RaceArmed) {
+        r.CurSeg = r.NumSegs;
+        r.CurLap = 0;
+        r.RaceState = RaceRunning;
+        r.LapData[0][r.NumSegs].set(r.KeyTime);
+        m_w.SetScreenMode();
+    } else if (r.RaceState == RaceRunning) {
+        r.LapData[r.CurLap][r.CurSeg].set(r.KeyTime);
+    } else {
+        return;
+    }
+
+    for (int i = 0; i < r.CurSeg; ++i)
+        processPendingEvents();
+    UpdateTimer(0);
+    r.CurSeg += 1;
+    if (r.CurSeg > r.NumSegs) {
+        r.CurSeg = 1;
+        r.CurLap += 1;
+    }
+}
+
+// Lets timers and repaints run; key presses wait until the press in hand is
+// done (a second F2 would be a bounce anyway).
+void TimingController::processPendingEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TimingController::armRace()
+{
+    RaceRecord &r = m_s.rec;
+    auto &ui = m_w.ui;
+    r.RaceState = RaceArmed;
+    m_w.SetScreenMode();
+    m_w.hiTime1().setInterval(r.TimerInterval);
+    r.TickCount = 0;
+    r.LastKeyTime = 0;
+    ui.cmbSpecData[0]->setCurrentIndex(0);
+    if (ui.cmbSpecData[5]->currentIndex() < 0)
+        ui.cmbSpecData[5]->setCurrentIndex(0);
+    if (ui.cmbSpecData[6]->currentIndex() < 0)
+        ui.cmbSpecData[6]->setCurrentIndex(0);
+    if (ui.cmbSpecData[7]->currentIndex() < 0)
+        ui.cmbSpecData[7]->setCurrentIndex(1);
+    ui.Label1[2]->setText(ui.cmbSpecData[6]->currentText());
+    ui.Label1[4]->setText(ui.cmbSpecData[5]->currentText());
+    ui.Label1[3]->setText(ui.cmbSpecData[7]->currentText());
+    const int colour = ui.cmbSpecData[5]->currentIndex() == 0 ? 2 : 14;
+    for (int i = 0; i <= 4; ++i)
+        setForeColour(ui.Label1[i], colour);
+}
+
+void TimingController::finishPrompt()
+{
+    RaceRecord &r = m_s.rec;
+    const Answer a = m_w.prompts().message({QStringLiteral("Finished Timing Race ?"),
+                                            QStringLiteral("Are you finished timing laps for this race?"),
+                                            Buttons::YesNo, Icon::Question, Answer::No});
+    if (a != Answer::Yes)
+        return;
+    r.RaceState = RaceFinished;
+    r.LastLap = static_cast<qint16>(qBound(0, m_s.grid.Row, int(RaceRecord::MaxLap)));
+    r.CurLap = r.LastLap;
+    QComboBox *lapList = m_w.ui.cmbSpecData[0];
+    const int pos = r.LastLap - 1;
+    if (lapList->currentIndex() != pos)
+        lapList->setCurrentIndex(pos); // its click selects the lap in the grid
+    else
+        m_w.entryFields().listClick(0);
+    processPendingEvents();
+    m_w.SetScreenMode();
+}
+
+void TimingController::restartPrompt()
+{
+    const Answer a = m_w.prompts().message(
+        {QStringLiteral("Restart Race ?"),
+         QStringLiteral("Do you want to 'Restart' this race?\r\rIf you answer Yes, you will loose all "
+                        "your current recorded times."),
+         Buttons::YesNo, Icon::Question, Answer::No});
+    if (a != Answer::Yes)
+        return;
+    EraseLapTimes(0);
+    m_w.RefreshForm();
+    armRace();
+}
+
+void TimingController::HiTime1_Timer(int overrun)
+{
+    RaceRecord &r = m_s.rec;
+    if (r.RaceState == RaceFinished)
+        m_w.hiTime1().setInterval(0);
+    const qint64 t = qint64(r.TickCount) + 1 + (overrun > 0 ? overrun : 0);
+    r.TickCount = t > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
+                                                         : static_cast<qint32>(t);
+    if (r.RaceState == RaceArmed || r.RaceState == RaceRunning)
+        UpdateClocks();
+}
+
+void TimingController::UpdateClocks()
+{
+    RaceRecord &r = m_s.rec;
+    auto &ui = m_w.ui;
+    if (r.RaceState < RaceRunning) {
+        for (int i = 5; i <= 7; ++i)
+            ui.Label1[i]->setText(QStringLiteral(".000"));
+        return;
+    }
+    const double now = r.raceClock();
+    double segStart = 0, lapStart = 0;
+    if (r.CurLap > 0 && r.CurLap < RaceRecord::Rows) {
+        segStart = r.CurSeg > 1 ? r.reading(r.CurLap, r.CurSeg - 1) : r.reading(r.CurLap - 1, r.NumSegs);
+        lapStart = r.reading(r.CurLap - 1, r.NumSegs);
+    }
+    const double raceStart = r.reading(0, r.NumSegs);
+    auto show = [now](QLabel *l, double start) {
+        l->setText(formatTime(start > now ? 0.0 : now - start));
+    };
+    show(ui.Label1[5], segStart);
+    show(ui.Label1[6], lapStart);
+    show(ui.Label1[7], raceStart);
+}
+
+void TimingController::UpdateTimer(int DontUpdateGraph)
+{
+    RaceRecord &r = m_s.rec;
+    ResultsGrid &g = m_s.grid;
+    auto &ui = m_w.ui;
+    const int lap = r.CurLap;
+    const int seg = r.CurSeg;
+    if (lap <= 0 || lap > RaceRecord::MaxLap || seg < 1 || seg > 4 || r.NumSegs < 1)
+        return;
+
+    // Lap and segment now being timed (the counters have not advanced yet).
+    if (seg < r.NumSegs) {
+        ui.Label1[1]->setText(QString::number(seg + 1));
+        ui.Label1[0]->setText(QString::number(lap));
+    } else {
+        ui.Label1[1]->setText(QStringLiteral("1"));
+        ui.Label1[0]->setText(QString::number(lap + 1));
+    }
+
+    g.Row = lap;
+    m_s.NoSpecCheck = -1;
+    for (int i = 1; i <= seg; ++i) {
+        g.Col = i;
+        const double start = i == 1 ? r.reading(lap - 1, r.NumSegs) : r.reading(lap, i - 1);
+        const double end = r.reading(lap, i);
+        const QString text = formatTime(end < start ? 0.0 : end - start);
+        g.setCell(lap, i, text);
+        ui.SpecData[i]->setText(text);
+    }
+    m_s.NoSpecCheck = 0;
+
+    if (!(r.RaceState == RaceFinished && m_s.Recalc != 1)) {
+        const QStringList *items[3] = {&flagItems(), &positionItems(), &trafficItems()};
+        for (int c = 5; c <= 7; ++c) {
+            r.LapData[lap][c].set(ui.cmbSpecData[c]->currentIndex());
+            g.setCell(lap, c + 1, itemText(*items[c - 5], r.reading(lap, c)));
+        }
+        if (seg == r.NumSegs)
+            g.setCell(lap, 5, formatTime(r.reading(lap, seg) - r.reading(lap - 1, seg)));
+    }
+
+    g.scrollToWrittenRow(lap);
+    if (r.RaceState != RaceFinished)
+        processPendingEvents();
+
+    if (DontUpdateGraph != 0 || r.RaceState != RaceFinished)
+        return;
+
+    applyFinishSummary(m_s);
+
+    // Graph quantity list: "Whole Laps", then one item per segment.
+    QComboBox *q = ui.cmbSpecData[10];
+    if (q->currentIndex() > r.NumSegs || q->currentIndex() < 0 || q->count() != r.NumSegs + 1) {
+        QSignalBlocker block(q);
+        q->clear();
+        q->addItem(QStringLiteral("Whole Laps"));
+        for (int i = 1; i <= r.NumSegs; ++i)
+            q->addItem(QStringLiteral("Segment %1").arg(i));
+        q->setCurrentIndex(0);
+    }
+    // The current row stays on the lap just shown (rather than going back to
+    // row 1), so a following screen-mode call keeps showing the same lap.
+    m_w.Grph();
+}
+
+void TimingController::EraseLapTimes(int Flag)
+{
+    if (Flag == 0)
+        m_s.rec.clearLapData();
+    m_s.grid.Row = 0;
+    m_s.grid.clearAll();
+}
+
+} // namespace sw

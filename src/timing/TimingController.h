@@ -1,0 +1,50 @@
+#pragma once
+// The timing keys and the race clock of the main window: the key dispatcher
+// UpdateKeys, recording a segment on F2, the three running clocks, the
+// segment step UpdateTimer with the finish summary, and EraseLapTimes.
+
+#include <QString>
+
+class QComboBox;
+
+namespace sw {
+
+class FrmHead;
+struct AppState;
+
+class TimingController
+{
+public:
+    explicit TimingController(FrmHead &w);
+
+    void UpdateKeys(int keyCode);
+    void UpdateClocks();
+    void UpdateTimer(int DontUpdateGraph);
+    void EraseLapTimes(int Flag);
+    void HiTime1_Timer(int overrun);
+
+    // Key codes.
+    enum : int {
+        VK_F2 = 113, VK_F4 = 115, VK_F5, VK_F6, VK_F7, VK_F8, VK_F9,
+        VK_F11 = 122, VK_F12 = 123,
+        VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40,
+    };
+
+    // Moves a list one item up / down (no wrap; down from no selection picks
+    // the first item). Setting the position raises the list's click.
+    static void listUp(QComboBox *c);
+    static void listDown(QComboBox *c);
+
+private:
+    void recordSegment();
+    void armRace();
+    void finishPrompt();
+    void restartPrompt();
+    void processPendingEvents();
+
+    FrmHead &m_w;
+    AppState &m_s;
+    const QString m_lapsFullNote;
+};
+
+} // namespace sw

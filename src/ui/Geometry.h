@@ -1,0 +1,20 @@
+#pragma once
+// Places a widget at a designed position given in twips.
+
+#include "ui/Twips.h"
+
+#include <QColor>
+#include <QWidget>
+
+namespace sw {
+
+inline void placeTw(QWidget *w, int left, int top, int width, int height)
+{
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+}
+
+QColor qcolorFromPalette(int n);
+void setForeColour(QWidget *w, int paletteNumber);
+int foreColourNumber(const QWidget *w); // -1 when not one of the 16
+
+} // namespace sw

@@ -1,0 +1,127 @@
+#include "ui/QtPrompts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace sw {
+
+namespace {
+
+QMessageBox::StandardButton toQt(Answer a)
+{
+    switch (a) {
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// Message texts use CR (and CR LF) as line breaks; Qt wants LF.
+QString displayText(QString t)
+{
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+// "All Files (*.*)|*.*" pairs of description and pattern become a Qt filter;
+// "*.*" means every file, also one without an extension.
+QString qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i];
+        desc.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+        out << desc;
+    }
+    return out.isEmpty() ? filter : out.join(QLatin1String(";;"));
+}
+
+} // namespace
+
+Answer QtPrompts::message(const MessageSpec &m)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(m.title);
+    box.setText(displayText(m.text));
+    switch (m.icon) {
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (m.buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    box.setDefaultButton(toQt(m.defaultButton));
+    const int r = box.exec();
+    switch (r) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        // Escape on a Yes/No box closes it without a button: treat as No.
+        return m.buttons == Buttons::Ok ? Answer::Ok
+             : m.buttons == Buttons::YesNo ? Answer::No
+                                           : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtPrompts::input(const QString &title, const QString &prompt,
+                                        const QString &defaultText)
+{
+    bool ok = false;
+    const QString s = QInputDialog::getText(m_parent, title, displayText(prompt), QLineEdit::Normal,
+                                            defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return s;
+}
+
+std::optional<QString> QtPrompts::openFile(const FileDialogSpec &d)
+{
+    const QString start = QDir(d.initialFolder).filePath(d.initialName);
+    const QString f = QFileDialog::getOpenFileName(m_parent, d.title, start, qtFilter(d.filter));
+    if (f.isEmpty())
+        return std::nullopt;
+    return f;
+}
+
+std::optional<QString> QtPrompts::saveFile(const FileDialogSpec &d)
+{
+    const QString start = QDir(d.initialFolder).filePath(d.initialName);
+    const QString f = QFileDialog::getSaveFileName(m_parent, d.title, start, qtFilter(d.filter));
+    if (f.isEmpty())
+        return std::nullopt;
+    return f;
+}
+
+} // namespace sw

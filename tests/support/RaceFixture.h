@@ -1,0 +1,57 @@
+#pragma once
+// A real main window on a hand-driven clock, with scripted prompts: the
+// fixture of every test that times a race through the window.
+
+#include "app/AppState.h"
+#include "app/FrmHead.h"
+#include "timing/HiTime.h"
+#include "ui/Prompts.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace sw {
+
+class RaceFixture
+{
+public:
+    explicit RaceFixture(int numSegs = 1, int timerIntervalMs = 1);
+    ~RaceFixture();
+
+    AppState state;
+    ScriptedPrompts prompts;
+    ManualClock clock;
+    ManualHiTime timer{clock};
+    QTemporaryDir folder;
+    std::unique_ptr<FrmHead> w;
+    int programEnded = 0;
+
+    // Key press on the focused widget of the window (the hidden field during
+    // timing), as the operator gives it.
+    void key(Qt::Key k);
+    void F(int n); // F2, F11, F12 ...
+
+    // Race-clock seconds since arming, as the program reads it.
+    double raceClock() const { return state.rec.raceClock(); }
+    // F12 in setup: arms the race; the race clock counts from here.
+    void arm();
+    // Moves the clock to t seconds after arming, without timer events (a
+    // press brings the tick count up to date itself).
+    void advanceTo(double seconds);
+    // Moves the clock to t seconds after arming and delivers one late timer
+    // event, as a busy computer would: the clocks are redrawn.
+    void tickTo(double seconds);
+    void pressAt(double seconds);
+    // Arms and gives F2 presses at the given readings.
+    void armAndPress(std::initializer_list<double> readings);
+    // Presses F11 and answers the finish question with Yes.
+    void finish();
+
+    std::int64_t armNs = 0;
+
+    QString cell(int r, int c) const { return state.grid.cell(r, c); }
+};
+
+} // namespace sw
