@@ -22,7 +22,6 @@ private slots:
     void closes_data();
     void closes();
     void printButtonPrintsThePicture();
-    void printWithoutPrinterOffersPdf();
     void programPictureIsDrawn_data();
     void programPictureIsDrawn();
 };
@@ -95,20 +94,6 @@ void TestAboutForm::printButtonPrintsThePicture()
     // Portrait for a window taller than wide, landscape otherwise.
     QCOMPARE(pages[0].width > pages[0].height, form->height() < form->width());
     delete form;
-}
-
-void TestAboutForm::printWithoutPrinterOffersPdf()
-{
-    Bench b;
-    b.printers.systemPrinter = false;
-    b.prompts.answer(Answer::No);
-    frmAbout form(b.printers, b.prompts);
-    form.resize(300, 320);
-    form.SSCommand1_Click();
-    QCOMPARE(b.prompts.messageTexts(),
-             QStringList{"No printer is set up on this system.  Do you want to save the printout "
-                         "as a PDF file instead?"});
-    QVERIFY(!QFile::exists(b.pdf));
 }
 
 void TestAboutForm::programPictureIsDrawn_data()

@@ -95,11 +95,6 @@ void TestHelpCommand::viewerCommands_data()
                                           "gio|open|/opt/sw dir/help/TimerHelp.txt",
                                           "gedit|/opt/sw dir/help/TimerHelp.txt",
                                           "xterm|-e|less|/opt/sw dir/help/TimerHelp.txt"};
-    QTest::newRow("macos") << HelpCommand::System::MacOS << QStringLiteral("/Applications/sw/help/TimerHelp.txt")
-                           << QStringList{"open|-e|/Applications/sw/help/TimerHelp.txt",
-                                          "open|/Applications/sw/help/TimerHelp.txt",
-                                          "xdg-open|/Applications/sw/help/TimerHelp.txt",
-                                          "xterm|-e|less|/Applications/sw/help/TimerHelp.txt"};
 }
 
 void TestHelpCommand::viewerCommands()
