@@ -1,6 +1,7 @@
 #include "app/FrmHead.h"
 
 #include "app/AppState.h"
+#include "app/PrintHelpMenus.h"
 #include "results/EntryFields.h"
 #include "graph/GraphView.h"
 #include "results/GridController.h"
@@ -61,6 +62,7 @@ FrmHead::FrmHead(AppState &state, Prompts &prompts, HiTime &hiTime1, QWidget *pa
         hide();
         QCoreApplication::exit(0);
     };
+    m_printHelp = std::make_unique<PrintHelpMenus>(*this);
     wireControls();
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));

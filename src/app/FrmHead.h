@@ -23,6 +23,7 @@ class ScreenModes;
 class EntryFields;
 class LapEditor;
 class GraphView;
+class PrintHelpMenus;
 class MainWindowHooks;
 
 class FrmHead : public QMainWindow
@@ -67,6 +68,7 @@ public:
     SelectorController &selectors() { return *m_selectors; }
     LapEditor &editor() { return *m_editor; }
     GraphView &graph() { return *m_graph; }
+    PrintHelpMenus &printHelp() { return *m_printHelp; }
 
     // Later subsystems plug in here (file commands, exchange, editing, graph,
     // printing, help); all calls are optional.
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<EntryFields> m_fields;
     std::unique_ptr<LapEditor> m_editor;
     GraphView *m_graph = nullptr;
+    std::unique_ptr<PrintHelpMenus> m_printHelp;
     MainWindowHooks *m_hooks = nullptr;
     bool m_loaded = false;
 };

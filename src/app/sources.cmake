@@ -13,4 +13,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/HtSample.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplashForm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintHelpMenus.cpp
 )
