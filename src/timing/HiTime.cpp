@@ -22,9 +22,20 @@ void HiTime::setInterval(int ms)
 
 int HiTime::catchUp()
 {
+    return catchUp(nullptr);
+}
+
+int HiTime::catchUp(double *fraction)
+{
+    if (fraction)
+        *fraction = 0;
     if (m_interval <= 0)
         return 0;
-    const std::int64_t elapsed = (m_clock.nowNs() - m_startNs) / (std::int64_t(m_interval) * 1000000);
+    const std::int64_t intervalNs = std::int64_t(m_interval) * 1000000;
+    const std::int64_t sinceStart = m_clock.nowNs() - m_startNs;
+    const std::int64_t elapsed = sinceStart / intervalNs;
+    if (fraction && sinceStart >= 0)
+        *fraction = double(sinceStart % intervalNs) / double(intervalNs);
     const std::int64_t n = elapsed - m_accounted;
     if (n <= 0)
         return 0;

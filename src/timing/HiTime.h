@@ -56,6 +56,9 @@ public:
     // Whole intervals elapsed since the last accounted one; they count as
     // accounted from now on (a later event does not report them again).
     int catchUp();
+    // The same, also giving how far (0 <= fraction < 1) the clock has got
+    // into the interval now running, read at the same instant.
+    int catchUp(double *fraction);
 
     const MonotonicClock &clock() const { return m_clock; }
 

@@ -78,12 +78,15 @@ void TimingController::UpdateKeys(int keyCode)
 void TimingController::recordSegment()
 {
     RaceRecord &r = m_s.rec;
-    const int late = m_w.hiTime1().catchUp();
+    double fraction = 0;
+    const int late = m_w.hiTime1().catchUp(&fraction);
     if (late > 0)
         r.TickCount = late > std::numeric_limits<qint32>::max() - r.TickCount
             ? std::numeric_limits<qint32>::max()
             : r.TickCount + late;
-    const double keyTime = r.raceClock();
+    // The part of the interval now running counts too, so a reading is not
+    // up to one interval early.
+    const double keyTime = r.TicksPerSecond > 0 ? (r.TickCount + fraction) / r.TicksPerSecond : 0.0;
 
     // Lap 250 is the last lap the record and the files hold.
     if (r.RaceState == RaceRunning && r.CurLap > RaceRecord::MaxLap) {
@@ -191,14 +194,21 @@ void TimingController::HiTime1_Timer(int overrun)
     const qint64 t = qint64(r.TickCount) + 1 + (overrun > 0 ? overrun : 0);
     r.TickCount = t > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
                                                          : static_cast<qint32>(t);
-    if (r.RaceState == RaceArmed || r.RaceState == RaceRunning)
-        UpdateClocks();
+    // The clocks are redrawn at most 50 times a second: a screen shows no
+    // more, and repainting at every 1 ms event would cost the computer a
+    // large share of a core during the race.
+    if (r.RaceState == RaceArmed || r.RaceState == RaceRunning) {
+        const double now = r.raceClock();
+        if (now - m_clocksShownAt >= 0.02 || now < m_clocksShownAt)
+            UpdateClocks();
+    }
 }
 
 void TimingController::UpdateClocks()
 {
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
+    m_clocksShownAt = r.raceClock();
     if (r.RaceState < RaceRunning) {
         for (int i = 5; i <= 7; ++i)
             ui.Label1[i]->setText(QStringLiteral(".000"));

@@ -45,6 +45,7 @@ private:
     FrmHead &m_w;
     AppState &m_s;
     const QString m_lapsFullNote;
+    double m_clocksShownAt = -1; // race clock at the last redraw of the clocks
 };
 
 } // namespace sw
