@@ -7,9 +7,13 @@
 #include "ui/Geometry.h"
 #include "ui/Prompts.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFocusEvent>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QWindow>
 
 namespace sw {
 
@@ -39,6 +43,9 @@ EntryFields::EntryFields(FrmHead &w) : QObject(&w), m_w(w)
     for (size_t k = 0; k + 1 < sizeof order / sizeof order[0]; ++k)
         QWidget::setTabOrder(order[k], order[k + 1]);
     ui.Text2->setFocusPolicy(Qt::ClickFocus);
+
+    // Which window had the focus before the main window got it back.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &EntryFields::noteFocusWindow);
     for (QPushButton *b : ui.Command1)
         b->setFocusPolicy(Qt::NoFocus);
 }
@@ -124,8 +131,19 @@ void EntryFields::textLostFocus(int i)
                                            + numberText(SpecMax) + QStringLiteral(" ."),
                                        Buttons::Ok, Icon::Exclamation, Answer::Ok});
                 field->setText(SpecOldValue);
-                if (field->isEnabled())
-                    QTimer::singleShot(0, field, [field] { field->setFocus(Qt::OtherFocusReason); });
+                // The focus has already moved on when the field is left, and
+                // the field it reached has reset the check flag: set it again,
+                // so that field is not checked (and rewritten, or warned about
+                // a second time) when the focus comes back here.
+                if (field->isEnabled()) {
+                    QPointer<QLineEdit> back(field);
+                    QTimer::singleShot(0, this, [this, back] {
+                        if (!back)
+                            return;
+                        m_w.state().NoSpecCheck = -1;
+                        back->setFocus(Qt::OtherFocusReason);
+                    });
+                }
             }
         }
     }
@@ -232,9 +250,17 @@ bool EntryFields::handlesArrowFor(QWidget *w) const
 bool EntryFields::fieldKeyDown(QWidget *w, int keyCode)
 {
     const int state = m_w.state().rec.RaceState;
-    if (state == RaceArmed || state == RaceRunning || state == RaceFinished) {
+    if (state == RaceArmed || state == RaceRunning) {
         m_w.UpdateCurrentArrowKeyPosition(keyCode);
         return true;
+    }
+    if (state == RaceFinished) {
+        // The selectors are hidden in the editing face and pick nothing; the
+        // key stays with the field, so Left and Right move the caret in a
+        // segment field and Up and Down step a list (the lap list then
+        // shows the next or previous lap).
+        m_w.UpdateCurrentArrowKeyPosition(keyCode);
+        return false;
     }
     const int l = listIndex(w);
     if (l >= 0)
@@ -253,8 +279,33 @@ bool EntryFields::fieldKeyDown(QWidget *w, int keyCode)
     return false; // Left and Right move the cursor in a text field
 }
 
+void EntryFields::noteFocusWindow(QWindow *window)
+{
+    if (window && window == m_w.windowHandle())
+        return;
+    // Only another window of the program (the comments or about window)
+    // counts as leaving the main window. A message box, an input box, a file
+    // dialog or a list's popup is part of the work in hand on the main
+    // window, and coming back from another program is no change either.
+    m_returnRefills = false;
+    if (!window)
+        return;
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget *t : tops) {
+        if (t->windowHandle() == window) {
+            m_returnRefills = t->windowType() == Qt::Window && !qobject_cast<QDialog *>(t);
+            return;
+        }
+    }
+}
+
 void EntryFields::refillOnActivate()
 {
+    const bool refill = m_firstActivation || m_returnRefills;
+    m_firstActivation = false;
+    m_returnRefills = false;
+    if (!refill)
+        return;
     AppState &s = m_w.state();
     // During a race and after it the fields show the lap being timed or
     // edited, and the lists hold the conditions the next laps carry: they

@@ -10,6 +10,7 @@
 #include <array>
 
 class QWidget;
+class QWindow;
 
 namespace sw {
 
@@ -44,7 +45,8 @@ public:
     bool fieldKeyDown(QWidget *w, int keyCode);
 
     // Activation: empties the segment fields and the lists' selections while
-    // a race is being set up.
+    // a race is being set up, on the first showing and on a return from
+    // another window of the program (not from a message or input box).
     void refillOnActivate();
 
     // Current-condition texts and their colour from the three lists.
@@ -64,7 +66,11 @@ private:
     int listIndex(const QObject *o) const;
     void applyFlagColour();
 
+    void noteFocusWindow(QWindow *window);
+
     FrmHead &m_w;
+    bool m_firstActivation = true;
+    bool m_returnRefills = false; // the window left last was another program window
     int m_focusText = 0; // text field that has the focus now (0 none)
 };
 
