@@ -15,7 +15,21 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *e
                              .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    // A short write can go unreported by write() when the file system takes
+    // only part of the bytes (a full disk, a file-size limit); the size of
+    // what reached the temporary file tells.
+    const qint64 reached = file.size();
+    if (written && reached != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("Cannot write file %1:\nonly %2 of %3 bytes could be written; the disk may be full.")
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(reached)
+                             .arg(bytes.size());
+        file.cancelWriting();
+        return false;
+    }
+    if (!written || !file.commit()) {
         if (error)
             *error = QStringLiteral("Cannot write file %1:\n%2.")
                              .arg(QDir::toNativeSeparators(path), file.errorString());

@@ -4,3 +4,7 @@ list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileTitle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileIo.cpp
 )
+list(APPEND SW_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmComments.cpp
+)

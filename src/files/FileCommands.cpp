@@ -1,0 +1,363 @@
+#include "files/FileCommands.h"
+
+#include "app/AppState.h"
+#include "files/FileIo.h"
+#include "files/FileTitle.h"
+#include "files/LapFile.h"
+#include "files/frmComments.h"
+#include "timing/ConditionLists.h"
+#include "ui/Prompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+namespace sw {
+
+namespace {
+
+constexpr int MaxNameLength = 40;
+
+const QString &fileFilter()
+{
+    static const QString f = QStringLiteral("All Files (*.*)|*.*");
+    return f;
+}
+
+// Index of the last path separator; paths handed over by Ravelin may come
+// from a Windows machine, so '\' counts as well as '/'.
+qsizetype lastSeparator(const QString &path)
+{
+    return qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+}
+
+QString nameOfPath(const QString &path)
+{
+    return path.mid(lastSeparator(path) + 1);
+}
+
+// A system error text as message lines (message boxes use CR for breaks).
+QString messageLines(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1String("\r\r"));
+}
+
+} // namespace
+
+FileCommands::FileCommands(FrmHead &w)
+    : QObject(&w), m_w(w), m_s(w.state()), m_prompts(w.prompts())
+{
+    setObjectName(QStringLiteral("FileCommands"));
+}
+
+FileCommands *installFileCommands(FrmHead &w)
+{
+    auto *f = new FileCommands(w);
+    auto &ui = w.ui;
+    QObject::connect(ui.mnuNew, &QAction::triggered, f, &FileCommands::mnuNew_Click);
+    QObject::connect(ui.mnuOpen, &QAction::triggered, f, &FileCommands::mnuOpen_Click);
+    QObject::connect(ui.mnuSave, &QAction::triggered, f, &FileCommands::mnuSave_Click);
+    QObject::connect(ui.mnuSaveAs, &QAction::triggered, f, &FileCommands::mnuSaveAs_Click);
+    QObject::connect(ui.mnuExit, &QAction::triggered, f, &FileCommands::mnuExit_Click);
+    QObject::connect(ui.mnuComments, &QAction::triggered, f, &FileCommands::mnuComments_Click);
+    QObject::connect(ui.mnuReturnToRavelin, &QAction::triggered, f,
+                     &FileCommands::mnuReturnToRavelin_Click);
+    w.setHooks(f);
+    return f;
+}
+
+// ---- texts -------------------------------------------------------------------
+
+QString FileCommands::eraseQuestionText()
+{
+    return QStringLiteral("Do you want to erase all these Lap Times and Comments for this session?\r\r"
+                          "If you answer Yes, all specs and Comments will be blanked out.");
+}
+
+QString FileCommands::saveChangesText()
+{
+    return QStringLiteral("Save these specs to a file?\r\r"
+                          "If you say No, any changes you have made will not be saved.");
+}
+
+QString FileCommands::copyToRavelinText()
+{
+    return QStringLiteral("Do you want to copy these Lap Times back to your Ravelin record?");
+}
+
+QString FileCommands::notLapFileText()
+{
+    return QStringLiteral("This is not a Lap Time file and can not be used.");
+}
+
+QString FileCommands::shortenedNameText(const QString &name)
+{
+    return QStringLiteral("File Name shortened to first 40 characters:\r\r    ") + name;
+}
+
+// ---- menu entries --------------------------------------------------------------
+
+void FileCommands::mnuNew_Click()
+{
+    const Answer a = m_prompts.message({QStringLiteral("Erase All Lap Times?"), eraseQuestionText(),
+                                        Buttons::YesNoCancel, Icon::Question, Answer::No});
+    if (a != Answer::Yes)
+        return;
+    // LapFileName, CurrentFile, SpecsChanged and the caption stay: Save
+    // still writes to the file last read or written.
+    m_s.rec.RaceState = RaceSetup;
+    m_s.Comments.clear();
+    m_w.EraseLapTimes(0);
+    m_w.RefreshForm();
+    m_w.SetScreenMode();
+}
+
+void FileCommands::mnuOpen_Click()
+{
+    const std::optional<QString> chosen = m_prompts.openFile(
+        {QStringLiteral("Open a File"), fileFilter(), m_s.lapTimeFolder(), dialogInitialName()});
+    if (!chosen || chosen->isEmpty())
+        return;
+    m_s.LapFileName = *chosen;
+    ReadWriteLapFile(1);
+}
+
+void FileCommands::mnuSave_Click()
+{
+    // Without a file last read or written (or with one named by a path this
+    // system cannot place, such as a Windows path handed over by Ravelin on
+    // another system) there is nowhere to write again: ask for a name.
+    if (m_s.CurrentFile.isEmpty() || !QDir::isAbsolutePath(m_s.CurrentFile)) {
+        saveAs();
+        return;
+    }
+    m_s.LapFileName = m_s.CurrentFile;
+    ReadWriteLapFile(0);
+}
+
+bool FileCommands::saveAs()
+{
+    const std::optional<QString> chosen = m_prompts.saveFile(
+        {QStringLiteral("Save a File"), fileFilter(), m_s.lapTimeFolder(), dialogInitialName()});
+    if (!chosen || chosen->isEmpty())
+        return false;
+    const qsizetype cut = lastSeparator(*chosen);
+    QString name = chosen->mid(cut + 1);
+    if (name.size() > MaxNameLength) {
+        name.truncate(MaxNameLength);
+        m_prompts.info(shortenedNameText(name));
+    }
+    // A bare name (no folder given) goes into the lap-time folder, never the
+    // current directory.
+    m_s.LapFileName = cut >= 0 ? chosen->left(cut + 1) + name : QDir(m_s.lapTimeFolder()).filePath(name);
+    return ReadWriteLapFile(0);
+}
+
+void FileCommands::mnuExit_Click()
+{
+    m_s.CancelExit = 0;
+    exitCommand();
+}
+
+void FileCommands::mnuComments_Click()
+{
+    if (!m_comments)
+        m_comments = new frmComments(m_s, &m_w);
+    m_comments->show();
+    m_comments->raise();
+    m_comments->activateWindow();
+}
+
+// ---- exit and the exchange ----------------------------------------------------------
+
+bool FileCommands::exitCommand()
+{
+    if (m_s.SpecsChanged == 1) {
+        const Answer a = m_prompts.message({QStringLiteral("Save Changes?"), saveChangesText(),
+                                            Buttons::YesNoCancel, Icon::Question, Answer::Yes});
+        if (a == Answer::Cancel) {
+            m_s.CancelExit = 1;
+            return false;
+        }
+        // Changes the user asked to keep are never lost: a cancelled or
+        // failed save keeps the program running.
+        if (a == Answer::Yes && !saveAs()) {
+            m_s.CancelExit = 1;
+            return false;
+        }
+    }
+    if (m_s.rec.RavelinMode > 0 && !returnToRavelin()) {
+        m_s.CancelExit = 1;
+        return false;
+    }
+    if (m_comments)
+        m_comments->close();
+    if (m_w.endProgram)
+        m_w.endProgram();
+    return true;
+}
+
+bool FileCommands::returnToRavelin()
+{
+    const Answer a = m_prompts.message({QStringLiteral("Copy To Ravelin?"), copyToRavelinText(),
+                                        Buttons::YesNoCancel, Icon::Question, Answer::Yes});
+    if (a == Answer::Cancel)
+        return false;
+    if (a == Answer::Yes) {
+        m_s.ExchangeFlag = 1;
+        const bool written = ReadWriteLapFile(0);
+        m_s.ExchangeFlag = 0;
+        // Ending without the output file would lose the lap times Ravelin
+        // was promised; the user has been told, the program goes on.
+        return written;
+    }
+    // No: the handed-over file is discarded; a missing one is no matter.
+    QFile::remove(m_s.exchangeInputPath());
+    return true;
+}
+
+void FileCommands::afterActivate()
+{
+    if (m_s.ExchangeFlag != 5)
+        return;
+    m_s.ExchangeFlag = 1;
+    ReadWriteLapFile(1);
+    m_s.ExchangeFlag = 0;
+}
+
+QString FileCommands::makeFileTitle(const QString &currentFile)
+{
+    return MakeFileTitle(m_s.programFolder, currentFile);
+}
+
+// ---- the lap-time file routine --------------------------------------------------------
+
+bool FileCommands::ReadWriteLapFile(int LoadIt)
+{
+    const bool exchange = m_s.ExchangeFlag == 1;
+    QString path = m_s.LapFileName;
+    if (exchange)
+        path = LoadIt != 0 ? m_s.exchangeInputPath() : m_s.exchangeOutputPath();
+    const bool done = LoadIt != 0 ? readLapFileInto(path, exchange) : writeLapFileTo(path, exchange);
+    m_s.ExchangeFlag = 0;
+    return done;
+}
+
+bool FileCommands::readLapFileInto(const QString &path, bool exchange)
+{
+    QString error;
+    const std::optional<QByteArray> bytes = loadFile(path, &error);
+    if (!bytes) {
+        m_prompts.message({QStringLiteral("Bad File"), messageLines(error), Buttons::Ok, Icon::None,
+                           Answer::Ok});
+        return false;
+    }
+    const LapFileReadResult read = readLapFile(*bytes, exchange);
+    if (read.status == LapFileReadResult::NotLapFile) {
+        m_prompts.message({QStringLiteral("Bad File"), notLapFileText(), Buttons::Ok, Icon::None, Answer::Ok});
+        return false;
+    }
+    if (read.status == LapFileReadResult::Damaged) {
+        // Loading part of it would mix this file's laps with the race in
+        // memory: nothing is taken.
+        m_prompts.message({QStringLiteral("Bad File"),
+                           QStringLiteral("This Lap Time file is damaged and can not be used:\r\r    ")
+                                   + QDir::toNativeSeparators(path) + QStringLiteral("\r\r") + read.problem
+                                   + QStringLiteral("\r\rNothing has been loaded."),
+                           Buttons::Ok, Icon::None, Answer::Ok});
+        return false;
+    }
+
+    const LapFileContent &c = read.content;
+    applyToRecord(c, m_s.rec);
+    m_s.Comments = c.Comments;
+    // An exchange file names the lap-time file of the Ravelin record; without
+    // that line the exchange file itself is the current file.
+    if (exchange)
+        m_s.LapFileName = c.pathLine ? *c.pathLine : path;
+    m_s.ExchangeFlag = 0;
+    replayLoadedRace();
+    closingSteps();
+    return true;
+}
+
+bool FileCommands::writeLapFileTo(const QString &path, bool exchange)
+{
+    const QString lost = unencodableCharacters(m_s.Comments);
+    if (!lost.isEmpty()) {
+        const Answer a = m_prompts.message(
+                {programTitle(),
+                 QStringLiteral("These characters in the Comments can not be stored in a Lap Time file "
+                                "and would be saved as question marks:\r\r    ")
+                         + lost + QStringLiteral("\r\rSave anyway?"),
+                 Buttons::YesNo, Icon::Question, Answer::No});
+        if (a != Answer::Yes)
+            return false;
+    }
+    const std::optional<QString> pathLine =
+            exchange ? std::optional<QString>(m_s.CurrentFile) : std::nullopt;
+    const QByteArray bytes =
+            writeLapFile(m_s.rec, m_s.Comments, pathLine, QLocale::system().decimalPoint().at(0));
+    m_s.ExchangeFlag = 0;
+    QString error;
+    if (!saveFileAtomically(path, bytes, &error)) {
+        m_prompts.message({programTitle(),
+                           QStringLiteral("The Lap Times have not been saved.\r\r") + messageLines(error),
+                           Buttons::Ok, Icon::Exclamation, Answer::Ok});
+        return false;
+    }
+    closingSteps();
+    return true;
+}
+
+void FileCommands::replayLoadedRace()
+{
+    RaceRecord &r = m_s.rec;
+    auto &ui = m_w.ui;
+    if (r.LastLap < 1)
+        r.LastLap = 1;
+    // Shown the way every whole record is shown: the finished face (kept in
+    // the setup face when started by Ravelin), then every lap and segment
+    // through the segment step, conditions taken from the lists.
+    r.RaceState = RaceFinished;
+    m_w.EraseLapTimes(1);
+    m_w.RefreshForm();
+    m_w.SetScreenMode();
+    for (int lap = 1; lap <= r.LastLap; ++lap) {
+        r.CurLap = static_cast<qint16>(lap);
+        for (int c = 5; c <= 7; ++c)
+            ui.cmbSpecData[c]->setCurrentIndex(listPosition(r.reading(lap, c)));
+        for (int seg = 1; seg <= r.NumSegs; ++seg) {
+            r.CurSeg = static_cast<qint16>(seg);
+            m_s.Recalc = 1;
+            m_w.UpdateTimer(1);
+        }
+    }
+    if (r.RaceState == RaceFinished) {
+        // The editing face opens on lap 1, with the statistics and graph.
+        m_s.grid.Row = 1;
+        m_w.gridClick();
+        m_w.SetScreenMode();
+    } else {
+        // Setup face: the lap list goes back to its first item; the last lap
+        // stays the current one.
+        ui.cmbSpecData[0]->setCurrentIndex(0);
+    }
+    m_w.Grph();
+}
+
+void FileCommands::closingSteps()
+{
+    m_s.CurrentFile = m_s.LapFileName;
+    m_w.rebuildCaption(); // sets FileTitle through makeFileTitle
+    m_s.SpecsChanged = 0;
+}
+
+QString FileCommands::dialogInitialName() const
+{
+    return nameOfPath(m_s.CurrentFile);
+}
+
+} // namespace sw
