@@ -31,6 +31,11 @@ void setPointSize(QWidget *w, int pt, bool bold)
 
 void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
 {
+    // The window was designed around an 8-point sans-serif face; the twips
+    // positions only fit that size.
+    QFont base = w->font();
+    base.setPointSize(8);
+    w->setFont(base);
     client = new QWidget(w);
     client->setObjectName(QStringLiteral("frmHeadClient"));
     w->setCentralWidget(client);
@@ -115,6 +120,8 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
     Grid1->verticalHeader()->setFixedWidth(tw(500));
     Grid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     Grid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    Grid1->setTextElideMode(Qt::ElideNone);
+    Grid1->setWordWrap(false);
 
     const char *rowHeads[3] = {"Avg", "Min", "Max"};
     for (int i = 0; i < 3; ++i)
@@ -166,9 +173,9 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
 
     // ---- current conditions, below the results frame (timing face) -------
     struct CondDef { int caption, text, up, down, left, width; const char *title; };
-    const CondDef conds[3] = {{2, 4, 4, 5, 120, 2280, "Current Flag"},
-                              {3, 2, 0, 1, 2520, 2040, "Current Position"},
-                              {4, 3, 2, 3, 4680, 5415, "Current Traffic"}};
+    const CondDef conds[3] = {{2, 4, 4, 5, 120, 2640, "Current Flag"},
+                              {3, 2, 0, 1, 2880, 1800, "Current Position"},
+                              {4, 3, 2, 3, 4800, 5295, "Current Traffic"}};
     const char *arrows[6] = {"/\\ F6", "\\/ F7", "/\\ F8", "\\/ F9", "/\\ F4", "\\/ F5"};
     for (const CondDef &c : conds) {
         Label4[c.caption] = label(client, QString::fromLatin1(c.title), c.left, 6600, c.width, 240);
