@@ -161,6 +161,11 @@ void FileCommands::mnuExit_Click()
     exitCommand();
 }
 
+frmComments *FileCommands::commentsWindow() const
+{
+    return m_comments.data();
+}
+
 void FileCommands::mnuComments_Click()
 {
     if (!m_comments)

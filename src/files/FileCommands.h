@@ -54,7 +54,7 @@ public:
     QString makeFileTitle(const QString &currentFile) override;
 
     // The comments window while it is shown, else null.
-    frmComments *commentsWindow() const { return m_comments; }
+    frmComments *commentsWindow() const;
 
     // The message texts the commands show.
     static QString eraseQuestionText();
