@@ -89,6 +89,7 @@ private slots:
     void optionsMenuCaption();
     void activationRefill_data();
     void activationRefill();
+    void timingFaceScreenshot();
 };
 
 void TestEntryFields::initTestCase()
@@ -537,6 +538,31 @@ void TestEntryFields::activationRefill()
 
     QCOMPARE(ui.SpecData[1]->text().isEmpty(), emptied);
     QCOMPARE(ui.cmbSpecData[6]->currentIndex(), emptied ? -1 : 4);
+}
+
+// The timing face in a race under the yellow flag with the position
+// selector picked, saved for looking at.
+void TestEntryFields::timingFaceScreenshot()
+{
+    RaceFixture f(3);
+    activate(f);
+    auto &ui = f.w->ui;
+    f.arm();
+    double t = 1;
+    f.pressAt(t);
+    for (int i = 0; i < 7; ++i)
+        f.pressAt(t += 20.5 + i % 3);
+    f.F(5);                   // yellow
+    f.key(Qt::Key_Right);     // pick the position
+    f.key(Qt::Key_Down);      // position 2
+    f.key(Qt::Key_Down);      // position 3
+    f.tickTo(t + 12.25);
+    QCoreApplication::processEvents();
+    QCOMPARE(foreColourNumber(ui.Label4[3]), 9);
+    QCOMPARE(foreColourNumber(ui.Label1[4]), 14);
+    QCOMPARE(ui.Label1[2]->text(), QStringLiteral("3"));
+    const QImage shot = f.w->grab().toImage();
+    QVERIFY(shot.save(QStringLiteral("/tmp/splitwatch_timing_face.png")));
 }
 
 QTEST_MAIN(TestEntryFields)
