@@ -80,6 +80,7 @@ private slots:
     void selectorKeys();
     void flagColoursCurrentDisplays();
     void arrowButtonReturnsFocusForNextPress();
+    void lapListAfterRaceShowsThatLap_data();
     void lapListAfterRaceShowsThatLap();
     void conditionChoiceAfterRaceWaitsForKeepChanges();
     void namePanelClickFocusesItsField_data();
@@ -350,26 +351,39 @@ void TestEntryFields::arrowButtonReturnsFocusForNextPress()
     QCOMPARE(f.cell(1, 7), QStringLiteral("2"));
 }
 
+void TestEntryFields::lapListAfterRaceShowsThatLap_data()
+{
+    QTest::addColumn<int>("chosen"); // lap list item
+    QTest::addColumn<int>("shown");
+    QTest::newRow("lap 12") << 12 << 12;
+    QTest::newRow("lap 1") << 1 << 1;
+    QTest::newRow("beyond the last lap") << 200 << 20;
+}
+
 void TestEntryFields::lapListAfterRaceShowsThatLap()
 {
+    QFETCH(int, chosen);
+    QFETCH(int, shown);
     RaceFixture f(3);
     activate(f);
     timeRace(f, 20);
     auto &ui = f.w->ui;
     QCOMPARE(f.state.rec.CurLap, qint16(20));
-    ui.cmbSpecData[0]->setCurrentIndex(11);
+    ui.cmbSpecData[0]->setCurrentIndex(chosen - 1);
     const ResultsGrid &g = f.state.grid;
-    QCOMPARE(f.state.rec.CurLap, qint16(12));
-    QCOMPARE(g.SelStartRow, 12);
-    QCOMPARE(g.SelEndRow, 12);
+    QCOMPARE(int(f.state.rec.CurLap), shown);
+    QCOMPARE(ui.cmbSpecData[0]->currentIndex(), shown - 1);
+    QCOMPARE(g.SelStartRow, shown);
+    QCOMPARE(g.SelEndRow, shown);
     QCOMPARE(g.SelStartCol, 1);
     QCOMPARE(g.SelEndCol, 8);
-    QCOMPARE(ui.SpecData[1]->text(), QStringLiteral("22.750"));
+    QCOMPARE(ui.SpecData[1]->text(), formatTime(20 + (shown - 1) / 4.0));
     QCOMPARE(ui.SpecData[2]->text(), QStringLiteral("21.000"));
     QCOMPARE(ui.SpecData[3]->text(), QStringLiteral("22.000"));
     const QModelIndexList sel = ui.Grid1->selectionModel()->selectedIndexes();
     QCOMPARE(sel.size(), 8);
-    QCOMPARE(sel.first().row(), 11);
+    QCOMPARE(sel.first().row(), shown - 1);
+    QCOMPARE(f.prompts.unexpectedCount(), 0);
 }
 
 void TestEntryFields::conditionChoiceAfterRaceWaitsForKeepChanges()
