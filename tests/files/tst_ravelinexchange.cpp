@@ -53,13 +53,14 @@ const QString comments = QStringLiteral("Heat 1\r\nwet");
 // main window shown and active once.
 struct RavelinRig
 {
-    explicit RavelinRig(bool inputFile)
+    explicit RavelinRig(bool inputFile, const QByteArray &otherInput = QByteArray())
     {
         lapFile = QDir(folder.path()).filePath(QStringLiteral("LapTimeFiles/Heat1.txt"));
         inputPath = QDir(folder.path()).filePath(QStringLiteral("RavelinData.txt"));
         outputPath = QDir(folder.path()).filePath(QStringLiteral("RavelinDataSaved.txt"));
         if (inputFile) {
-            input = writeLapFile(handedOverRace(), comments, lapFile, QLatin1Char('.'));
+            input = otherInput.isEmpty() ? writeLapFile(handedOverRace(), comments, lapFile, QLatin1Char('.'))
+                                         : otherInput;
             QFile f(inputPath);
             if (f.open(QIODevice::WriteOnly))
                 f.write(input);
@@ -99,6 +100,7 @@ class TestRavelinExchange : public QObject
 private slots:
     void inputFileIsLoadedOnceAtFirstActivation();
     void startWithoutInputFileLoadsNothing();
+    void inputFileNotInLapLayoutLoadsNothing();
     void saveWritesThePathLineFileWithoutDialog();
     void returnAnswers_data();
     void returnAnswers();
@@ -143,6 +145,17 @@ void TestRavelinExchange::startWithoutInputFileLoadsNothing()
     QCOMPARE(r.state.CurrentFile, QString());
     QCOMPARE(r.state.grid.cell(1, 1), QString());
     QCOMPARE(r.prompts.asked.size(), size_t(0));
+}
+
+void TestRavelinExchange::inputFileNotInLapLayoutLoadsNothing()
+{
+    RavelinRig r(true, "Lap times\r\n12.5\r\n");
+    QCOMPARE(r.startMessages.size(), 3); // two start messages, then the refusal
+    QCOMPARE(r.startMessages.last(), QStringLiteral("This is not a Lap Time file and can not be used."));
+    QCOMPARE(r.state.ExchangeFlag, 0);
+    QCOMPARE(r.state.CurrentFile, QString());
+    QCOMPARE(r.state.grid.cell(1, 1), QString());
+    QCOMPARE(r.w->windowTitle(), QStringLiteral("Splitwatch   [  ]"));
 }
 
 void TestRavelinExchange::saveWritesThePathLineFileWithoutDialog()
