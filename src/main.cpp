@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "files/FileCommands.h"
 
 #include <QApplication>
 
@@ -6,6 +7,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     sw::Startup startup(QCoreApplication::arguments());
+    startup.extendMainWindow = [](sw::FrmHead &w) { sw::installFileCommands(w); };
     if (!startup.begin())
         return 0;
     return app.exec();

@@ -194,9 +194,14 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
         Command1[i]->setAccessibleName(QString::fromLatin1(arrowNames[i]));
     }
     Label4[2]->setObjectName(QStringLiteral("Label4_2"));
+    for (int i = 2; i <= 4; ++i)
+        setForeColour(Label4[i], 0); // black until an arrow key picks one
 
     // ---- graph area (editing face) ---------------------------------------
-    Label4[22] = label(client, QStringLiteral("Graph This Segment"), rx, 0, rw, 240);
+    // The caption's background reaches down to the graph, so nothing of the
+    // clocks beneath shows between the list and the picture.
+    Label4[22] = label(client, QStringLiteral("Graph This Segment"), rx, 0, rw, 600);
+    Label4[22]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmbSpecData[10] = new QComboBox(client);
     cmbSpecData[10]->setObjectName(QStringLiteral("cmbSpecData10"));
     cmbSpecData[10]->setAccessibleName(QStringLiteral("Graph this segment"));
