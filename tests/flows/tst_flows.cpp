@@ -277,6 +277,7 @@ private slots:
     void ravelinStartEditAndReturn();
     void restartInTheMiddleOfARace();
     void fewerSegmentsAfterARace();
+    void secondRaceAfterNew();
 };
 
 void TestFlows::initTestCase()
@@ -375,7 +376,8 @@ void TestFlows::twentyLapRaceFixedSavedOpenedAndPrinted()
     f.prompts.chooseFile(saved);
     f.w->ui.mnuSaveAs->trigger();
     QCOMPARE(askedTitles(f.prompts), QStringList{QStringLiteral("Save a File")});
-    QVERIFY(QFile::exists(saved));
+    const QByteArray savedBytes = bytesOf(saved);
+    QVERIFY(!savedBytes.isEmpty());
     QCOMPARE(f.w->windowTitle(), QStringLiteral("Splitwatch   [ heat20.txt ]"));
 
     // Back on lap 1, where an opened file starts, so the graph highlights
@@ -429,6 +431,12 @@ void TestFlows::twentyLapRaceFixedSavedOpenedAndPrinted()
     QCOMPARE(after.picture, before.picture);
     QCOMPARE(f.state.rec.RaceState, qint16(RaceFinished));
 
+    // Saved again without a change: not a byte differs, and no question.
+    f.prompts.clear();
+    f.w->ui.mnuSave->trigger();
+    QCOMPARE(f.prompts.asked.size(), size_t(0));
+    QCOMPARE(bytesOf(saved), savedBytes);
+
     // The report, printed to a PDF file: the caption and lap 20's time.
     if (!havePdfToText())
         QSKIP("pdftotext is not installed");
@@ -476,9 +484,11 @@ void TestFlows::ravelinStartEditAndReturn_data()
     QTest::addColumn<bool>("ends");
     QTest::addColumn<bool>("outputWritten");
     QTest::addColumn<bool>("inputKept");
-    QTest::newRow("Yes hands the lap times back") << Answer::Yes << true << true << true;
-    QTest::newRow("No discards the handed-over file") << Answer::No << true << false << false;
-    QTest::newRow("Cancel keeps the program running") << Answer::Cancel << false << false << true;
+    QTest::addColumn<bool>("openOther"); // another lap-time file opened before the edit
+    QTest::newRow("Yes hands the lap times back") << Answer::Yes << true << true << true << false;
+    QTest::newRow("No discards the handed-over file") << Answer::No << true << false << false << false;
+    QTest::newRow("Cancel keeps the program running") << Answer::Cancel << false << false << true << false;
+    QTest::newRow("Yes after opening another file") << Answer::Yes << true << true << true << true;
 }
 
 // Ravelin starts the program with "/E" and a record's lap times; the
@@ -489,6 +499,7 @@ void TestFlows::ravelinStartEditAndReturn()
     QFETCH(bool, ends);
     QFETCH(bool, outputWritten);
     QFETCH(bool, inputKept);
+    QFETCH(bool, openOther);
 
     const SegmentTable times{{30.1, 25.2}, {30.4, 29.9}, {30.2, 25.5}, {31.0, 25.1}, {30.6, 24.8}};
     const RaceRecord race = recordOf(times);
@@ -515,6 +526,32 @@ void TestFlows::ravelinStartEditAndReturn()
     }
     QCOMPARE(r.state.Comments, handedComments);
 
+    // Another record's lap times, opened from the lap-time folder: they are
+    // what goes back, and the path line names that file.
+    const SegmentTable otherTimes{{28.5, 24.0}, {28.7, 24.4}, {29.0, 24.1}};
+    RaceRecord handedBack = race;
+    QString comments = handedComments;
+    QString current = r.lapFile;
+    if (openOther) {
+        handedBack = recordOf(otherTimes);
+        comments = QStringLiteral("Heat 4");
+        current = QDir(r.folder.path()).filePath(QStringLiteral("LapTimeFiles/heat4.txt"));
+        {
+            QFile other(current);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write(writeLapFile(handedBack, comments, std::nullopt, QLatin1Char('.')));
+        }
+        r.prompts.clear();
+        r.prompts.chooseFile(current);
+        r.w->ui.mnuOpen->trigger();
+        QCOMPARE(askedTitles(r.prompts), QStringList{QStringLiteral("Open a File")});
+        QCOMPARE(r.state.CurrentFile, current);
+        QCOMPARE(r.w->windowTitle(), QStringLiteral("Splitwatch   [ heat4.txt ]"));
+        QCOMPARE(r.state.rec.LastLap, qint16(3));
+        QCOMPARE(r.state.grid.cell(3, 5), QStringLiteral("53.100"));
+        QCOMPARE(r.state.rec.RaceState, qint16(RaceSetup)); // still the setup face
+    }
+
     // The edit: a line added to the comments.
     r.prompts.clear();
     r.w->ui.mnuComments->trigger();
@@ -528,7 +565,7 @@ void TestFlows::ravelinStartEditAndReturn()
     QTest::keyClicks(c->Text1, QStringLiteral("lap 2 under yellow"));
     QTest::mouseClick(c->Command1[0], Qt::LeftButton);
     QCoreApplication::processEvents();
-    const QString edited = QStringLiteral("Heat 3\r\nwet\r\nlap 2 under yellow");
+    const QString edited = comments + QStringLiteral("\r\nlap 2 under yellow");
     QCOMPARE(r.state.Comments, edited);
     QCOMPARE(r.prompts.asked.size(), size_t(0));
 
@@ -550,7 +587,7 @@ void TestFlows::ravelinStartEditAndReturn()
         // The same race with the edited comments; the path line names the
         // current file.
         const QByteArray out = bytesOf(r.outputPath);
-        QCOMPARE(out, writeLapFile(race, edited, r.lapFile, QLatin1Char('.')));
+        QCOMPARE(out, writeLapFile(handedBack, edited, current, QLatin1Char('.')));
         const LapFileReadResult back = readLapFile(out, true);
         QCOMPARE(back.status, LapFileReadResult::Ok);
         QCOMPARE(back.content.pathLine, std::optional<QString>(r.state.CurrentFile));
@@ -662,6 +699,54 @@ void TestFlows::fewerSegmentsAfterARace()
         QVERIFY(f.state.rec.LapData[lap][3].isEmpty());
     QCOMPARE(statistics(f), toList(expectedStatistics(times)));
     QCOMPARE(f.prompts.unexpectedCount(), 0);
+}
+
+// A race timed and saved, File > New, and the next race timed at once with
+// F12: nothing of the first race shows through, and Save As keeps both.
+void TestFlows::secondRaceAfterNew()
+{
+    RaceFixture f(2);
+    installFileCommands(*f.w);
+    activate(f);
+    const SegmentTable firstTimes{{30.2, 31.4}, {30.6, 31.1}, {29.9, 31.8}, {30.3, 31.2}, {30.1, 31.0}};
+    RaceScript(2.0, firstTimes).keysAfter(2, 1, {5}).run(f);
+    f.finish();
+    const QString first = QDir(f.state.lapTimeFolder()).filePath(QStringLiteral("first.txt"));
+    f.prompts.chooseFile(first);
+    f.w->ui.mnuSaveAs->trigger();
+    const QByteArray firstBytes = bytesOf(first);
+    QVERIFY(!firstBytes.isEmpty());
+
+    f.prompts.clear();
+    f.prompts.answer(Answer::Yes);
+    f.w->ui.mnuNew->trigger();
+    QCOMPARE(f.state.rec.RaceState, qint16(RaceSetup));
+    QVERIFY(!f.w->ui.Label1[4]->isHidden()); // the timing face again
+
+    const SegmentTable secondTimes{{27.5, 29.0}, {27.9, 29.4}, {28.1, 28.8}};
+    f.w->ui.Text2->setFocus();
+    RaceScript(3.0, secondTimes).run(f);
+    f.finish();
+    QCOMPARE(f.prompts.unexpectedCount(), 0);
+    QCOMPARE(f.state.rec.LastLap, qint16(3));
+    for (int lap = 1; lap <= 3; ++lap)
+        QCOMPARE(rowOf(f, lap), timesRow(secondTimes[lap - 1]) + QStringLiteral("|Green|1|In Traffic"));
+    for (int lap = 4; lap <= 5; ++lap)
+        QCOMPARE(rowOf(f, lap), QStringLiteral("|||||||"));
+    QCOMPARE(statistics(f), toList(expectedStatistics(secondTimes)));
+    QCOMPARE(f.w->graph().GraphLastLap(), 3);
+
+    const QString second = QDir(f.state.lapTimeFolder()).filePath(QStringLiteral("second.txt"));
+    f.prompts.clear();
+    f.prompts.chooseFile(second);
+    f.w->ui.mnuSaveAs->trigger();
+    QCOMPARE(f.w->windowTitle(), QStringLiteral("Splitwatch   [ second.txt ]"));
+    QCOMPARE(bytesOf(first), firstBytes);
+    const LapFileReadResult back = readLapFile(bytesOf(second), false);
+    QCOMPARE(back.status, LapFileReadResult::Ok);
+    QCOMPARE(back.content.LastLap, qint16(3));
+    QVERIFY(back.content.rows[4][1].isEmpty()); // nothing of the first race's lap 4
+    QVERIFY(back.content.rows[5][2].isEmpty());
 }
 
 QTEST_MAIN(TestFlows)
