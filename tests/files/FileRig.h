@@ -13,10 +13,7 @@ namespace sw {
 
 struct FileRig
 {
-    explicit FileRig(int numSegs = 2) : f(numSegs), cmd(installFileCommands(*f.w))
-    {
-        f.prompts.clear();
-    }
+    explicit FileRig(int numSegs = 2) : f(numSegs), cmd(installFileCommands(*f.w)) { f.prompts.clear(); }
 
     RaceFixture f;
     FileCommands *cmd;
@@ -36,16 +33,14 @@ struct FileRig
         file.write(bytes);
     }
 
-    // Two segments a lap; position and flag changed during lap 3, so the
-    // laps differ in their conditions too.
+    // Four laps of two segments; position and flag changed during lap 3.
     void timeRace()
     {
         f.armAndPress({2, 12, 23.5, 35, 46.25, 58});
         f.F(5);
         f.F(7);
-        f.pressAt(69.125);
-        f.pressAt(80);
-        f.pressAt(91.5);
+        for (double t : {69.125, 80.0, 91.5})
+            f.pressAt(t);
         f.finish();
         f.prompts.clear();
     }
@@ -54,18 +49,15 @@ struct FileRig
 // Everything of a race the window shows or a file holds.
 struct RaceView
 {
-    QStringList cells;
-    QStringList stats;
+    QStringList cells, stats;
     QList<double> readings;
-    int NumSegs = 0;
-    int LastLap = 0;
-    QString caption;
-    QString comments;
+    int NumSegs = 0, LastLap = 0;
+    QString caption, comments;
 
     static RaceView of(const FileRig &r)
     {
-        RaceView v;
         const AppState &s = r.f.state;
+        RaceView v;
         for (int row = 0; row < ResultsGrid::kRows; ++row)
             for (int c = 0; c < ResultsGrid::kCols; ++c)
                 v.cells << s.grid.cell(row, c);

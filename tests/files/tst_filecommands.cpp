@@ -1,6 +1,6 @@
-// The File menu through the real main window: New, Open, Save, Save As,
-// Exit (menu and close box), bad and damaged files, failed writes, and a
-// timed race saved and opened again.
+// The File menu through the real main window: New, Open, Save, Save As, Exit
+// (menu and close box), bad files, failed writes, the comments window, and
+// the exchange with Ravelin in the state a "/E" start leaves.
 
 #include "files/FileRig.h"
 
@@ -8,460 +8,503 @@
 #include "files/frmComments.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QtTest>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
-#endif
 
 using namespace sw;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(QList<sw::Answer>)
+
+namespace {
+
+QByteArray plainFile(const RaceRecord &rec, const QString &comments = QString())
+{
+    return writeLapFile(rec, comments, std::nullopt, QLatin1Char('.'));
+}
+
+void checkDialog(const FileRig &r, bool open, const QString &initialName)
+{
+    const auto &a = r.f.prompts.asked.at(0);
+    QCOMPARE(a.kind, open ? ScriptedPrompts::Asked::OpenFile : ScriptedPrompts::Asked::SaveFile);
+    QCOMPARE(a.dialog.title, open ? u"Open a File"_s : u"Save a File"_s);
+    QCOMPARE(a.dialog.filter, u"All Files (*.*)|*.*"_s);
+    QCOMPARE(a.dialog.initialFolder, r.f.state.lapTimeFolder());
+    QCOMPARE(a.dialog.initialName, initialName);
+}
+
+void checkMessage(const MessageSpec &m, const QString &title, const QString &text, Buttons buttons, Icon icon,
+                  Answer defaultButton)
+{
+    QCOMPARE(m.title, title);
+    QCOMPARE(m.text, text);
+    QCOMPARE(m.buttons, buttons);
+    QCOMPARE(m.icon, icon);
+    QCOMPARE(m.defaultButton, defaultButton);
+}
+
+const QString kSaveChanges = u"Save Changes?"_s, kCopy = u"Copy To Ravelin?"_s;
+
+void checkKnownMessages(const FileRig &r)
+{
+    for (const auto &a : r.f.prompts.asked) {
+        if (a.message.title == kSaveChanges)
+            checkMessage(a.message, kSaveChanges,
+                         u"Save these specs to a file?\r\rIf you say No, any changes you have made will not be saved."_s,
+                         Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+        if (a.message.title == kCopy)
+            checkMessage(a.message, kCopy, u"Do you want to copy these Lap Times back to your Ravelin record?"_s,
+                         Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    }
+}
+
+// A timed race saved as path, then changed.
+void timeAndSave(FileRig &r, const QString &path)
+{
+    r.timeRace();
+    r.f.state.Comments = u"Heat 1\r\nwet track"_s;
+    r.f.prompts.chooseFile(path);
+    r.f.w->ui.mnuSaveAs->trigger();
+    r.f.state.SpecsChanged = 1;
+    r.f.prompts.clear();
+}
+
+// What a "/E" start leaves: Ravelin mode and, with an input file, its load
+// waiting for the first activation of the main window.
+void startedByRavelin(FileRig &r, const QByteArray &input)
+{
+    r.f.state.rec.RavelinMode = 1;
+    FileRig::writeBytes(r.f.state.exchangeInputPath(), input);
+    r.f.state.ExchangeFlag = 5;
+    r.f.w->Form_Activate();
+}
+
+} // namespace
 
 class TestFileCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void fileDialogsAreSetUp_data();
-    void fileDialogsAreSetUp();
-    void saveAfterOpenWritesWithoutDialog();
-    void saveAtStartShowsDialog();
-    void longNameIsCut_data();
-    void longNameIsCut();
-    void exitAnswers_data();
-    void exitAnswers();
-    void newAnswers_data();
-    void newAnswers();
-    void timedRaceComesBackWhole();
-    void unusableFileChangesNothing_data();
-    void unusableFileChangesNothing();
-    void failedWriteIsToldAndKeepsOldFile_data();
-    void failedWriteIsToldAndKeepsOldFile();
-    void uncodableCommentsAreToldFirst_data();
-    void uncodableCommentsAreToldFirst();
-};
+    void saveAfterOpenWritesWithoutDialog()
+    {
+        FileRig r;
+        r.timeRace();
+        const QString path = r.lapPath(u"Heat1.txt"_s);
+        FileRig::writeBytes(path, plainFile(r.f.state.rec));
 
-static QString saveChangesText()
-{
-    return QStringLiteral("Save these specs to a file?\r\r"
-                          "If you say No, any changes you have made will not be saved.");
-}
-
-void TestFileCommands::fileDialogsAreSetUp_data()
-{
-    QTest::addColumn<bool>("open");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("open") << true << QStringLiteral("Open a File");
-    QTest::newRow("save as") << false << QStringLiteral("Save a File");
-}
-
-void TestFileCommands::fileDialogsAreSetUp()
-{
-    QFETCH(bool, open);
-    QFETCH(QString, title);
-    FileRig r;
-    r.f.state.CurrentFile = QStringLiteral("D:\\Races\\Heat1.txt");
-    r.f.prompts.chooseFile(std::nullopt);
-    (open ? r.f.w->ui.mnuOpen : r.f.w->ui.mnuSaveAs)->trigger();
-    QCOMPARE(r.f.prompts.asked.size(), size_t(1));
-    const auto &a = r.f.prompts.asked[0];
-    QCOMPARE(a.kind, open ? ScriptedPrompts::Asked::OpenFile : ScriptedPrompts::Asked::SaveFile);
-    QCOMPARE(a.dialog.title, title);
-    QCOMPARE(a.dialog.filter, QStringLiteral("All Files (*.*)|*.*"));
-    QCOMPARE(a.dialog.initialFolder, r.f.state.lapTimeFolder());
-    QCOMPARE(a.dialog.initialName, QStringLiteral("Heat1.txt"));
-    // Cancel changes nothing.
-    QCOMPARE(r.f.state.CurrentFile, QStringLiteral("D:\\Races\\Heat1.txt"));
-    QCOMPARE(r.f.state.LapFileName, QString());
-}
-
-void TestFileCommands::saveAfterOpenWritesWithoutDialog()
-{
-    FileRig r;
-    r.timeRace();
-    const QString path = r.lapPath(QStringLiteral("Heat1.txt"));
-    FileRig::writeBytes(path, writeLapFile(r.f.state.rec, QString(), std::nullopt, QLatin1Char('.')));
-
-    FileRig other(1);
-    other.f.prompts.chooseFile(path);
-    other.f.w->ui.mnuOpen->trigger();
-    QCOMPARE(other.f.state.CurrentFile, path);
-    QCOMPARE(other.caption(), QStringLiteral("Splitwatch   [ Heat1.txt ]"));
-    other.f.prompts.clear();
-    other.f.state.Comments = QStringLiteral("wet track");
-    other.f.state.SpecsChanged = 1;
-    other.f.w->ui.mnuSave->trigger();
-    QCOMPARE(other.f.prompts.asked.size(), size_t(0));
-    QCOMPARE(other.f.state.SpecsChanged, 0);
-    QCOMPARE(FileRig::bytesOf(path),
-             writeLapFile(other.f.state.rec, QStringLiteral("wet track"), std::nullopt, QLatin1Char('.')));
-}
-
-void TestFileCommands::saveAtStartShowsDialog()
-{
-    FileRig r;
-    r.timeRace();
-    r.f.state.SpecsChanged = 1;
-    const QString path = r.lapPath(QStringLiteral("Oval/Heat2.txt"));
-    QVERIFY(QDir(r.f.state.lapTimeFolder()).mkdir(QStringLiteral("Oval")));
-    r.f.prompts.chooseFile(path);
-    r.f.w->ui.mnuSave->trigger();
-    QCOMPARE(r.f.prompts.asked.size(), size_t(1));
-    QCOMPARE(r.f.prompts.asked[0].kind, ScriptedPrompts::Asked::SaveFile);
-    QCOMPARE(r.f.prompts.asked[0].dialog.initialName, QString());
-    QCOMPARE(r.f.state.CurrentFile, path);
-    QCOMPARE(r.f.state.FileTitle, QStringLiteral("Oval/Heat2.txt")); // named below LapTimeFiles
-    QCOMPARE(r.caption(), QStringLiteral("Splitwatch   [ Oval/Heat2.txt ]"));
-    QCOMPARE(r.f.state.SpecsChanged, 0);
-    QCOMPARE(FileRig::bytesOf(path), writeLapFile(r.f.state.rec, QString(), std::nullopt, QLatin1Char('.')));
-}
-
-void TestFileCommands::longNameIsCut_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("written");
-    QTest::newRow("45 cut to 40") << 45 << 40;
-    QTest::newRow("41 cut to 40") << 41 << 40;
-    QTest::newRow("40 kept") << 40 << 40;
-    QTest::newRow("8 kept") << 8 << 8;
-}
-
-void TestFileCommands::longNameIsCut()
-{
-    QFETCH(int, length);
-    QFETCH(int, written);
-    FileRig r;
-    QString name;
-    for (int i = 0; name.size() < length; ++i)
-        name += QChar(u'a' + i % 26);
-    r.f.prompts.chooseFile(r.lapPath(name));
-    r.f.w->ui.mnuSaveAs->trigger();
-    const QString cut = name.left(written);
-    QVERIFY(QFile::exists(r.lapPath(cut)));
-    QVERIFY(written == length || !QFile::exists(r.lapPath(name)));
-    QCOMPARE(r.f.state.CurrentFile, r.lapPath(cut));
-    if (written == length) {
-        QCOMPARE(r.f.prompts.asked.size(), size_t(1)); // the dialog only
-        return;
+        FileRig other(1);
+        other.f.state.CurrentFile = u"D:\\Races\\Old.txt"_s;
+        other.f.prompts.chooseFile(std::nullopt).chooseFile(path);
+        other.f.w->ui.mnuOpen->trigger();
+        checkDialog(other, true, u"Old.txt"_s);
+        QCOMPARE(other.f.state.CurrentFile, u"D:\\Races\\Old.txt"_s); // cancelled: no change
+        other.f.w->ui.mnuOpen->trigger();
+        QCOMPARE(other.f.state.CurrentFile, path);
+        QCOMPARE(other.caption(), u"Splitwatch   [ Heat1.txt ]"_s);
+        other.f.prompts.clear();
+        other.f.state.Comments = u"wet track"_s;
+        other.f.state.SpecsChanged = 1;
+        other.f.w->ui.mnuSave->trigger();
+        QCOMPARE(other.f.prompts.asked.size(), size_t(0));
+        QCOMPARE(other.f.state.SpecsChanged, 0);
+        QCOMPARE(FileRig::bytesOf(path), plainFile(other.f.state.rec, u"wet track"_s));
     }
-    QCOMPARE(r.f.prompts.asked.size(), size_t(2));
-    const MessageSpec &m = r.f.prompts.asked[1].message;
-    QCOMPARE(m.text, QStringLiteral("File Name shortened to first 40 characters:\r\r    ") + cut);
-    QCOMPARE(m.title, QStringLiteral("Splitwatch"));
-    QCOMPARE(m.buttons, Buttons::Ok);
-    QCOMPARE(m.icon, Icon::None);
-}
 
-void TestFileCommands::exitAnswers_data()
-{
-    QTest::addColumn<bool>("closeBox");
-    QTest::addColumn<int>("specsChanged");
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<bool>("fileChosen"); // the save dialog, when it comes
-    QTest::addColumn<bool>("ends");
-    QTest::addColumn<bool>("saved");
-
-    const QList<Answer> none;
-    for (bool box : {false, true}) {
-        const char *via = box ? "close box: " : "menu: ";
-        auto row = [&](const char *what) -> QTestData & {
-            return QTest::newRow(qPrintable(QString::fromLatin1(via) + QLatin1String(what)));
-        };
-        row("no change asks nothing") << box << 0 << none << false << true << false;
-        row("Cancel keeps running") << box << 1 << QList<Answer>{Answer::Cancel} << false << false << false;
-        row("No ends unsaved") << box << 1 << QList<Answer>{Answer::No} << false << true << false;
-        row("Yes, dialog cancelled, keeps running") << box << 1 << QList<Answer>{Answer::Yes} << false << false << false;
-        row("Yes saves and ends") << box << 1 << QList<Answer>{Answer::Yes} << true << true << true;
+    void saveAtStartShowsDialog()
+    {
+        FileRig r;
+        r.timeRace();
+        r.f.state.SpecsChanged = 1;
+        const QString path = r.lapPath(u"Oval/Heat2.txt"_s);
+        QVERIFY(QDir(r.f.state.lapTimeFolder()).mkdir(u"Oval"_s));
+        r.f.prompts.chooseFile(path);
+        r.f.w->ui.mnuSave->trigger();
+        QCOMPARE(r.f.prompts.asked.size(), size_t(1));
+        checkDialog(r, false, QString());
+        QCOMPARE(r.f.state.CurrentFile, path);
+        QCOMPARE(r.caption(), u"Splitwatch   [ Oval/Heat2.txt ]"_s); // named below LapTimeFiles
+        QCOMPARE(r.f.state.SpecsChanged, 0);
+        QCOMPARE(FileRig::bytesOf(path), plainFile(r.f.state.rec));
     }
-}
 
-void TestFileCommands::exitAnswers()
-{
-    QFETCH(bool, closeBox);
-    QFETCH(int, specsChanged);
-    QFETCH(QList<Answer>, answers);
-    QFETCH(bool, fileChosen);
-    QFETCH(bool, ends);
-    QFETCH(bool, saved);
-    FileRig r;
-    r.timeRace();
-    // A file already opened: Yes still shows the save dialog.
-    const QString old = r.lapPath(QStringLiteral("old.txt"));
-    r.f.prompts.chooseFile(old);
-    r.f.w->ui.mnuSaveAs->trigger();
-    r.f.prompts.clear();
-
-    r.f.state.SpecsChanged = specsChanged;
-    for (Answer a : answers)
-        r.f.prompts.answer(a);
-    const QString target = r.lapPath(QStringLiteral("kept.txt"));
-    if (specsChanged)
-        r.f.prompts.chooseFile(fileChosen ? std::optional<QString>(target) : std::nullopt);
-
-    if (closeBox) {
-        QCOMPARE(r.f.w->close(), ends);
-    } else {
-        r.f.w->ui.mnuExit->trigger();
+    void longNameIsCut_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("45 cut to 40") << 45;
+        QTest::newRow("41 cut to 40") << 41;
+        QTest::newRow("40 kept") << 40;
     }
-    QCOMPARE(r.f.programEnded, ends ? 1 : 0);
-    QCOMPARE(r.f.state.CancelExit, ends ? 0 : 1);
-    QCOMPARE(r.f.w->isVisible(), !(closeBox && ends));
-    QCOMPARE(QFile::exists(target), saved);
-    QCOMPARE(r.f.prompts.unexpectedCount(), 0);
-    if (specsChanged) {
-        const MessageSpec &m = r.f.prompts.asked[0].message;
-        QCOMPARE(m.title, QStringLiteral("Save Changes?"));
-        QCOMPARE(m.text, saveChangesText());
-        QCOMPARE(m.buttons, Buttons::YesNoCancel);
-        QCOMPARE(m.icon, Icon::Question);
-    } else {
-        QCOMPARE(r.f.prompts.asked.size(), size_t(0));
+
+    void longNameIsCut()
+    {
+        QFETCH(int, length);
+        FileRig r;
+        QString name;
+        for (int i = 0; name.size() < length; ++i)
+            name += QChar(u'a' + i % 26);
+        r.f.prompts.chooseFile(r.lapPath(name));
+        r.f.w->ui.mnuSaveAs->trigger();
+        const QString cut = name.left(40);
+        QCOMPARE(QDir(r.f.state.lapTimeFolder()).entryList(QDir::Files), QStringList{cut});
+        QCOMPARE(r.f.state.CurrentFile, r.lapPath(cut));
+        QCOMPARE(r.f.prompts.asked.size(), size_t(length > 40 ? 2 : 1)); // the dialog, the notice
+        if (length > 40)
+            checkMessage(r.f.prompts.asked[1].message, u"Splitwatch"_s,
+                         u"File Name shortened to first 40 characters:\r\r    "_s + cut, Buttons::Ok, Icon::None,
+                         Answer::Ok);
     }
-}
 
-void TestFileCommands::newAnswers_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<bool>("erased");
-    QTest::newRow("Yes") << Answer::Yes << true;
-    QTest::newRow("No") << Answer::No << false;
-    QTest::newRow("Cancel") << Answer::Cancel << false;
-}
+    void exitAnswers_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<int>("specsChanged");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("fileChosen"); // in the save dialog, when it comes
+        QTest::addColumn<bool>("ends");
+        for (bool box : {false, true}) {
+            const QString via = box ? u"close box: "_s : u"menu: "_s;
+            QTest::newRow(qPrintable(via + "no change asks nothing")) << box << 0 << Answer::Ok << false << true;
+            QTest::newRow(qPrintable(via + "Cancel keeps running")) << box << 1 << Answer::Cancel << false << false;
+            QTest::newRow(qPrintable(via + "No ends unsaved")) << box << 1 << Answer::No << false << true;
+            QTest::newRow(qPrintable(via + "Yes, dialog cancelled, keeps running"))
+                    << box << 1 << Answer::Yes << false << false;
+            QTest::newRow(qPrintable(via + "Yes saves and ends")) << box << 1 << Answer::Yes << true << true;
+        }
+    }
 
-void TestFileCommands::newAnswers()
-{
-    QFETCH(Answer, answer);
-    QFETCH(bool, erased);
-    FileRig r;
-    r.timeRace();
-    r.f.state.Comments = QStringLiteral("dry");
-    r.f.prompts.chooseFile(r.lapPath(QStringLiteral("race.txt")));
-    r.f.w->ui.mnuSaveAs->trigger();
-    r.f.state.SpecsChanged = 1;
-    r.f.prompts.clear();
-    const RaceView before = RaceView::of(r);
+    void exitAnswers()
+    {
+        QFETCH(bool, closeBox);
+        QFETCH(int, specsChanged);
+        QFETCH(Answer, answer);
+        QFETCH(bool, fileChosen);
+        QFETCH(bool, ends);
+        FileRig r;
+        timeAndSave(r, r.lapPath(u"old.txt"_s)); // a file opened: Yes still shows the dialog
+        r.f.state.SpecsChanged = specsChanged;
+        const QString target = r.lapPath(u"kept.txt"_s);
+        if (specsChanged)
+            r.f.prompts.answer(answer).chooseFile(fileChosen ? std::optional<QString>(target) : std::nullopt);
+        if (closeBox)
+            QCOMPARE(r.f.w->close(), ends);
+        else
+            r.f.w->ui.mnuExit->trigger();
+        QCOMPARE(r.f.programEnded, ends ? 1 : 0);
+        QCOMPARE(r.f.state.CancelExit, ends ? 0 : 1);
+        QCOMPARE(r.f.w->isVisible(), !(closeBox && ends));
+        QCOMPARE(QFile::exists(target), fileChosen);
+        QCOMPARE(r.f.prompts.asked.size(), size_t(specsChanged + (answer == Answer::Yes ? 1 : 0)));
+        if (specsChanged)
+            QCOMPARE(r.f.prompts.asked[0].message.title, kSaveChanges);
+        checkKnownMessages(r);
+    }
 
-    r.f.prompts.answer(answer);
-    r.f.w->ui.mnuNew->trigger();
+    void newAnswers_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("Yes") << Answer::Yes;
+        QTest::newRow("No") << Answer::No;
+        QTest::newRow("Cancel") << Answer::Cancel;
+    }
 
-    QCOMPARE(r.f.prompts.asked.size(), size_t(1));
-    const MessageSpec &m = r.f.prompts.asked[0].message;
-    QCOMPARE(m.title, QStringLiteral("Erase All Lap Times?"));
-    QCOMPARE(m.text, QStringLiteral("Do you want to erase all these Lap Times and Comments for this session?\r\r"
-                                    "If you answer Yes, all specs and Comments will be blanked out."));
-    QCOMPARE(m.buttons, Buttons::YesNoCancel);
-    QCOMPARE(m.icon, Icon::Question);
-    QCOMPARE(m.defaultButton, Answer::No);
+    void newAnswers()
+    {
+        QFETCH(Answer, answer);
+        FileRig r;
+        const QString path = r.lapPath(u"race.txt"_s);
+        timeAndSave(r, path);
+        const RaceView before = RaceView::of(r);
+        r.f.prompts.answer(answer);
+        r.f.w->ui.mnuNew->trigger();
+        QCOMPARE(r.f.prompts.asked.size(), size_t(1));
+        checkMessage(r.f.prompts.asked[0].message, u"Erase All Lap Times?"_s,
+                     u"Do you want to erase all these Lap Times and Comments for this session?\r\r"
+                     "If you answer Yes, all specs and Comments will be blanked out."_s,
+                     Buttons::YesNoCancel, Icon::Question, Answer::No);
+        if (answer != Answer::Yes) {
+            COMPARE_VIEWS(RaceView::of(r), before);
+            QCOMPARE(r.f.state.rec.RaceState, qint16(RaceFinished));
+            return;
+        }
+        QCOMPARE(r.f.state.rec.RaceState, qint16(RaceSetup));
+        QCOMPARE(r.f.state.Comments, QString());
+        QCOMPARE(r.f.cell(1, 1), QString());
+        QCOMPARE(r.f.cell(0, 1), u"Seg 1"_s); // headings rebuilt
+        QCOMPARE(r.f.state.rec.reading(1, 1), 0.0);
+        QCOMPARE(r.caption(), before.caption);
+        QCOMPARE(r.f.state.CurrentFile, path);
+        QCOMPARE(r.f.state.SpecsChanged, 1);
+    }
 
-    const RaceView after = RaceView::of(r);
-    if (!erased) {
-        COMPARE_VIEWS(after, before);
+    void unusableFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // empty: the file does not exist
+        QTest::addColumn<QString>("text");     // the message, or its start
+        RaceRecord rec;
+        rec.NumSegs = 1;
+        rec.LastLap = 3;
+        const QByteArray good = plainFile(rec);
+        const QString damaged = u"This Lap Time file is damaged and can not be used:\r\r    "_s;
+        QTest::newRow("not a lap-time file") << QByteArray("Race results\r\n1 2 3\r\n")
+                                             << u"This is not a Lap Time file and can not be used."_s;
+        QTest::newRow("ends in the laps") << good.left(good.size() / 2) << damaged;
+        QTest::newRow("missing file") << QByteArray() << u"Cannot read file "_s;
+    }
+
+    void unusableFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        FileRig r;
+        const QString current = r.lapPath(u"current.txt"_s);
+        timeAndSave(r, current);
+        const RaceView before = RaceView::of(r);
+        const QString bad = r.lapPath(u"bad.txt"_s);
+        if (!bytes.isEmpty())
+            FileRig::writeBytes(bad, bytes);
+        r.f.prompts.chooseFile(bad);
+        r.f.w->ui.mnuOpen->trigger();
+        QCOMPARE(r.f.prompts.asked.size(), size_t(2));
+        const MessageSpec &m = r.f.prompts.asked[1].message;
+        QCOMPARE(m.title, u"Bad File"_s);
+        QCOMPARE(m.buttons, Buttons::Ok);
+        QVERIFY2(m.text.startsWith(text), qPrintable(m.text));
+        if (text.endsWith(QLatin1Char(' ')))
+            QVERIFY2(m.text.contains(QDir::toNativeSeparators(bad)), qPrintable(m.text)); // names the file
+        COMPARE_VIEWS(RaceView::of(r), before);
+        QCOMPARE(r.f.state.CurrentFile, current);
+        QCOMPARE(r.f.state.SpecsChanged, 1);
         QCOMPARE(r.f.state.rec.RaceState, qint16(RaceFinished));
-        return;
     }
-    QCOMPARE(r.f.state.rec.RaceState, qint16(RaceSetup));
-    QCOMPARE(after.comments, QString());
-    QCOMPARE(r.f.cell(1, 1), QString());
-    QCOMPARE(r.f.cell(0, 1), QStringLiteral("Seg 1")); // headings rebuilt
-    QCOMPARE(r.f.state.rec.reading(1, 1), 0.0);
-    QCOMPARE(after.caption, before.caption);
-    QCOMPARE(r.f.state.CurrentFile, r.lapPath(QStringLiteral("race.txt")));
-    QCOMPARE(r.f.state.SpecsChanged, 1);
-}
 
-void TestFileCommands::timedRaceComesBackWhole()
-{
-    FileRig r;
-    r.timeRace();
-    r.f.state.Comments = QStringLiteral("Heat 1\r\nwet track");
-    const QString path = r.lapPath(QStringLiteral("heat.txt"));
-    r.f.prompts.chooseFile(path);
-    r.f.w->ui.mnuSaveAs->trigger();
-    const RaceView saved = RaceView::of(r);
-    QVERIFY(!saved.stats.join(QString()).isEmpty());
-    QCOMPARE(saved.LastLap, 4);
-
-    r.f.prompts.answer(Answer::Yes);
-    r.f.w->ui.mnuNew->trigger();
-    QCOMPARE(r.f.cell(2, 5), QString());
-    r.f.prompts.chooseFile(path);
-    r.f.w->ui.mnuOpen->trigger();
-
-    COMPARE_VIEWS(RaceView::of(r), saved);
-    QCOMPARE(r.f.state.rec.RaceState, qint16(RaceFinished));
-    QCOMPARE(r.f.state.rec.CurLap, qint16(1)); // the editing face opens on lap 1
-    QCOMPARE(r.f.w->ui.SpecData[1]->text(), r.f.cell(1, 1));
-    QCOMPARE(r.f.w->ui.Command3[3]->text(), QStringLiteral("Keep Changes"));
-    QCOMPARE(r.f.state.SpecsChanged, 0);
-    QCOMPARE(r.f.prompts.unexpectedCount(), 0);
-    QCOMPARE(r.f.prompts.messageTexts(), QStringList{QStringLiteral(
-            "Do you want to erase all these Lap Times and Comments for this session?\r\r"
-            "If you answer Yes, all specs and Comments will be blanked out.")});
-
-    // Saved again, the file keeps its bytes.
-    const QByteArray first = FileRig::bytesOf(path);
-    r.f.w->ui.mnuSave->trigger();
-    QCOMPARE(FileRig::bytesOf(path), first);
-}
-
-void TestFileCommands::unusableFileChangesNothing_data()
-{
-    QTest::addColumn<QByteArray>("bytes"); // empty: the file does not exist
-    QTest::addColumn<QString>("text");      // the message, or its start
-
-    RaceRecord rec;
-    rec.NumSegs = 1;
-    rec.LastLap = 3;
-    const QByteArray good = writeLapFile(rec, QString(), std::nullopt, QLatin1Char('.'));
-    const QString damaged = QStringLiteral("This Lap Time file is damaged and can not be used:\r\r    ");
-    QTest::newRow("not a lap-time file") << QByteArray("Race results\r\n1 2 3\r\n")
-                                         << QStringLiteral("This is not a Lap Time file and can not be used.");
-    QTest::newRow("ends in the laps") << good.left(good.size() / 2) << damaged;
-    QTest::newRow("header not a number") << QByteArray("QVM-SW*1.10\r\nabc\r\n") << damaged;
-    QTest::newRow("9 segments") << QByteArray(good).replace("QVM-SW*1.10\r\n 1 ", "QVM-SW*1.10\r\n 9 ") << damaged;
-    QTest::newRow("missing file") << QByteArray() << QStringLiteral("Cannot read file ");
-}
-
-void TestFileCommands::unusableFileChangesNothing()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    FileRig r;
-    r.timeRace();
-    r.f.state.Comments = QStringLiteral("kept");
-    const QString current = r.lapPath(QStringLiteral("current.txt"));
-    r.f.prompts.chooseFile(current);
-    r.f.w->ui.mnuSaveAs->trigger();
-    r.f.state.SpecsChanged = 1;
-    r.f.prompts.clear();
-    const RaceView before = RaceView::of(r);
-
-    const QString bad = r.lapPath(QStringLiteral("bad.txt"));
-    if (!bytes.isEmpty())
-        FileRig::writeBytes(bad, bytes);
-    r.f.prompts.chooseFile(bad);
-    r.f.w->ui.mnuOpen->trigger();
-
-    QCOMPARE(r.f.prompts.asked.size(), size_t(2));
-    const MessageSpec &m = r.f.prompts.asked[1].message;
-    QCOMPARE(m.title, QStringLiteral("Bad File"));
-    QCOMPARE(m.buttons, Buttons::Ok);
-    QVERIFY2(m.text.startsWith(text), qPrintable(m.text));
-    if (text.endsWith(QLatin1Char(' ')))
-        QVERIFY2(m.text.contains(QDir::toNativeSeparators(bad)), qPrintable(m.text)); // names the file
-    COMPARE_VIEWS(RaceView::of(r), before);
-    QCOMPARE(r.f.state.CurrentFile, current);
-    QCOMPARE(r.f.state.SpecsChanged, 1);
-    QCOMPARE(r.f.state.rec.RaceState, qint16(RaceFinished));
-
-    // Save still goes to the file last read or written.
-    r.f.prompts.clear();
-    r.f.w->ui.mnuSave->trigger();
-    QCOMPARE(r.f.prompts.asked.size(), size_t(0));
-    QCOMPARE(r.f.state.CurrentFile, current);
-    QCOMPARE(FileRig::bytesOf(bad), bytes);
-}
-
-void TestFileCommands::failedWriteIsToldAndKeepsOldFile_data()
-{
-    QTest::addColumn<bool>("sizeLimit"); // else the folder is a plain file
-    QTest::newRow("folder cannot exist") << false;
-#ifdef Q_OS_UNIX
-    // Writes beyond RLIMIT_FSIZE fail for every user, root included.
-    QTest::newRow("disk refuses the bytes") << true;
-#endif
-}
-
-void TestFileCommands::failedWriteIsToldAndKeepsOldFile()
-{
-    QFETCH(bool, sizeLimit);
-    FileRig r;
-    r.timeRace();
-    const QString old = r.lapPath(QStringLiteral("old.txt"));
-    const QByteArray oldBytes("QVM-SW*1.10\r\nnot yet replaced\r\n");
-    FileRig::writeBytes(old, oldBytes);
-    const QString blocker = r.lapPath(QStringLiteral("plain"));
-    FileRig::writeBytes(blocker, "x");
-    const QString target = sizeLimit ? old : blocker + QStringLiteral("/new.txt");
-    r.f.state.CurrentFile = QStringLiteral("/somewhere/earlier.txt");
-    r.f.w->rebuildCaption();
-    r.f.state.SpecsChanged = 1;
-    const QString caption = r.caption();
-
-#ifdef Q_OS_UNIX
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (sizeLimit) {
+    // The disk refuses the bytes: writes beyond RLIMIT_FSIZE fail for every
+    // user, root included, where a read-only folder would not.
+    void failedWriteIsToldAndKeepsOldFile()
+    {
+        FileRig r;
+        r.timeRace();
+        const QString old = r.lapPath(u"old.txt"_s);
+        const QByteArray oldBytes("QVM-SW*1.10\r\nnot yet replaced\r\n");
+        FileRig::writeBytes(old, oldBytes);
+        r.f.state.CurrentFile = u"/somewhere/earlier.txt"_s;
+        r.f.w->rebuildCaption();
+        r.f.state.SpecsChanged = 1;
+        const QString caption = r.caption();
+        r.f.prompts.chooseFile(old);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
         rlimit small = saved;
         small.rlim_cur = 512;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-#endif
-    r.f.prompts.chooseFile(target);
-    r.f.w->ui.mnuSaveAs->trigger();
-#ifdef Q_OS_UNIX
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-#endif
+        r.f.w->ui.mnuSaveAs->trigger();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
 
-    QCOMPARE(r.f.prompts.asked.size(), size_t(2));
-    const MessageSpec &m = r.f.prompts.asked[1].message;
-    QCOMPARE(m.title, QStringLiteral("Splitwatch"));
-    QCOMPARE(m.icon, Icon::Exclamation);
-    QVERIFY2(m.text.startsWith(QStringLiteral("The Lap Times have not been saved.\r\rCannot write file ")
-                               + QDir::toNativeSeparators(target)),
-             qPrintable(m.text));
-    QCOMPARE(FileRig::bytesOf(old), oldBytes);
-    QCOMPARE(r.f.state.CurrentFile, QStringLiteral("/somewhere/earlier.txt"));
-    QCOMPARE(r.caption(), caption);
-    QCOMPARE(r.f.state.SpecsChanged, 1);
-    QCOMPARE(QDir(r.f.state.lapTimeFolder()).entryList(QDir::Files).size(), 2); // no temporary left
-}
-
-void TestFileCommands::uncodableCommentsAreToldFirst_data()
-{
-    QTest::addColumn<QString>("comments");
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<QByteArray>("written"); // comment line as stored; empty: nothing written
-    QTest::newRow("windows-1252 holds it") << QStringLiteral("5 \u20ac entry") << Answer::Ok << false
-                                           << QByteArray("5 \x80 entry");
-    QTest::newRow("check mark, saved anyway") << QStringLiteral("ok \u2713\u2713 \u03c0") << Answer::Yes << true
-                                              << QByteArray("ok ?? ?");
-    QTest::newRow("check mark, not saved") << QStringLiteral("ok \u2713") << Answer::No << true << QByteArray();
-}
-
-void TestFileCommands::uncodableCommentsAreToldFirst()
-{
-    QFETCH(QString, comments);
-    QFETCH(Answer, answer);
-    QFETCH(bool, asked);
-    QFETCH(QByteArray, written);
-    FileRig r;
-    r.f.state.Comments = comments;
-    const QString path = r.lapPath(QStringLiteral("c.txt"));
-    r.f.prompts.chooseFile(path);
-    if (asked)
-        r.f.prompts.answer(answer);
-    r.f.w->ui.mnuSaveAs->trigger();
-    QCOMPARE(r.f.prompts.asked.size(), size_t(asked ? 2 : 1));
-    if (asked) {
+        QCOMPARE(r.f.prompts.asked.size(), size_t(2));
         const MessageSpec &m = r.f.prompts.asked[1].message;
-        QCOMPARE(m.buttons, Buttons::YesNo);
-        QCOMPARE(m.defaultButton, Answer::No);
-        QVERIFY2(m.text.contains(QStringLiteral("\u2713")), qPrintable(m.text));
-        QVERIFY(!m.text.contains(QStringLiteral("ok ")));
+        QCOMPARE(m.title, u"Splitwatch"_s);
+        QCOMPARE(m.icon, Icon::Exclamation);
+        QVERIFY2(m.text.startsWith(u"The Lap Times have not been saved.\r\rCannot write file "_s
+                                   + QDir::toNativeSeparators(old)),
+                 qPrintable(m.text));
+        QCOMPARE(FileRig::bytesOf(old), oldBytes);
+        QCOMPARE(r.f.state.CurrentFile, u"/somewhere/earlier.txt"_s);
+        QCOMPARE(r.caption(), caption);
+        QCOMPARE(r.f.state.SpecsChanged, 1);
+        QCOMPARE(QDir(r.f.state.lapTimeFolder()).entryList(QDir::Files).size(), 1); // no temporary left
     }
-    QCOMPARE(QFile::exists(path), !written.isEmpty());
-    if (!written.isEmpty()) {
-        QVERIFY(FileRig::bytesOf(path).contains("\r\n" + written + "\r\n-9999\r\n 0 \r\n"));
-        QCOMPARE(r.f.state.CurrentFile, path);
-    } else {
+
+    void uncodableCommentsAreToldFirst_data()
+    {
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<Answer>("answer");      // Ok: not asked
+        QTest::addColumn<QByteArray>("written"); // comment line as stored; empty: nothing written
+        QTest::newRow("windows-1252 holds it") << u"5 \u20ac entry"_s << Answer::Ok << QByteArray("5 \x80 entry");
+        QTest::newRow("saved anyway") << u"ok \u2713\u2713 \u03c0\U0001F600"_s << Answer::Yes << QByteArray("ok ?? ??");
+        QTest::newRow("not saved") << u"ok \u2713\u2713 \u03c0\U0001F600"_s << Answer::No << QByteArray();
+    }
+
+    void uncodableCommentsAreToldFirst()
+    {
+        QFETCH(QString, comments);
+        QFETCH(Answer, answer);
+        QFETCH(QByteArray, written);
+        FileRig r;
+        r.f.state.Comments = comments;
+        const QString path = r.lapPath(u"c.txt"_s);
+        r.f.prompts.chooseFile(path).answer(answer);
+        r.f.w->ui.mnuSaveAs->trigger();
+        QCOMPARE(r.f.prompts.asked.size(), size_t(answer == Answer::Ok ? 1 : 2));
+        if (answer != Answer::Ok) // each character once, in order; a surrogate pair is one
+            checkMessage(r.f.prompts.asked[1].message, u"Splitwatch"_s,
+                         u"These characters in the Comments can not be stored in a Lap Time file and would be saved "
+                         "as question marks:\r\r    \u2713\u03c0\U0001F600\r\rSave anyway?"_s,
+                         Buttons::YesNo, Icon::Question, Answer::No);
+        QCOMPARE(QFile::exists(path), !written.isEmpty());
+        if (!written.isEmpty())
+            QVERIFY(FileRig::bytesOf(path).contains("\r\n" + written + "\r\n-9999\r\n 0 \r\n"));
+        QCOMPARE(r.f.state.CurrentFile, written.isEmpty() ? QString() : path);
+    }
+
+    void commentsWindow_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("closes");
+        const QString before = u"Heat 1\r\nwet"_s;
+        QTest::newRow("OK stores with CR LF") << "ok" << "dry\n\nsunny" << "dry\r\n\r\nsunny" << true;
+        QTest::newRow("OK with an empty box") << "ok" << "" << "" << true;
+        QTest::newRow("Cancel") << "cancel" << "dry" << before << true;
+        QTest::newRow("main window becomes active") << "main window" << "dry" << before << true;
+        QTest::newRow("another application becomes active") << "other" << "dry" << before << false;
+    }
+
+    void commentsWindow()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, typed);
+        QFETCH(bool, closes);
+        FileRig r;
+        r.f.state.Comments = u"Heat 1\r\nwet"_s;
+        r.f.w->ui.mnuComments->trigger();
+        QPointer<frmComments> c = r.cmd->commentsWindow();
+        QVERIFY(c);
+        QCoreApplication::processEvents();
+        if (!c->isActiveWindow()) // the platform may not have done it yet
+            QApplication::setActiveWindow(c);
+        QCoreApplication::processEvents();
+        QVERIFY(c->isActiveWindow());
+        QVERIFY(!c->isModal());
+        QCOMPARE(c->windowTitle(), u"Splitwatch File Comments"_s);
+        QCOMPARE(c->Text1->toPlainText(), u"Heat 1\nwet"_s);
+        QCOMPARE(c->Label1->text(), u"Tip:  Enter comments to describe the specs in this file.  These will be "
+                                    "printed with reports and saved when you save this file."_s);
+        QCOMPARE(c->Label2->text(), u"Important:  We recommend you press <Enter> at the end of each line or "
+                                    "comment to ensure all comments are printed on printouts."_s);
+        QCOMPARE(c->Command1[0]->text(), u"OK"_s);
+        QCOMPARE(c->Command1[1]->text(), u"Cancel"_s);
+
+        c->Text1->setFocus();
+        c->Text1->selectAll();
+        QTest::keyClick(c->Text1, Qt::Key_Delete);
+        const QStringList lines = typed.split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            QTest::keyClicks(c->Text1, lines[i]);
+            if (i + 1 < lines.size())
+                QTest::keyClick(c->Text1, Qt::Key_Return); // a line break, not OK
+        }
+        QCOMPARE(c->Text1->toPlainText(), typed);
+        if (ending == "ok"_L1 || ending == "cancel"_L1)
+            QTest::mouseClick(c->Command1[ending == "ok"_L1 ? 0 : 1], Qt::LeftButton);
+        else if (ending == "main window"_L1)
+            QApplication::setActiveWindow(r.f.w.get());
+        else // no window of the program has the focus any more
+            emit qGuiApp->focusWindowChanged(nullptr);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTEST(r.f.state.Comments, "stored");
+        QCOMPARE(c.isNull(), closes); // unloaded: the next menu click loads a fresh one
+        QVERIFY(closes || c->isVisible());
+        QCOMPARE(r.f.state.SpecsChanged, 0);
+        QCOMPARE(r.f.prompts.asked.size(), size_t(0));
+    }
+
+    // RavelinData.txt is loaded on the first activation only; its path line
+    // becomes the current file, which Save writes in the ordinary layout.
+    void exchangeInputIsLoadedOnce()
+    {
+        FileRig timed;
+        timed.timeRace();
+        FileRig r;
+        const QString lapFile = r.lapPath(u"Heat1.txt"_s);
+        startedByRavelin(r, writeLapFile(timed.f.state.rec, u"Heat 1\r\nwet"_s, lapFile, QLatin1Char('.')));
+        QCOMPARE(RaceView::of(r).cells, RaceView::of(timed).cells);
+        QCOMPARE(RaceView::of(r).readings, RaceView::of(timed).readings);
+        QCOMPARE(r.f.state.Comments, u"Heat 1\r\nwet"_s);
+        QCOMPARE(r.f.state.CurrentFile, lapFile);
+        QCOMPARE(r.caption(), u"Splitwatch   [ Heat1.txt ]"_s);
+        QCOMPARE(r.f.state.rec.RaceState, qint16(RaceSetup));
+        QCOMPARE(r.f.state.SpecsChanged, 0);
+        QCOMPARE(r.f.prompts.asked.size(), size_t(0));
+        r.f.state.Comments = u"edited"_s;
+        r.f.w->Form_Activate();
+        QCOMPARE(r.f.state.Comments, u"edited"_s);
+        r.f.w->ui.mnuSave->trigger();
+        QCOMPARE(r.f.prompts.asked.size(), size_t(0));
+        QCOMPARE(FileRig::bytesOf(lapFile), plainFile(timed.f.state.rec, u"edited"_s));
+    }
+
+    void exchangeInputNotInLapLayoutLoadsNothing()
+    {
+        FileRig r;
+        startedByRavelin(r, "Lap times\r\n12.5\r\n");
+        QCOMPARE(r.f.prompts.messageTexts(), QStringList{u"This is not a Lap Time file and can not be used."_s});
         QCOMPARE(r.f.state.CurrentFile, QString());
+        QCOMPARE(r.f.cell(1, 1), QString());
+        QCOMPARE(r.caption(), u"Splitwatch   [  ]"_s);
     }
-}
+
+    void returnToRavelin_data()
+    {
+        QTest::addColumn<int>("specsChanged");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<bool>("outputWritten");
+        QTest::addColumn<bool>("inputKept");
+        QTest::addColumn<bool>("outputBlocked"); // a folder stands where the output file goes
+        QTest::newRow("Yes writes the output file")
+                << 0 << QList<Answer>{Answer::Yes} << QStringList{kCopy} << true << true << true << false;
+        QTest::newRow("Yes, output cannot be written, keeps running")
+                << 0 << QList<Answer>{Answer::Yes} << QStringList{kCopy, u"Splitwatch"_s} << false << false << true
+                << true;
+        QTest::newRow("No deletes the input file")
+                << 0 << QList<Answer>{Answer::No} << QStringList{kCopy} << true << false << false << false;
+        QTest::newRow("Cancel keeps running")
+                << 0 << QList<Answer>{Answer::Cancel} << QStringList{kCopy} << false << false << true << false;
+        QTest::newRow("changed: not saved, then Yes") << 1 << QList<Answer>{Answer::No, Answer::Yes}
+                                                      << QStringList{kSaveChanges, kCopy} << true << true << true << false;
+        QTest::newRow("changed: Cancel asks nothing more") << 1 << QList<Answer>{Answer::Cancel}
+                                                           << QStringList{kSaveChanges} << false << false << true << false;
+    }
+
+    void returnToRavelin()
+    {
+        QFETCH(int, specsChanged);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, ends);
+        QFETCH(bool, outputWritten);
+        QFETCH(bool, inputKept);
+        FileRig r;
+        r.timeRace();
+        const QByteArray input = writeLapFile(r.f.state.rec, u"wet"_s, r.lapPath(u"Heat1.txt"_s), QLatin1Char('.'));
+        startedByRavelin(r, input);
+        QFETCH(bool, outputBlocked);
+        if (outputBlocked)
+            QVERIFY(QDir().mkdir(r.f.state.exchangeOutputPath()));
+        r.f.state.SpecsChanged = specsChanged;
+        for (Answer a : answers)
+            r.f.prompts.answer(a);
+        r.f.w->ui.mnuReturnToRavelin->trigger();
+        QStringList titles;
+        for (const auto &a : r.f.prompts.asked)
+            titles << a.message.title;
+        QTEST(titles, "titles");
+        checkKnownMessages(r);
+        QCOMPARE(r.f.programEnded, ends ? 1 : 0);
+        QCOMPARE(r.f.state.CancelExit, ends ? 0 : 1);
+        QCOMPARE(QFile::exists(r.f.state.exchangeInputPath()), inputKept);
+        QCOMPARE(QFileInfo(r.f.state.exchangeOutputPath()).isFile(), outputWritten);
+        if (outputWritten) // the race as loaded, with the current file as path line
+            QCOMPARE(FileRig::bytesOf(r.f.state.exchangeOutputPath()), input);
+        QCOMPARE(r.f.state.ExchangeFlag, 0);
+    }
+};
 
 QTEST_MAIN(TestFileCommands)
 #include "tst_filecommands.moc"
