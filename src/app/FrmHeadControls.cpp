@@ -68,6 +68,10 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
     cmbSpecData[5]->setAccessibleName(QStringLiteral("Flag"));
     cmbSpecData[6]->setAccessibleName(QStringLiteral("Position"));
     cmbSpecData[7]->setAccessibleName(QStringLiteral("Traffic"));
+    // Each caption labels its field for screen readers: on Linux a list is
+    // announced by its label, its own name being the item it shows.
+    for (int i = 0; i < 8; ++i)
+        SpecName[i]->setBuddy(i >= 1 && i <= 4 ? static_cast<QWidget *>(SpecData[i]) : cmbSpecData[i]);
 
     // Graph colouring options, one above each condition field.
     const int optLeft[3] = {3960, 4920, 5760};
@@ -206,6 +210,7 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
     cmbSpecData[10]->setObjectName(QStringLiteral("cmbSpecData10"));
     cmbSpecData[10]->setAccessibleName(QStringLiteral("Graph this segment"));
     placeTw(cmbSpecData[10], rx, 240, rw, 330);
+    Label4[22]->setBuddy(cmbSpecData[10]);
     Picture1 = new QWidget(client);
     placeTw(Picture1, rx, 600, rw, 5895);
     Label8[0] = label(client, QString(), rx, 6480, 735, 240);
