@@ -2,7 +2,7 @@
 """Writes the malformed and odd lap-time files of corpus/.
 
 Each file is a small change to one well-formed race (2 segments, 3 laps).
-tst_lapfilecorpus holds what each file must give; add a row there for every
+tst_lapfile (corpusFile) holds what each file must give; add a row there for every
 file added here. Run from this folder: python3 make_corpus.py
 
 Lines are numbered from 1 in the file and from 0 in the lists below: line k
