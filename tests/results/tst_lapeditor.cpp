@@ -1,91 +1,24 @@
-// Post-race editing through the real main window: Insert, Delete, Keep
-// Changes and Cancel Changes with their questions, on a timed race.
+// Post-race editing through the real main window: questions, target segment, replay, selection.
 
 #include "support/RaceFixture.h"
 
-#include "results/EntryFields.h"
 #include "timing/NumberText.h"
 
 #include <QApplication>
 
 #include <QtTest>
 
-#include <vector>
-
 using namespace sw;
 
 namespace {
 
-constexpr int kLaps = 10;
+constexpr int kLaps = 20;
 
-// Segment times of the test race (3 segments): 20.3, 20.3, 22.3 s, except a
-// missed press in lap 5 (segment 2 lasts 41.2 s) and a short last segment
-// in lap 3 (22.1 s). Lap 6 is run under the yellow flag.
-double segmentTime(int lap, int seg)
+// A lap's segment times and lap time as the grid shows them.
+QString row(RaceFixture &f, int lap)
 {
-    if (lap == 5 && seg == 2)
-        return 41.2;
-    if (lap == 3 && seg == 3)
-        return 22.1;
-    return seg == 3 ? 22.3 : 20.3;
+    return QStringLiteral("%1 %2 %3 = %4").arg(f.cell(lap, 1), f.cell(lap, 2), f.cell(lap, 3), f.cell(lap, 5));
 }
-
-void timeRace(RaceFixture &f)
-{
-    QApplication::setActiveWindow(f.w.get());
-    f.arm();
-    double t = 1;
-    f.pressAt(t);
-    for (int lap = 1; lap <= kLaps; ++lap) {
-        f.F(lap == 6 ? 5 : 4); // flag down (Yellow) for lap 6 only
-        for (int seg = 1; seg <= 3; ++seg)
-            f.pressAt(t += segmentTime(lap, seg));
-    }
-    f.finish();
-    f.prompts.clear();
-}
-
-std::vector<double> snapshot(const RaceRecord &r)
-{
-    std::vector<double> v;
-    for (int lap = 0; lap < RaceRecord::Rows; ++lap)
-        for (int c = 1; c <= 7; ++c)
-            v.push_back(r.reading(lap, c));
-    return v;
-}
-
-// Shows a lap and puts the focus into one of its segment fields, which
-// makes that segment the one the commands work on.
-void pickSegment(RaceFixture &f, int lap, int seg)
-{
-    f.w->ui.cmbSpecData[0]->setCurrentIndex(lap - 1);
-    f.w->ui.SpecData[seg]->setFocus(Qt::OtherFocusReason);
-}
-
-void click(QPushButton *b)
-{
-    QTest::mouseClick(b, Qt::LeftButton);
-    QCoreApplication::processEvents();
-}
-
-void typeInto(QLineEdit *e, const QString &text)
-{
-    e->setFocus(Qt::OtherFocusReason);
-    QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Tab);
-}
-
-// Segment times of laps from..to as the grid shows them, and their lap times.
-QStringList cells(RaceFixture &f, int from, int to)
-{
-    QStringList l;
-    for (int lap = from; lap <= to; ++lap)
-        l << f.cell(lap, 1) + QLatin1Char(' ') + f.cell(lap, 2) + QLatin1Char(' ') + f.cell(lap, 3)
-                 + QLatin1String(" = ") + f.cell(lap, 5);
-    return l;
-}
-
-const QString kCr(QChar(13));
 
 } // namespace
 
@@ -93,246 +26,122 @@ class TestLapEditor : public QObject
 {
     Q_OBJECT
 private slots:
-    void insertSplitsMissedPress();
-    void insertAmountsThatChangeNothing_data();
-    void insertAmountsThatChangeNothing();
-    void negativeInsertAmountPasses();
-    void plausibleSegmentAsksFirst_data();
-    void plausibleSegmentAsksFirst();
-    void deleteJoinsLastSegmentWithNextLap();
-    void keepChanges_data();
-    void keepChanges();
-    void cancelChangesRestoresFieldsAndLists();
-    void editingFaceScreenshot();
+    void command_data();
+    void command();
 };
 
-void TestLapEditor::insertSplitsMissedPress()
+void TestLapEditor::command_data()
 {
-    RaceFixture f(3);
-    timeRace(f);
-    auto &ui = f.w->ui;
-    QCOMPARE(f.state.rec.ModeSecs[0][1], qint16(20));
-    pickSegment(f, 5, 2);
-    QCOMPARE(ui.SpecData[2]->text(), QStringLiteral("41.200"));
-    f.prompts.type(QStringLiteral("20.6"));
-    click(ui.Command3[0]);
-
-    // 41.2 is 21.2 s away from the anticipated 20 s: no question, only the
-    // amount. Leaving the field rewrote it in its plain form.
-    QCOMPARE(f.prompts.asked.size(), size_t(1));
-    const auto &in = f.prompts.asked[0];
-    QCOMPARE(in.kind, ScriptedPrompts::Asked::Input);
-    QCOMPARE(in.title, QStringLiteral("Enter Time to Insert"));
-    QCOMPARE(in.def, QStringLiteral("0"));
-    QCOMPARE(in.prompt, QStringLiteral("Enter the amount of time to insert ahead of this current "
-                                       "reading.  Note that this will split the current reading of "
-                                       "41.2 into 2 readings, the one you will enter and the "
-                                       "remaining portion will go to the next segment."));
-    QCOMPARE(cells(f, 4, 7), (QStringList{"20.300 20.300 22.300 = 62.900",
-                                          "20.300 20.600 20.600 = 61.500",
-                                          "22.300 20.300 20.300 = 62.900",
-                                          "22.300 20.300 20.300 = 62.900"}));
-    // The flag stayed with lap 6.
-    QCOMPARE(f.cell(5, 6), QStringLiteral("Green"));
-    QCOMPARE(f.cell(6, 6), QStringLiteral("Yellow"));
-    QCOMPARE(f.cell(7, 6), QStringLiteral("Green"));
-    QCOMPARE(f.state.rec.reading(6, 5), 1.0);
-    // The edited lap stays selected.
-    QCOMPARE(f.state.rec.CurLap, qint16(5));
-    QCOMPARE(f.state.grid.SelStartRow, 5);
-    QCOMPARE(ui.SpecData[2]->text(), QStringLiteral("20.600"));
-    QCOMPARE(f.state.rec.LastLap, qint16(kLaps));
-}
-
-void TestLapEditor::insertAmountsThatChangeNothing_data()
-{
-    QTest::addColumn<QString>("amount"); // "<cancel>" cancels the box
-    QTest::newRow("zero") << "0";
-    QTest::newRow("empty") << "";
-    QTest::newRow("cancel") << "<cancel>";
-    QTest::newRow("nan") << "nan";
-    QTest::newRow("inf") << "inf";
-    QTest::newRow("1e400") << "1e400";
-    QTest::newRow("letters") << "abc";
-    QTest::newRow("the whole segment") << "41.2";
-    QTest::newRow("more than the segment") << "50";
-}
-
-void TestLapEditor::insertAmountsThatChangeNothing()
-{
-    QFETCH(QString, amount);
-    RaceFixture f(3);
-    timeRace(f);
-    pickSegment(f, 5, 2);
-    const std::vector<double> before = snapshot(f.state.rec);
-    const QStringList shown = cells(f, 1, kLaps);
-    f.prompts.type(amount == QLatin1String("<cancel>") ? std::nullopt : std::optional<QString>(amount));
-    click(f.w->ui.Command3[0]);
-    QCOMPARE(f.prompts.asked.size(), size_t(1)); // the amount only, no message after it
-    QVERIFY(snapshot(f.state.rec) == before);
-    QCOMPARE(cells(f, 1, kLaps), shown);
-}
-
-void TestLapEditor::negativeInsertAmountPasses()
-{
-    RaceFixture f(3);
-    timeRace(f);
-    pickSegment(f, 5, 2);
-    f.prompts.type(QStringLiteral("-1"));
-    click(f.w->ui.Command3[0]);
-    QCOMPARE(cells(f, 5, 5), QStringList{"20.300 .000 42.200 = 61.500"});
-}
-
-void TestLapEditor::plausibleSegmentAsksFirst_data()
-{
-    QTest::addColumn<bool>("insert");
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("insert answered No") << true << false;
-    QTest::newRow("delete answered No") << false << false;
-    QTest::newRow("delete answered Yes") << false << true;
-}
-
-void TestLapEditor::plausibleSegmentAsksFirst()
-{
-    QFETCH(bool, insert);
-    QFETCH(bool, yes);
-    RaceFixture f(3);
-    timeRace(f);
-    QCOMPARE(f.state.rec.ModeSecs[0][2], qint16(22));
-    pickSegment(f, 3, 3); // 22.1 s against the anticipated 22 s
-    const std::vector<double> before = snapshot(f.state.rec);
-    f.prompts.answer(yes ? Answer::Yes : Answer::No);
-    click(f.w->ui.Command3[insert ? 0 : 1]);
-
-    QCOMPARE(f.prompts.asked.size(), size_t(1));
-    const MessageSpec &m = f.prompts.asked[0].message;
-    QCOMPARE(m.title, insert ? QStringLiteral("Continue with Insert?") : QStringLiteral("Continue with Delete?"));
-    QCOMPARE(m.text, "This segment (22.1 seconds) appears to be correct (within 3 seconds of the "
-                     "anticipated segment time of 22)." + kCr + kCr
-                         + "Do you still want to make this change?");
-    QCOMPARE(m.buttons, Buttons::YesNo);
-    QCOMPARE(m.icon, Icon::Question);
-    QCOMPARE(m.defaultButton, Answer::No);
-    QCOMPARE(snapshot(f.state.rec) == before, !yes);
-    if (yes) // lap 3's last segment joined with lap 4's first
-        QCOMPARE(cells(f, 3, 3), QStringList{"20.300 20.300 42.400 = 83.000"});
-}
-
-void TestLapEditor::deleteJoinsLastSegmentWithNextLap()
-{
-    RaceFixture f(3);
-    timeRace(f);
-    pickSegment(f, 5, 3);
-    f.prompts.answer(Answer::Yes); // 22.3 s looks right: asked first
-    click(f.w->ui.Command3[1]);
-    QCOMPARE(f.prompts.asked.size(), size_t(1));
-    QCOMPARE(f.prompts.asked[0].message.title, QStringLiteral("Continue with Delete?"));
-    QCOMPARE(cells(f, 5, 6), (QStringList{"20.300 41.200 42.600 = 104.100",
-                                          "20.300 22.300 20.300 = 62.900"}));
-    // The last lap takes the empty reading after the race.
-    QCOMPARE(f.cell(kLaps, 3), QStringLiteral(".000"));
-    QCOMPARE(f.cell(6, 6), QStringLiteral("Yellow"));
-    QCOMPARE(f.state.rec.CurLap, qint16(5));
-}
-
-void TestLapEditor::keepChanges_data()
-{
+    QTest::addColumn<int>("button"); // 0 Insert, 1 Delete, 3 Keep Changes, 4 Cancel Changes; -1 none
     QTest::addColumn<int>("lap");
-    QTest::addColumn<int>("seg");        // 0: no segment edited
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("flag");       // flag chosen before Keep Changes
-    QTest::addColumn<QStringList>("laps"); // lap and the next, as shown after
+    QTest::addColumn<int>("seg");
+    QTest::addColumn<bool>("typed");    // 21.3 typed into the segment first
+    QTest::addColumn<int>("flag");      // chosen first; -1: none
+    QTest::addColumn<QString>("reply"); // the amount ("<cancel>" cancels), or Yes / No to the question
+    QTest::addColumn<QString>("shown"); // the lap and the next after; empty: record unchanged
     QTest::addColumn<int>("selected");
-
-    QTest::newRow("segment 1 of lap 2 longer")
-        << 2 << 1 << "21.3" << 0
-        << QStringList{"21.300 19.300 22.300 = 62.900", "20.300 20.300 22.100 = 62.700"} << 3;
-    QTest::newRow("last segment of lap 2 longer")
-        << 2 << 3 << "23.3" << 0
-        << QStringList{"20.300 20.300 23.300 = 63.900", "19.300 20.300 22.100 = 61.700"} << 3;
-    QTest::newRow("no segment edited, flag stored")
-        << 2 << 0 << "" << 1
-        << QStringList{"20.300 20.300 22.300 = 62.900", "20.300 20.300 22.100 = 62.700"} << 2;
-    QTest::newRow("last lap stays selected")
-        << kLaps << 1 << "21.3" << 1
-        << QStringList{"21.300 19.300 22.300 = 62.900", ".000 .000 .000 = "} << kLaps;
+    // 41.2 s is 21.2 s away from the anticipated 20 s: only the amount is asked.
+    QTest::newRow("insert splits missed press") << 0 << 5 << 2 << false << -1 << "20.6"
+                                                << "20.300 20.600 20.600 = 61.500 | 22.300 20.300 20.300 = 62.900" << 5;
+    QTest::newRow("insert cancelled") << 0 << 5 << 2 << false << -1 << "<cancel>" << "" << 5;
+    QTest::newRow("insert the whole segment") << 0 << 5 << 2 << false << -1 << "41.2" << "" << 5;
+    // 22.1 s against the anticipated 22 s looks right: asked first.
+    QTest::newRow("plausible insert answered No") << 0 << 3 << 3 << false << -1 << "No" << "" << 3;
+    QTest::newRow("plausible delete answered Yes, joined with the next lap")
+        << 1 << 3 << 3 << false << -1 << "Yes" << "20.300 20.300 42.400 = 83.000 | 20.300 22.300 20.300 = 62.900" << 3;
+    QTest::newRow("keep segment 1 longer, on to the next lap") << 3 << 2 << 1 << true << -1 << ""
+        << "21.300 19.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 3;
+    QTest::newRow("keep the flag without an edit") << 3 << 2 << 1 << false << 1 << ""
+        << "20.300 20.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 2;
+    QTest::newRow("keep on the last lap stays there") << 3 << kLaps << 1 << true << 1 << ""
+        << "21.300 19.300 22.300 = 62.900 |    = " << kLaps;
+    QTest::newRow("cancel restores fields and lists") << 4 << 6 << 1 << true << 0 << "" << "" << 6;
+    QTest::newRow("lap 12 chosen in the lap list") << -1 << 12 << 1 << false << -1 << "" << "" << 12;
+    QTest::newRow("beyond the last lap chosen") << -1 << 200 << 1 << false << -1 << "" << "" << kLaps;
 }
 
-void TestLapEditor::keepChanges()
+void TestLapEditor::command()
 {
+    QFETCH(int, button);
     QFETCH(int, lap);
     QFETCH(int, seg);
-    QFETCH(QString, typed);
     QFETCH(int, flag);
-    QFETCH(QStringList, laps);
+    QFETCH(QString, reply);
+    QFETCH(QString, shown);
     QFETCH(int, selected);
-
-    RaceFixture f(3);
-    timeRace(f);
-    auto &ui = f.w->ui;
-    ui.cmbSpecData[0]->setCurrentIndex(lap - 1);
-    if (seg)
-        typeInto(ui.SpecData[seg], typed);
-    ui.cmbSpecData[5]->setCurrentIndex(flag);
-    click(ui.Command3[3]);
-
-    QCOMPARE(f.prompts.asked.size(), size_t(0));
-    QStringList shown = cells(f, lap, lap + 1);
-    if (lap == kLaps)
-        shown[1] = QStringLiteral(".000 .000 .000 = "); // nothing recorded after the race
-    QCOMPARE(shown, laps);
-    QCOMPARE(f.state.rec.reading(lap, 5), double(flag));
-    QCOMPARE(f.cell(lap, 6), flag ? QStringLiteral("Yellow") : QStringLiteral("Green"));
-    QCOMPARE(int(f.state.rec.CurLap), selected);
-    QCOMPARE(f.state.grid.SelStartRow, selected);
-    QCOMPARE(ui.cmbSpecData[0]->currentIndex(), selected - 1);
-    QCOMPARE(f.state.Recalc, 0);
-}
-
-void TestLapEditor::cancelChangesRestoresFieldsAndLists()
-{
-    RaceFixture f(3);
-    timeRace(f);
-    auto &ui = f.w->ui;
-    ui.cmbSpecData[0]->setCurrentIndex(5); // lap 6, yellow
-    const std::vector<double> before = snapshot(f.state.rec);
-    typeInto(ui.SpecData[1], QStringLiteral("30"));
-    ui.cmbSpecData[5]->setCurrentIndex(0);
-    ui.cmbSpecData[6]->setCurrentIndex(9);
-    QCOMPARE(ui.SpecData[2]->text(), QStringLiteral("10.600"));
-    click(ui.Command3[4]);
-    QCOMPARE(ui.SpecData[1]->text(), QStringLiteral("20.300"));
-    QCOMPARE(ui.SpecData[2]->text(), QStringLiteral("20.300"));
-    QCOMPARE(ui.cmbSpecData[5]->currentIndex(), 1);
-    QCOMPARE(ui.cmbSpecData[6]->currentIndex(), 0);
-    QCOMPARE(ui.cmbSpecData[7]->currentIndex(), 1);
-    QCOMPARE(f.state.rec.CurLap, qint16(6));
-    QVERIFY(snapshot(f.state.rec) == before);
-}
-
-// A 30-lap, 3-segment race with some yellow-flag laps, in the editing face,
-// saved for looking at.
-void TestLapEditor::editingFaceScreenshot()
-{
+    // Segments of 20.3, 20.3, 22.3 s, except a missed press in lap 5 (segment 2 lasts
+    // 41.2 s) and a short last segment in lap 3 (22.1 s); lap 6 under the yellow flag.
     RaceFixture f(3);
     QApplication::setActiveWindow(f.w.get());
     f.arm();
     double t = 1;
     f.pressAt(t);
-    for (int lap = 1; lap <= 30; ++lap) {
-        const bool yellow = (lap >= 8 && lap <= 11) || lap == 20;
-        f.F(yellow ? 5 : 4);
-        for (int seg = 1; seg <= 3; ++seg)
-            f.pressAt(t += 20 + seg + (yellow ? 4 : 0) + (lap * 7 + seg * 3) % 10 / 10.0);
+    for (int r = 1; r <= kLaps; ++r) {
+        f.F(r == 6 ? 5 : 4);
+        for (int s = 1; s <= 3; ++s)
+            f.pressAt(t += r == 5 && s == 2 ? 41.2 : r == 3 && s == 3 ? 22.1 : s == 3 ? 22.3 : 20.3);
     }
     f.finish();
-    f.w->ui.cmbSpecData[0]->setCurrentIndex(9);
-    f.w->ui.Option1[0]->click();
-    QCoreApplication::processEvents();
-    const QImage shot = f.w->grab().toImage();
-    QVERIFY(!shot.isNull());
-    QVERIFY(shot.save(QStringLiteral("/tmp/splitwatch_editing_face.png")));
-    QCOMPARE(f.cell(10, 6), QStringLiteral("Yellow"));
+    f.prompts.clear();
+    auto &ui = f.w->ui;
+    // The segment field that last had the focus is the one the commands work on.
+    ui.cmbSpecData[0]->setCurrentIndex(lap - 1);
+    ui.SpecData[seg]->setFocus(Qt::OtherFocusReason);
+    const auto before = f.state.rec.LapData;
+    QFETCH(bool, typed);
+    if (typed) {
+        QTest::keyClicks(ui.SpecData[seg], QStringLiteral("21.3"));
+        QTest::keyClick(ui.SpecData[seg], Qt::Key_Tab);
+    }
+    if (flag >= 0)
+        ui.cmbSpecData[5]->setCurrentIndex(flag);
+    QCOMPARE(f.state.rec.LapData, before); // stored only by Keep Changes
+    const bool question = reply == QLatin1String("Yes") || reply == QLatin1String("No");
+    if (question)
+        f.prompts.answer(reply == QLatin1String("Yes") ? Answer::Yes : Answer::No);
+    else if (!reply.isEmpty())
+        f.prompts.type(reply == QLatin1String("<cancel>") ? std::nullopt : std::optional<QString>(reply));
+    if (button >= 0)
+        QTest::mouseClick(ui.Command3[button], Qt::LeftButton);
+
+    QCOMPARE(f.prompts.asked.size(), size_t(reply.isEmpty() ? 0 : 1)); // no message after the amount
+    const auto &a = f.prompts.asked.empty() ? ScriptedPrompts::Asked{} : f.prompts.asked[0];
+    if (question) {
+        QCOMPARE(a.message.title,
+                 button ? QStringLiteral("Continue with Delete?") : QStringLiteral("Continue with Insert?"));
+        QCOMPARE(a.message.text, QStringLiteral("This segment (22.1 seconds) appears to be correct (within 3 seconds "
+                                                "of the anticipated segment time of 22).\r\rDo you still want to make "
+                                                "this change?"));
+        QCOMPARE(a.message.buttons, Buttons::YesNo);
+        QCOMPARE(a.message.icon, Icon::Question);
+        QCOMPARE(a.message.defaultButton, Answer::No);
+    } else if (!reply.isEmpty()) {
+        QCOMPARE(a.kind, ScriptedPrompts::Asked::Input);
+        QCOMPARE(a.title, QStringLiteral("Enter Time to Insert"));
+        QCOMPARE(a.def, QStringLiteral("0"));
+        QCOMPARE(a.prompt, QStringLiteral("Enter the amount of time to insert ahead of this current reading.  Note "
+                                          "that this will split the current reading of 41.2 into 2 readings, the one "
+                                          "you will enter and the remaining portion will go to the next segment."));
+    }
+    if (shown.isEmpty())
+        QCOMPARE(f.state.rec.LapData, before);
+    else
+        QCOMPARE(row(f, lap) + " | " + row(f, lap + 1), shown);
+    // Conditions stay with their lap; the selected lap is shown in the grid,
+    // the lap list, the fields and the flag list.
+    const int stored = button == 3 && flag >= 0 ? flag : lap == 6;
+    QCOMPARE(f.cell(qMin(lap, kLaps), 6), stored ? QStringLiteral("Yellow") : QStringLiteral("Green"));
+    QCOMPARE(f.cell(6, 6) + f.cell(7, 6), QStringLiteral("YellowGreen"));
+    QCOMPARE(int(f.state.rec.CurLap), selected);
+    const QModelIndexList sel = ui.Grid1->selectionModel()->selectedIndexes();
+    QCOMPARE(sel.size(), 8);
+    QCOMPARE(sel.first().row(), selected - 1);
+    QCOMPARE(ui.cmbSpecData[0]->currentIndex(), selected - 1);
+    QCOMPARE(ui.cmbSpecData[5]->currentIndex(), int(f.state.rec.reading(selected, 5)));
+    QStringList fields; // as numbers: an untouched field may show the plain form
+    for (int s = 1; s <= 3; ++s)
+        fields << formatTime(val(ui.SpecData[s]->text()));
+    QCOMPARE(fields.join(' ') + " = " + f.cell(selected, 5), row(f, selected));
 }
 
 QTEST_MAIN(TestLapEditor)
