@@ -56,6 +56,8 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
             SpecData[i] = new QLineEdit(SSFrame1);
             placeTw(SpecData[i], fields[i].left, 720, fields[i].width, 330);
             SpecData[i]->setObjectName(QStringLiteral("SpecData%1").arg(i));
+            // Narrow fields: a time like 123.456 must fit without scrolling.
+            SpecData[i]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 1px; }"));
             SpecData[i]->setAccessibleName(QStringLiteral("Segment %1 time").arg(i));
         } else {
             cmbSpecData[i] = new QComboBox(SSFrame1);
