@@ -1,11 +1,8 @@
 #pragma once
-// A printer source for tests: the one printer writes PDF files, and whether
-// the system "has a printer" and what the setup dialog answers are scripted.
+// A test printer source: an A4 portrait PDF printer, a scripted setup dialog.
 
 #include "printing/PrinterSource.h"
 
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPrinter>
 
 namespace sw {
@@ -20,7 +17,6 @@ public:
         m_printer.setPageSize(QPageSize(QPageSize::A4));
         m_printer.setPageOrientation(QPageLayout::Portrait);
     }
-
     QPrinter &printer() override { return m_printer; }
     bool hasSystemPrinter() const override { return systemPrinter; }
     bool setup(QWidget *) override

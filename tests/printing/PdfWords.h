@@ -1,12 +1,8 @@
 #pragma once
-// Reads a PDF back as words with their boxes (points, from the paper's
-// top-left corner) through "pdftotext -bbox".
+// A PDF read back as words with their boxes (points, from the paper's top-left
+// corner) through "pdftotext -bbox".
 
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QString>
-#include <QXmlStreamReader>
+#include <QtCore>
 
 #include <vector>
 
@@ -30,22 +26,22 @@ struct PdfPage
                 return &w;
         return nullptr;
     }
-    // The words on the line of the given word (same top, within half a point).
-    QStringList lineOf(const PdfWord &at) const
+    // The texts of the words that keep(word) accepts, in reading order.
+    template <class Keep>
+    QStringList texts(Keep keep) const
     {
         QStringList l;
         for (const PdfWord &w : words)
-            if (qAbs(w.yMin - at.yMin) < 0.5)
+            if (keep(w))
                 l << w.text;
         return l;
     }
-    QString allText() const
+    // The words on the line of the given word (same top, within half a point).
+    QStringList lineOf(const PdfWord &at) const
     {
-        QStringList l;
-        for (const PdfWord &w : words)
-            l << w.text;
-        return l.join(QLatin1Char(' '));
+        return texts([&at](const PdfWord &w) { return qAbs(w.yMin - at.yMin) < 0.5; });
     }
+    QString allText() const { return texts([](const PdfWord &) { return true; }).join(QLatin1Char(' ')); }
 };
 
 inline bool havePdfToText()
@@ -62,25 +58,16 @@ inline std::vector<PdfPage> readPdfWords(const QString &pdf)
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return pages;
     QXmlStreamReader xml(p.readAllStandardOutput());
+    const auto a = [&xml](const char *name) { return xml.attributes().value(QLatin1String(name)).toDouble(); };
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        const auto a = xml.attributes();
-        if (xml.name() == QLatin1String("page")) {
-            PdfPage pg;
-            pg.width = a.value(QLatin1String("width")).toDouble();
-            pg.height = a.value(QLatin1String("height")).toDouble();
-            pages.push_back(pg);
-        } else if (xml.name() == QLatin1String("word") && !pages.empty()) {
-            PdfWord w;
-            w.xMin = a.value(QLatin1String("xMin")).toDouble();
-            w.yMin = a.value(QLatin1String("yMin")).toDouble();
-            w.xMax = a.value(QLatin1String("xMax")).toDouble();
-            w.yMax = a.value(QLatin1String("yMax")).toDouble();
+        if (xml.name() == QLatin1String("page"))
+            pages.push_back({a("width"), a("height"), {}});
+        else if (xml.name() == QLatin1String("word") && !pages.empty())
             // Ligatures ("ffi") come back as one character; compare plain letters.
-            w.text = xml.readElementText().normalized(QString::NormalizationForm_KC);
-            pages.back().words.push_back(w);
-        }
+            pages.back().words.push_back({a("xMin"), a("yMin"), a("xMax"), a("yMax"),
+                                          xml.readElementText().normalized(QString::NormalizationForm_KC)});
     }
     return pages;
 }
