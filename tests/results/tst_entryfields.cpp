@@ -6,6 +6,7 @@
 #include "ui/Geometry.h"
 
 #include <QApplication>
+#include <QDialog>
 
 #include <QtTest>
 
@@ -33,6 +34,8 @@ class TestEntryFields : public QObject
 {
     Q_OBJECT
 private slots:
+    void activationRefill_data();
+    void activationRefill();
     void segmentField_data();
     void segmentField();
     void conditionKeys_data();
@@ -184,6 +187,48 @@ void TestEntryFields::numberOfSegments()
     QCOMPARE(f.state.rec.reading(1, 1) == 0, accepted); // erased
     emit ui.mnuOptions->aboutToShow();
     QCOMPARE(ui.mnuNumSeg->text(), QStringLiteral("Change Number Segments (currently %1)").arg(numSegs));
+}
+
+// Coming back from another window of the program empties the fields while a
+// race is set up; a dialog of the window's own, or coming back during the
+// race, loses nothing.
+void TestEntryFields::activationRefill_data()
+{
+    QTest::addColumn<bool>("fromDialog");
+    QTest::addColumn<bool>("racing");
+    QTest::addColumn<bool>("emptied");
+    QTest::newRow("another window in setup") << false << false << true;
+    QTest::newRow("a dialog in setup") << true << false << false;
+    QTest::newRow("another window during the race") << false << true << false;
+}
+
+void TestEntryFields::activationRefill()
+{
+    QFETCH(bool, fromDialog);
+    QFETCH(bool, racing);
+    QFETCH(bool, emptied);
+    RaceFixture f(2);
+    auto &ui = f.w->ui;
+    QApplication::setActiveWindow(f.w.get());
+    QCoreApplication::processEvents();
+    ui.cmbSpecData[6]->setCurrentIndex(4);
+    if (racing) {
+        f.arm();
+        f.pressAt(2);
+        f.pressAt(25);
+    } else {
+        ui.SpecData[1]->setText(QStringLiteral("25"));
+    }
+    std::unique_ptr<QWidget> other = fromDialog ? std::make_unique<QDialog>(f.w.get())
+                                                : std::make_unique<QWidget>();
+    other->show();
+    QApplication::setActiveWindow(other.get());
+    QCoreApplication::processEvents();
+    other->hide();
+    QApplication::setActiveWindow(f.w.get());
+    QCoreApplication::processEvents();
+    QCOMPARE(ui.SpecData[1]->text().isEmpty(), emptied);
+    QCOMPARE(ui.cmbSpecData[6]->currentIndex(), emptied ? -1 : 4);
 }
 
 QTEST_MAIN(TestEntryFields)

@@ -30,7 +30,8 @@ private slots:
     void topRowFollowsWrittenLap();
     void pressAfterLap250IsRefused();
     void f2InSetupIsIgnored();
-    void conditionChangedMidLapIsStoredWithThatLap();
+    void statusLineFollowsRaceState_data();
+    void statusLineFollowsRaceState();
     void clocksShowZeroUntilStartPress();
     void ravelinModeRefusesKeys();
     void lateTimerEventsLoseNoTime();
@@ -128,10 +129,6 @@ void TestRaceWindow::f12TwiceArmsOnce()
     f.pressAt(4);
     QCOMPARE(f.state.rec.reading(0, 1), 4.0);
     QCOMPARE(f.prompts.asked.size(), size_t(0));
-    QCOMPARE(f.w->ui.Label6->text(),
-             QStringLiteral("Status: Recording times during Race.  Press <F2> key to record each "
-                            "segment.  If you made a mistake pressing F2, these can be fixed after "
-                            "the race."));
 }
 
 void TestRaceWindow::restartAnswers_data()
@@ -331,28 +328,6 @@ void TestRaceWindow::f2InSetupIsIgnored()
     QCOMPARE(f.state.rec.RaceState, qint16(RaceSetup));
 }
 
-void TestRaceWindow::conditionChangedMidLapIsStoredWithThatLap()
-{
-    RaceFixture f(3);
-    f.armAndPress({1, 11});   // start, lap 1 seg 1 (Green)
-    f.F(5);                   // flag down: Yellow
-    f.F(7);                   // position down: 2
-    f.F(9);                   // traffic down: Held up by Traffic
-    f.pressAt(21);
-    f.pressAt(31);            // lap 1 complete
-    f.F(4);                   // Green again for lap 2
-    f.pressAt(41);
-    QCOMPARE(f.cell(1, 6), QStringLiteral("Yellow"));
-    QCOMPARE(f.cell(1, 7), QStringLiteral("2"));
-    QCOMPARE(f.cell(1, 8), QStringLiteral("Held up by Traffic"));
-    QCOMPARE(f.state.rec.reading(1, 5), 1.0);
-    QCOMPARE(f.state.rec.reading(1, 6), 1.0);
-    QCOMPARE(f.state.rec.reading(1, 7), 2.0);
-    QCOMPARE(f.cell(2, 6), QStringLiteral("Green"));
-    QCOMPARE(f.cell(2, 8), QStringLiteral("Held up by Traffic"));
-    QCOMPARE(f.w->ui.Label1[4]->text(), QStringLiteral("Green"));
-}
-
 void TestRaceWindow::clocksShowZeroUntilStartPress()
 {
     RaceFixture f(1);
@@ -419,6 +394,40 @@ void TestRaceWindow::pressReadsTickCountBroughtUpToDate()
     // A later event does not count those intervals twice.
     f.timer.advanceLateMs(0.3);
     QCOMPARE(f.state.rec.TickCount, 2346);
+}
+
+void TestRaceWindow::statusLineFollowsRaceState_data()
+{
+    QTest::addColumn<int>("presses"); // -1 setup, 0 armed, 1 running
+    QTest::addColumn<QString>("status");
+    QTest::newRow("setup") << -1
+        << "Status: Starting a New Race.  Set the starting Position and other settings above.  Then "
+           "press <F12> to allow recording times by pressing the <F2> key.  Change # Segments by "
+           "clicking on Options.";
+    QTest::newRow("armed") << 0
+        << "Status: Before start of Race.  Press <F2> key to start timing the 1st segment.";
+    QTest::newRow("running") << 1
+        << "Status: Recording times during Race.  Press <F2> key to record each segment.  If you made "
+           "a mistake pressing F2, these can be fixed after the race.";
+}
+
+void TestRaceWindow::statusLineFollowsRaceState()
+{
+    QFETCH(int, presses);
+    QFETCH(QString, status);
+    RaceFixture f(2);
+    if (presses >= 0)
+        f.arm();
+    if (presses >= 1)
+        f.pressAt(2);
+    QCOMPARE(f.w->ui.Label6->text(), status);
+    QCOMPARE(f.w->windowHeightTwips(), 8250);
+    QCOMPARE(f.w->ui.Grid1->height(), tw(4215));
+    QCOMPARE(f.w->ui.Command3[3]->text(), QStringLiteral("Finish F11"));
+    QVERIFY(!f.w->ui.Command3[0]->isEnabled());
+    QVERIFY(f.w->ui.Picture1->isHidden());
+    QVERIFY(f.w->ui.SpecData[2]->isVisibleTo(f.w.get()));
+    QVERIFY(!f.w->ui.SpecData[3]->isVisibleTo(f.w.get()));
 }
 
 QTEST_MAIN(TestRaceWindow)
