@@ -1,83 +1,59 @@
 #pragma once
-// What an operator does during a race, as a list of steps on the race clock:
-// every F2 press and every condition key, built from a table of segment times
-// and then spoiled on purpose (a press missed, a press too many) the way a
-// real race goes. run() plays it through the real main window.
+// An operator's race as steps on the race clock: F2 presses and condition
+// keys from a table of segment times, spoiled on purpose if wanted.
 
 #include "support/RaceFixture.h"
 
-#include <QtTest>
-
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace sw {
 
-// Segment times in seconds: times[lap - 1][seg - 1].
-using SegmentTable = std::vector<std::vector<double>>;
+using SegmentTable = std::vector<std::vector<double>>; // seconds: times[lap - 1][seg - 1]
+
+inline QString num3(double v) { return QString::number(v, 'f', 3); }
 
 class RaceScript
 {
 public:
-    struct Step
-    {
-        double at = 0; // race clock, seconds since arming
-        int fkey = 2;  // 2: F2 press; 4..9 condition keys
-        int lap = 0;   // the lap and segment this press ends as run (0, 0: start press)
-        int seg = 0;
-    };
+    // at: s since arming; fkey 2 is F2, 4..9 conditions; (lap, seg) the press ends, (0, 0) start, -1 stray.
+    struct Step { double at; int fkey, lap, seg; };
 
-    RaceScript(double startPress, const SegmentTable &times)
+    RaceScript(double startPress, const SegmentTable &times) : m_segs(int(times.front().size()))
     {
         m_steps.push_back({startPress, 2, 0, 0});
-        double t = startPress;
-        for (size_t lap = 0; lap < times.size(); ++lap)
-            for (size_t seg = 0; seg < times[lap].size(); ++seg)
-                m_steps.push_back({t += times[lap][seg], 2, int(lap + 1), int(seg + 1)});
+        for (int lap = 1; lap <= int(times.size()); ++lap)
+            for (int seg = 1; seg <= m_segs; ++seg)
+                m_steps.push_back({m_steps.back().at + times[lap - 1][seg - 1], 2, lap, seg});
     }
-
     // Condition keys (F4..F9) given just after the press that ends (lap, seg).
     RaceScript &keysAfter(int lap, int seg, std::initializer_list<int> fkeys)
     {
-        auto it = m_steps.begin() + pressIndex(lap, seg) + 1;
+        size_t i = pressIndex(lap, seg);
+        const double at = m_steps[i].at;
         for (int k : fkeys)
-            it = m_steps.insert(it, {m_steps[pressIndex(lap, seg)].at, k, lap, seg}) + 1;
+            m_steps.insert(m_steps.begin() + ++i, {at, k, lap, seg});
         return *this;
     }
-
-    // The operator misses the press that ends (lap, seg).
     RaceScript &missPress(int lap, int seg)
     {
         m_steps.erase(m_steps.begin() + pressIndex(lap, seg));
         return *this;
     }
-
     // A press too many, secondsIn seconds into segment (lap, seg).
     RaceScript &extraPress(int lap, int seg, double secondsIn)
     {
-        const size_t before = seg > 1 ? pressIndex(lap, seg - 1) : lap > 1 ? lastPressIndex(lap - 1) : 0;
+        const size_t before = seg > 1 ? pressIndex(lap, seg - 1) : pressIndex(lap - 1, lap > 1 ? m_segs : 0);
         m_steps.insert(m_steps.begin() + before + 1, {m_steps[before].at + secondsIn, 2, -1, -1});
         return *this;
     }
-
-    // The moment the race ends (the last press).
-    double lastPress() const
+    double lastPress() const { return m_steps.back().at; } // keys share their press's time
+    // Plays every step at its time; arms the race (F12) first unless armed.
+    void run(RaceFixture &f, bool armed = false) const
     {
-        for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it)
-            if (it->fkey == 2)
-                return it->at;
-        return 0;
-    }
-
-    // Arms the race (F12) and plays every step at its time.
-    void run(RaceFixture &f) const
-    {
-        f.arm();
-        play(f);
-    }
-
-    // Plays every step at its time on a race already armed.
-    void play(RaceFixture &f) const
-    {
+        if (!armed)
+            f.arm();
         for (const Step &s : m_steps) {
             f.advanceTo(s.at);
             f.F(s.fkey);
@@ -91,55 +67,31 @@ private:
             if (m_steps[i].fkey == 2 && m_steps[i].lap == lap && m_steps[i].seg == seg)
                 return i;
         qFatal("no press for lap %d segment %d in the script", lap, seg);
-        return 0;
-    }
-    size_t lastPressIndex(int lap) const
-    {
-        size_t found = 0;
-        for (size_t i = 0; i < m_steps.size(); ++i)
-            if (m_steps[i].fkey == 2 && m_steps[i].lap == lap)
-                found = i;
-        return found;
     }
 
+    int m_segs;
     std::vector<Step> m_steps;
 };
 
-// The statistics table the operator should see for a table of segment
-// times: per segment column and for the lap, the average, smallest and
-// largest time as the grid shows them. Label3 element (c-1)*3 + j; segment
-// columns beyond the race's segments stay empty.
-inline std::array<QString, 15> expectedStatistics(const SegmentTable &times)
+// The statistics table (Label3, element (c-1)*3 + j: average, smallest,
+// largest of column c) a table of segment times gives; column 5 is the lap.
+// Times have one decimal and the flows run 3, 4 or 20 laps, so the average
+// needs at most three decimals: no rounding question.
+inline QStringList expectedStatistics(const SegmentTable &times)
 {
-    std::array<QString, 15> l3;
-    const int segs = times.empty() ? 0 : int(times.front().size());
-    auto put = [&](int column, const std::vector<double> &v) {
-        double sum = 0, lo = v.front(), hi = v.front();
-        for (double x : v) {
-            sum += x;
-            lo = qMin(lo, x);
-            hi = qMax(hi, x);
-        }
-        // Every time has one decimal and the flows run 2, 3, 4, 5, 8, 10 or
-        // 20 laps, so the average needs at most three: no rounding question.
-        l3[(column - 1) * 3] = QString::number(sum / v.size(), 'f', 3);
-        l3[(column - 1) * 3 + 1] = QString::number(lo, 'f', 3);
-        l3[(column - 1) * 3 + 2] = QString::number(hi, 'f', 3);
-    };
-    std::vector<double> laps;
-    for (int seg = 1; seg <= segs; ++seg) {
+    QStringList l3(15, QString());
+    const size_t segs = times.front().size();
+    for (size_t col = 0; col < 5; ++col) {
+        if (col >= segs && col < 4)
+            continue;
         std::vector<double> v;
         for (const auto &lap : times)
-            v.push_back(lap[seg - 1]);
-        put(seg, v);
+            v.push_back(col < 4 ? lap[col] : std::accumulate(lap.begin(), lap.end(), 0.0));
+        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+        l3[int(col) * 3] = num3(std::accumulate(v.begin(), v.end(), 0.0) / v.size());
+        l3[int(col) * 3 + 1] = num3(*lo);
+        l3[int(col) * 3 + 2] = num3(*hi);
     }
-    for (const auto &lap : times) {
-        double sum = 0;
-        for (double x : lap)
-            sum += x;
-        laps.push_back(sum);
-    }
-    put(5, laps);
     return l3;
 }
 
