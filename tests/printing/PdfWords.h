@@ -30,11 +30,11 @@ struct PdfPage
     template <class Keep>
     QStringList texts(Keep keep) const
     {
-        QStringList l;
+        std::vector<QString> kept;
         for (const PdfWord &w : words)
             if (keep(w))
-                l << w.text;
-        return l;
+                kept.push_back(w.text);
+        return QStringList(kept.begin(), kept.end());
     }
     // The words on the line of the given word (same top, within half a point).
     QStringList lineOf(const PdfWord &at) const
