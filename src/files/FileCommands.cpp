@@ -1,6 +1,7 @@
 #include "files/FileCommands.h"
 
 #include "app/AppState.h"
+#include "results/LapEditor.h"
 #include "files/FileIo.h"
 #include "files/FileTitle.h"
 #include "files/LapFile.h"
@@ -330,16 +331,7 @@ void FileCommands::replayLoadedRace()
     m_w.EraseLapTimes(1);
     m_w.RefreshForm();
     m_w.SetScreenMode();
-    for (int lap = 1; lap <= r.LastLap; ++lap) {
-        r.CurLap = static_cast<qint16>(lap);
-        for (int c = 5; c <= 7; ++c)
-            ui.cmbSpecData[c]->setCurrentIndex(listPosition(r.reading(lap, c)));
-        for (int seg = 1; seg <= r.NumSegs; ++seg) {
-            r.CurSeg = static_cast<qint16>(seg);
-            m_s.Recalc = 1;
-            m_w.UpdateTimer(1);
-        }
-    }
+    m_w.editor().rewriteAllLaps();
     if (r.RaceState == RaceFinished) {
         // The editing face opens on lap 1, with the statistics and graph.
         m_s.grid.Row = 1;

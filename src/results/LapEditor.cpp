@@ -92,6 +92,12 @@ void LapEditor::deleteCommand()
 
 void LapEditor::replay(int lapToShow)
 {
+    rewriteAllLaps();
+    selectLap(lapToShow);
+}
+
+void LapEditor::rewriteAllLaps()
+{
     AppState &s = m_w.state();
     RaceRecord &r = s.rec;
     auto &ui = m_w.ui;
@@ -105,7 +111,6 @@ void LapEditor::replay(int lapToShow)
             m_w.UpdateTimer(1);
         }
     }
-    selectLap(lapToShow);
 }
 
 void LapEditor::selectLap(int lap)

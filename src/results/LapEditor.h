@@ -23,6 +23,9 @@ public:
     // Rewrites every recorded lap into the grid from the record, then shows
     // the given lap with fresh statistics and graph.
     void replay(int lapToShow);
+    // Writes every lap 1..LastLap of the record into the grid through the
+    // segment step, with each lap's own conditions (Recalc stays 1).
+    void rewriteAllLaps();
 
 private:
     // Asks whether to change a segment that looks right; false: leave it.
