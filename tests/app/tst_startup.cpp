@@ -7,6 +7,7 @@
 #include "app/SplashForm.h"
 #include "app/Startup.h"
 #include "app/CommandLine.h"
+#include "app/FileCheck.h"
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"
 
@@ -55,6 +56,8 @@ private slots:
     void tooSlowComputerIsTold();
     void ravelinStartMessages_data();
     void ravelinStartMessages();
+    void testFileOpen_data();
+    void testFileOpen();
 };
 
 void TestStartup::ravelinMode_data()
@@ -184,6 +187,40 @@ void TestStartup::ravelinStartMessages()
     QVERIFY(main->ui.Label6->text().startsWith(QStringLiteral("Status: Program called from Ravelin.")));
     if (!inputFilePresent)
         QCOMPARE(rig.state.ExchangeFlag, 0);
+}
+
+void TestStartup::testFileOpen_data()
+{
+    QTest::addColumn<QString>("name"); // below the temporary folder
+    QTest::addColumn<int>("fileCheck");
+    QTest::newRow("existing file") << "RavelinData.txt" << 0;
+    QTest::newRow("missing file: quiet") << "missing.txt" << 2;
+    QTest::newRow("forbidden character") << "a*b.txt" << 1;
+    QTest::newRow("missing folder") << "no-such-folder/x.txt" << 1;
+}
+
+void TestStartup::testFileOpen()
+{
+    QFETCH(QString, name);
+    QFETCH(int, fileCheck);
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("RavelinData.txt")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    ScriptedPrompts prompts;
+    QCOMPARE(TestFileOpen(dir.filePath(name), prompts), fileCheck);
+    QCOMPARE(prompts.asked.size(), size_t(fileCheck == 1 ? 1 : 0));
+    if (fileCheck == 1) {
+        const MessageSpec &m = prompts.asked[0].message;
+        QCOMPARE(m.title, QStringLiteral("Invalid File Name"));
+        QCOMPARE(m.text, QStringLiteral(
+            "You have entered an invalid file name.\r\rFile names must be from 1 to 11 characters long.  If "
+            "you use a period (.), there can be no more than 8 characters before the period and no more "
+            "than 3 characters after the period.\r\rNames must not include spaces or these characters:"
+            "\r\r/ \\ [ ] : | < > + = ; , * ?"));
+        QCOMPARE(m.buttons, Buttons::Ok);
+        QCOMPARE(m.icon, Icon::Exclamation);
+    }
 }
 
 QTEST_MAIN(TestStartup)
