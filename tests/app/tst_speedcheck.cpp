@@ -5,41 +5,9 @@
 
 #include <QtTest>
 
+#include <functional>
+
 using namespace sw;
-
-namespace {
-
-// Feeds the check with a timer that delivers `rate(interval)` events per
-// second, each event carrying `overrun` skipped intervals, until it decides.
-struct Run
-{
-    SpeedCheck::Outcome outcome = SpeedCheck::Outcome::Continue;
-    double seconds = 0; // simulated time until the decision
-    QList<int> intervalsTried;
-};
-
-template <typename Rate>
-Run simulate(SpeedCheck &c, Rate rate, double limitSeconds = 120)
-{
-    Run r;
-    std::int64_t ns = 500000000; // half a second past a whole second
-    r.intervalsTried << c.tried();
-    while (r.seconds < limitSeconds) {
-        const double eventsPerSecond = rate(c.timerInterval());
-        const std::int64_t step = static_cast<std::int64_t>(1e9 / eventsPerSecond);
-        ns += step;
-        r.seconds += step / 1e9;
-        const int before = c.tried();
-        r.outcome = c.onTimer(0, ns / 1000000000);
-        if (r.outcome != SpeedCheck::Outcome::Continue)
-            break;
-        if (c.tried() != before)
-            r.intervalsTried << c.tried();
-    }
-    return r;
-}
-
-} // namespace
 
 class TestSpeedCheck : public QObject
 {
@@ -47,85 +15,64 @@ class TestSpeedCheck : public QObject
 private slots:
     void judgement_data();
     void judgement();
-    void overrunCountsAsTicks();
     void scrollRestartsMeasurement();
     void windowTexts();
 };
 
 void TestSpeedCheck::judgement_data()
 {
-    QTest::addColumn<double>("at1ms");  // events per second delivered at 1 ms
+    QTest::addColumn<double>("at1ms"); // events per second delivered at 1 ms
     QTest::addColumn<double>("at2ms");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("accepted");
+    QTest::addColumn<int>("overrun");  // skipped intervals each event reports
+    QTest::addColumn<int>("accepted"); // 0: too slow
     QTest::addColumn<int>("trials");
-    QTest::newRow("998/s at 1 ms: accepted at once") << 998.0 << 500.0
-                                                     << int(SpeedCheck::Outcome::Accepted) << 1 << 1;
-    QTest::newRow("990/s at 1 ms, 500 at 2 ms") << 990.0 << 500.0
-                                               << int(SpeedCheck::Outcome::Accepted) << 2 << 2;
-    QTest::newRow("faster than nominal is accepted") << 1100.0 << 500.0
-                                                     << int(SpeedCheck::Outcome::Accepted) << 1 << 1;
-    QTest::newRow("994.9/s just misses 99.5 %") << 994.9 << 499.0
-                                                << int(SpeedCheck::Outcome::Accepted) << 2 << 2;
-    QTest::newRow("nothing keeps up: too slow") << 10.0 << 10.0
-                                                << int(SpeedCheck::Outcome::TooSlow) << 0 << 7;
+    QTest::newRow("998/s at 1 ms: accepted at once") << 998.0 << 500.0 << 0 << 1 << 1;
+    QTest::newRow("990/s at 1 ms, 500 at 2 ms") << 990.0 << 500.0 << 0 << 2 << 2;
+    QTest::newRow("faster than nominal is accepted") << 1100.0 << 500.0 << 0 << 1 << 1;
+    QTest::newRow("994.9/s just misses 99.5 %") << 994.9 << 499.0 << 0 << 2 << 2;
+    QTest::newRow("100/s with 9 skipped each: all counted") << 100.0 << 50.0 << 9 << 1 << 1;
+    QTest::newRow("nothing keeps up: too slow") << 10.0 << 10.0 << 0 << 0 << 7;
 }
 
 void TestSpeedCheck::judgement()
 {
     QFETCH(double, at1ms);
     QFETCH(double, at2ms);
-    QFETCH(int, outcome);
+    QFETCH(int, overrun);
     QFETCH(int, accepted);
     QFETCH(int, trials);
+    // Longer intervals are served in full, except in the too-slow row.
+    const std::function<double(int)> rate = [&](int ms) {
+        return ms == 1 ? at1ms : ms == 2 ? at2ms : (at1ms < 100 ? 0.5 : 1.0) * 1000.0 / ms;
+    };
     SpeedCheck c;
-    // Intervals of 4 ms and longer are served at 99 % in the too-slow row
-    // only when the rate there says so.
-    const Run r = simulate(c, [&](int ms) {
-        if (ms == 1)
-            return at1ms;
-        if (ms == 2)
-            return at2ms;
-        return at1ms < 100 ? 0.5 * 1000.0 / ms : 1000.0 / ms;
-    });
-    QCOMPARE(int(r.outcome), outcome);
-    QCOMPARE(r.intervalsTried.size(), trials);
-    if (outcome == int(SpeedCheck::Outcome::Accepted)) {
-        QCOMPARE(c.acceptedInterval(), accepted);
-        const double expectedRate = accepted == 1 ? at1ms : at2ms;
-        QVERIFY(qAbs(c.ticksPerSecond() - expectedRate) < 1.0);
-        // Six to seven changes of the second per trial.
-        QVERIFY(r.seconds > 5.5 * trials && r.seconds < 7.5 * trials);
-    }
-    QCOMPARE(r.intervalsTried.first(), 1);
-    if (trials == 7)
-        QCOMPARE(r.intervalsTried, (QList<int>{1, 2, 4, 5, 10, 20, 25}));
-}
-
-void TestSpeedCheck::overrunCountsAsTicks()
-{
-    // 100 events a second, each reporting nine skipped intervals: the
-    // intervals are all counted, so 1 ms passes.
-    SpeedCheck c;
-    std::int64_t ns = 0;
+    const std::int64_t start = 500000000; // half a second past a whole second
+    std::int64_t ns = start;
+    QList<int> tried{c.tried()};
     SpeedCheck::Outcome o = SpeedCheck::Outcome::Continue;
-    for (int i = 0; i < 2000 && o == SpeedCheck::Outcome::Continue; ++i) {
-        ns += 10000000;
-        o = c.onTimer(9, ns / 1000000000);
+    while (o == SpeedCheck::Outcome::Continue && ns < 120 * 1000000000LL) {
+        ns += static_cast<std::int64_t>(1e9 / rate(c.timerInterval()));
+        o = c.onTimer(overrun, ns / 1000000000);
+        if (o == SpeedCheck::Outcome::Continue && c.tried() != tried.last())
+            tried << c.tried();
     }
-    QCOMPARE(int(o), int(SpeedCheck::Outcome::Accepted));
-    QCOMPARE(c.acceptedInterval(), 1);
-    QCOMPARE(c.ticksPerSecond(), 1000.0);
+    QCOMPARE(int(o), int(accepted ? SpeedCheck::Outcome::Accepted : SpeedCheck::Outcome::TooSlow));
+    QCOMPARE(tried.size(), trials);
+    if (accepted) {
+        QCOMPARE(c.acceptedInterval(), accepted);
+        QVERIFY(qAbs(c.ticksPerSecond() - rate(accepted) * (1 + overrun)) < 1.0);
+        const double seconds = (ns - start) / 1e9; // five to seven changes of the second a trial
+        QVERIFY(seconds >= 5.5 * trials && seconds < 7.5 * trials);
+    } else {
+        QCOMPARE(tried, (QList<int>{1, 2, 4, 5, 10, 20, 25}));
+    }
 }
 
 void TestSpeedCheck::scrollRestartsMeasurement()
 {
     SpeedCheck c;
-    std::int64_t ns = 0;
-    for (int i = 0; i < 3500; ++i) {
-        ns += 1000000;
-        c.onTimer(0, ns / 1000000000);
-    }
+    for (std::int64_t ms = 1; ms <= 3500; ++ms)
+        c.onTimer(0, ms / 1000);
     QVERIFY(c.seconds() > 0);
     c.onScroll(7);
     QCOMPARE(c.timerInterval(), 7);
@@ -141,9 +88,7 @@ void TestSpeedCheck::windowTexts()
     QCOMPARE(c.currentlyTryingText(), QStringLiteral(".001 seconds"));
     QCOMPARE(c.progressMarkers(), 2);
     QCOMPARE(c.averageText(), QStringLiteral("0.0"));
-    // Fail 1 ms: the window then tries 2 ms.
-    std::int64_t ns = 0;
-    while (c.tried() == 1) {
+    for (std::int64_t ns = 0; c.tried() == 1;) { // 900/s fails 1 ms: the window then tries 2 ms
         ns += 1000000000 / 900;
         c.onTimer(0, ns / 1000000000);
     }
