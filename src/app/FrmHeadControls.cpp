@@ -12,13 +12,6 @@ namespace sw {
 
 namespace {
 
-QLabel *label(QWidget *parent, const QString &text, int l, int t, int w, int h)
-{
-    auto *lb = new QLabel(text, parent);
-    placeTw(lb, l, t, w, h);
-    return lb;
-}
-
 void setPointSize(QWidget *w, int pt, bool bold)
 {
     QFont f = w->font();
@@ -95,7 +88,7 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
     }
 
     // ---- status line ---------------------------------------------------
-    Label6 = label(client, QStringLiteral("Status"), 240, 1500, 7455, 450);
+    Label6 = labelTw(client, QStringLiteral("Status"), 240, 1500, 7455, 450);
     Label6->setWordWrap(true);
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setPointSize(Label6, 8, false);
@@ -104,7 +97,7 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
 
     helpFrame = new QGroupBox(QStringLiteral(" Help "), client);
     placeTw(helpFrame, 10800, 0, 2000, 1200);
-    Label2 = label(helpFrame, QString(), 60, 240, 1880, 900);
+    Label2 = labelTw(helpFrame, QString(), 60, 240, 1880, 900);
     Label2->setWordWrap(true);
 
     // ---- "All Recorded Times" frame --------------------------------------
@@ -131,13 +124,13 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
 
     const char *rowHeads[3] = {"Avg", "Min", "Max"};
     for (int i = 0; i < 3; ++i)
-        Label5[i] = label(SSFrame2, QString::fromLatin1(rowHeads[i]), 240, 3720 + i * 240, 600, 240);
+        Label5[i] = labelTw(SSFrame2, QString::fromLatin1(rowHeads[i]), 240, 3720 + i * 240, 600, 240);
     const int colLeft[5] = {960, 1800, 2640, 3480, 4320};
     for (int c = 1; c <= 5; ++c) {
-        Label5[c + 2] = label(SSFrame2, c <= 4 ? QStringLiteral("Seg %1").arg(c) : QStringLiteral("Lap"),
+        Label5[c + 2] = labelTw(SSFrame2, c <= 4 ? QStringLiteral("Seg %1").arg(c) : QStringLiteral("Lap"),
                               colLeft[c - 1], 3480, 800, 240);
         for (int j = 0; j < 3; ++j) {
-            QLabel *v = label(SSFrame2, QString(), colLeft[c - 1], 3720 + j * 240, 800, 240);
+            QLabel *v = labelTw(SSFrame2, QString(), colLeft[c - 1], 3720 + j * 240, 800, 240);
             v->setObjectName(QStringLiteral("Label3_%1").arg((c - 1) * 3 + j));
             Label3[(c - 1) * 3 + j] = v;
         }
@@ -148,12 +141,12 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
 
     // ---- right-hand side: clocks in the timing face ----------------------
     const int rx = 7920, rw = 2175;
-    Label4[5] = label(client, QStringLiteral("Segment Timer"), rx, 0, rw, 240);
-    Label1[5] = label(client, QStringLiteral(".000"), rx, 240, rw, 450);
-    Label4[6] = label(client, QStringLiteral("Lap Timer"), rx, 720, rw, 240);
-    Label1[6] = label(client, QStringLiteral(".000"), rx, 960, rw, 450);
-    Label4[7] = label(client, QStringLiteral("Race Timer"), rx, 1440, rw, 240);
-    Label1[7] = label(client, QStringLiteral(".000"), rx, 1680, rw, 450);
+    Label4[5] = labelTw(client, QStringLiteral("Segment Timer"), rx, 0, rw, 240);
+    Label1[5] = labelTw(client, QStringLiteral(".000"), rx, 240, rw, 450);
+    Label4[6] = labelTw(client, QStringLiteral("Lap Timer"), rx, 720, rw, 240);
+    Label1[6] = labelTw(client, QStringLiteral(".000"), rx, 960, rw, 450);
+    Label4[7] = labelTw(client, QStringLiteral("Race Timer"), rx, 1440, rw, 240);
+    Label1[7] = labelTw(client, QStringLiteral(".000"), rx, 1680, rw, 450);
     Label1[5]->setAccessibleName(QStringLiteral("Segment clock"));
     Label1[6]->setAccessibleName(QStringLiteral("Lap clock"));
     Label1[7]->setAccessibleName(QStringLiteral("Race clock"));
@@ -162,17 +155,17 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
         Label1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Label1[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
-    Label4[0] = label(client, QStringLiteral("Cur. Lap"), rx, 2220, 1035, 240);
-    Label4[1] = label(client, QStringLiteral("Cur. Seg."), rx + 1140, 2220, 1035, 240);
-    Label1[0] = label(client, QString(), rx, 2460, 1035, 450);
-    Label1[1] = label(client, QString(), rx + 1140, 2460, 1035, 450);
+    Label4[0] = labelTw(client, QStringLiteral("Cur. Lap"), rx, 2220, 1035, 240);
+    Label4[1] = labelTw(client, QStringLiteral("Cur. Seg."), rx + 1140, 2220, 1035, 240);
+    Label1[0] = labelTw(client, QString(), rx, 2460, 1035, 450);
+    Label1[1] = labelTw(client, QString(), rx + 1140, 2460, 1035, 450);
     Label1[0]->setAccessibleName(QStringLiteral("Current lap"));
     Label1[1]->setAccessibleName(QStringLiteral("Current segment"));
     for (int i = 0; i <= 1; ++i) {
         setPointSize(Label1[i], 18, true);
         Label1[i]->setAlignment(Qt::AlignCenter);
     }
-    hintLine = label(client, QStringLiteral("Lt/Rt arrow keys switch between conditions, Up/Dn arrow "
+    hintLine = labelTw(client, QStringLiteral("Lt/Rt arrow keys switch between conditions, Up/Dn arrow "
                                             "keys change settings."),
                      rx, 3060, rw, 1200);
     hintLine->setWordWrap(true);
@@ -184,8 +177,8 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
                               {4, 3, 2, 3, 4800, 5295, "Current Traffic"}};
     const char *arrows[6] = {"/\\ F6", "\\/ F7", "/\\ F8", "\\/ F9", "/\\ F4", "\\/ F5"};
     for (const CondDef &c : conds) {
-        Label4[c.caption] = label(client, QString::fromLatin1(c.title), c.left, 6600, c.width, 240);
-        Label1[c.text] = label(client, QString(), c.left, 6840, c.width - 660, 660);
+        Label4[c.caption] = labelTw(client, QString::fromLatin1(c.title), c.left, 6600, c.width, 240);
+        Label1[c.text] = labelTw(client, QString(), c.left, 6840, c.width - 660, 660);
         setPointSize(Label1[c.text], 24, true);
         Label1[c.text]->setAccessibleName(QString::fromLatin1(c.title));
         Command1[c.up] = new QPushButton(QString::fromLatin1(arrows[c.up]), client);
@@ -206,7 +199,7 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
     // ---- graph area (editing face) ---------------------------------------
     // The caption's background reaches down to the graph, so nothing of the
     // clocks beneath shows between the list and the picture.
-    Label4[22] = label(client, QStringLiteral("Graph This Segment"), rx, 0, rw, 600);
+    Label4[22] = labelTw(client, QStringLiteral("Graph This Segment"), rx, 0, rw, 600);
     Label4[22]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmbSpecData[10] = new QComboBox(client);
     cmbSpecData[10]->setObjectName(QStringLiteral("cmbSpecData10"));
@@ -215,8 +208,8 @@ void FrmHeadControls::build(QMainWindow *w, ResultsGrid *grid)
     Label4[22]->setBuddy(cmbSpecData[10]);
     Picture1 = new QWidget(client);
     placeTw(Picture1, rx, 600, rw, 5895);
-    Label8[0] = label(client, QString(), rx, 6480, 735, 240);
-    Label8[1] = label(client, QString(), 9360, 6480, 735, 240);
+    Label8[0] = labelTw(client, QString(), rx, 6480, 735, 240);
+    Label8[1] = labelTw(client, QString(), 9360, 6480, 735, 240);
     Label8[1]->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label4[22]->setAutoFillBackground(true);
     Label4[22]->raise();

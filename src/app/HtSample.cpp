@@ -9,47 +9,38 @@
 
 namespace sw {
 
-namespace {
-QLabel *label(QWidget *p, const QString &t, int l, int top, int w, int h)
-{
-    auto *lb = new QLabel(t, p);
-    placeTw(lb, l, top, w, h);
-    return lb;
-}
-} // namespace
-
 HtSample::HtSample(HiTime &hiTime1, QWidget *parent) : QWidget(parent), m_timer(hiTime1)
 {
     setObjectName(QStringLiteral("HTSAMPLE"));
     setWindowTitle(QStringLiteral("Checking Computer Speed"));
     setFixedSize(tw(6000), tw(4200));
 
-    QLabel *title = label(this, QStringLiteral("HiTime Sample"), 240, 120, 5520, 360);
+    QLabel *title = labelTw(this, QStringLiteral("HiTime Sample"), 240, 120, 5520, 360);
     QFont f = title->font();
     f.setPointSize(14);
     f.setBold(true);
     title->setFont(f);
-    QLabel *expl = label(this,
+    QLabel *expl = labelTw(this,
                          QStringLiteral("The program is checking your computer's speed to provide the "
                                         "best timing accuracy."),
                          240, 540, 5520, 480);
     expl->setWordWrap(true);
-    label(this, QStringLiteral("Total Ticks:"), 240, 1140, 2400, 285);
-    totalTicks = label(this, QStringLiteral("0"), 2760, 1140, 1800, 285);
-    label(this, QStringLiteral("Average Ticks Per Second:"), 240, 1440, 2400, 285);
-    averageTicks = label(this, QStringLiteral("0.0"), 2760, 1440, 1800, 285);
-    label(this, QStringLiteral("Currently Trying"), 240, 1740, 2400, 285);
-    currentlyTrying = label(this, QString(), 2760, 1740, 1800, 285);
-    progress = label(this, QString(), 240, 2100, 5520, 330);
+    labelTw(this, QStringLiteral("Total Ticks:"), 240, 1140, 2400, 285);
+    totalTicks = labelTw(this, QStringLiteral("0"), 2760, 1140, 1800, 285);
+    labelTw(this, QStringLiteral("Average Ticks Per Second:"), 240, 1440, 2400, 285);
+    averageTicks = labelTw(this, QStringLiteral("0.0"), 2760, 1440, 1800, 285);
+    labelTw(this, QStringLiteral("Currently Trying"), 240, 1740, 2400, 285);
+    currentlyTrying = labelTw(this, QString(), 2760, 1740, 1800, 285);
+    progress = labelTw(this, QString(), 240, 2100, 5520, 330);
     progress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     progress->setObjectName(QStringLiteral("progress"));
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     placeTw(HScroll1, 240, 2580, 3600, 255);
     HScroll1->setRange(1, 100);
     HScroll1->setValue(10);
-    scrollCaption = label(this, QStringLiteral("Interval = 10"), 3960, 2580, 1800, 255);
-    value1 = label(this, QString(), 240, 2940, 2700, 285);
-    value2 = label(this, QString(), 3060, 2940, 2700, 285);
+    scrollCaption = labelTw(this, QStringLiteral("Interval = 10"), 3960, 2580, 1800, 255);
+    value1 = labelTw(this, QString(), 240, 2940, 2700, 285);
+    value2 = labelTw(this, QString(), 3060, 2940, 2700, 285);
     zeroButton = new QPushButton(QStringLiteral("zero"), this);
     placeTw(zeroButton, 240, 3420, 1200, 420);
     intervalButton = new QPushButton(QStringLiteral("Interval"), this);

@@ -56,14 +56,20 @@ bool LapEditor::plausible(bool insert, int seg)
     return m_w.prompts().message(plausibilityQuestion(insert, text, c)) == Answer::Yes;
 }
 
+int LapEditor::segmentToEdit(bool insert)
+{
+    const RaceRecord &r = m_w.state().rec;
+    if (r.RaceState != RaceFinished || r.CurLap < 1)
+        return 0;
+    const int seg = selectedSegment(m_w.entryFields().CurSpecIndex, r.NumSegs);
+    return plausible(insert, seg) ? seg : 0;
+}
+
 void LapEditor::insertCommand()
 {
-    AppState &s = m_w.state();
-    RaceRecord &r = s.rec;
-    if (r.RaceState != RaceFinished || r.CurLap < 1)
-        return;
-    const int seg = selectedSegment(m_w.entryFields().CurSpecIndex, r.NumSegs);
-    if (!plausible(true, seg))
+    RaceRecord &r = m_w.state().rec;
+    const int seg = segmentToEdit(true);
+    if (seg == 0)
         return;
     const QString text = m_w.ui.SpecData[seg]->text();
     const std::optional<QString> answer =
@@ -78,12 +84,9 @@ void LapEditor::insertCommand()
 
 void LapEditor::deleteCommand()
 {
-    AppState &s = m_w.state();
-    RaceRecord &r = s.rec;
-    if (r.RaceState != RaceFinished || r.CurLap < 1)
-        return;
-    const int seg = selectedSegment(m_w.entryFields().CurSpecIndex, r.NumSegs);
-    if (!plausible(false, seg))
+    RaceRecord &r = m_w.state().rec;
+    const int seg = segmentToEdit(false);
+    if (seg == 0)
         return;
     const int lap = r.CurLap;
     if (deleteReading(r, lap, seg))

@@ -30,6 +30,8 @@ public:
 private:
     // Asks whether to change a segment that looks right; false: leave it.
     bool plausible(bool insert, int seg);
+    // The selected segment when Insert or Delete may go on, else 0.
+    int segmentToEdit(bool insert);
     void selectLap(int lap);
 
     FrmHead &m_w;

@@ -4,6 +4,7 @@
 #include "ui/Twips.h"
 
 #include <QColor>
+#include <QLabel>
 #include <QWidget>
 
 namespace sw {
@@ -11,6 +12,14 @@ namespace sw {
 inline void placeTw(QWidget *w, int left, int top, int width, int height)
 {
     w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+}
+
+// A label with the given text placed at a designed position (twips).
+inline QLabel *labelTw(QWidget *parent, const QString &text, int left, int top, int width, int height)
+{
+    auto *l = new QLabel(text, parent);
+    placeTw(l, left, top, width, height);
+    return l;
 }
 
 QColor qcolorFromPalette(int n);
