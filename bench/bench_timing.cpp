@@ -9,7 +9,7 @@
 //
 //   build/bench/bench_timing [--presses N] [--idle SECONDS] [--no-load]
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"

@@ -37,13 +37,13 @@ QString invalidFileNameText()
         "characters:\r\r/ \\ [ ] : | < > + = ; , * ?");
 }
 
-int TestFileOpen(const QString &LapFileName, Prompts &prompts)
+FileOpenCheck TestFileOpen(const QString &LapFileName, Prompts &prompts)
 {
     const FileOpenCheck r = checkFileOpen(LapFileName);
     if (r == FileOpenCheck::InvalidName)
         prompts.message({QStringLiteral("Invalid File Name"), invalidFileNameText(), Buttons::Ok,
                          Icon::Exclamation, Answer::Ok});
-    return static_cast<int>(r);
+    return r;
 }
 
 } // namespace sw

@@ -1,7 +1,7 @@
 #pragma once
-// TestFileOpen: can LapFileName be opened for reading? 0 yes; 1 the name is
-// invalid (a message has been shown); 2 any other failure, such as a missing
-// file, without a message.
+// TestFileOpen: can LapFileName be opened for reading? Opens; InvalidName (a
+// message has been shown); OtherFailure, such as a missing file, without a
+// message.
 
 #include <QString>
 
@@ -16,9 +16,9 @@ enum class FileOpenCheck { Opens = 0, InvalidName = 1, OtherFailure = 2 };
 // exist, is an invalid name; a missing file in an existing folder is not.
 FileOpenCheck checkFileOpen(const QString &path);
 
-// The shared routine: sets and returns FileCheck, with the "Invalid File
+// The shared routine: returns the outcome, with the "Invalid File
 // Name" message for an invalid name.
-int TestFileOpen(const QString &LapFileName, Prompts &prompts);
+FileOpenCheck TestFileOpen(const QString &LapFileName, Prompts &prompts);
 
 QString invalidFileNameText();
 

@@ -1,6 +1,6 @@
 #include "app/FrmHead.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/PrintHelpMenus.h"
 #include "results/EntryFields.h"
 #include "graph/GraphView.h"
@@ -181,11 +181,11 @@ int FrmHead::virtualKeyFromQt(int qtKey)
 
 bool FrmHead::Form_KeyDown(int keyCode)
 {
-    if (m_state.rec.RavelinMode != 0) {
+    if (m_state.rec.ravelinMode) {
         m_prompts.info(QStringLiteral("Timing not allowed when called by Ravelin."));
         return true;
     }
-    if (m_state.rec.RaceState != RaceFinished)
+    if (m_state.rec.raceState != RaceState::Finished)
         UpdateKeys(keyCode);
     // Function keys belong to the timing keys only (F4 would open a list).
     return keyCode >= 112 && keyCode <= 123;
@@ -203,7 +203,7 @@ bool FrmHead::eventFilter(QObject *watched, QEvent *event)
     if (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta)
         return false;
     const int vk = virtualKeyFromQt(key);
-    if (m_state.rec.RavelinMode != 0)
+    if (m_state.rec.ravelinMode)
         return Form_KeyDown(vk);
     // Arrow keys on the selector buttons and lists, and in the entry fields,
     // are routed by the entry fields; everything else by the window first.
@@ -234,9 +234,9 @@ void FrmHead::changeEvent(QEvent *e)
 
 void FrmHead::closeEvent(QCloseEvent *e)
 {
-    m_state.CancelExit = 0;
+    m_state.exitCancelled = false;
     const bool ok = (m_hooks ? *m_hooks : defaultHooks()).exitCommand();
-    if (!ok || m_state.CancelExit == 1) {
+    if (!ok || m_state.exitCancelled) {
         e->ignore();
         return;
     }
@@ -247,7 +247,7 @@ void FrmHead::closeEvent(QCloseEvent *e)
 void FrmHead::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
-    if (m_state.rec.RaceState == RaceFinished)
+    if (m_state.rec.raceState == RaceState::Finished)
         Grph();
 }
 

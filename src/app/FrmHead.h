@@ -113,7 +113,7 @@ public:
     virtual ~MainWindowHooks() = default;
     // Last step of the activation handler (the exchange-file load).
     virtual void afterActivate() {}
-    // Exit command; returns false when the user cancelled (CancelExit = 1).
+    // Exit command; returns false when the user cancelled (exitCancelled = true).
     virtual bool exitCommand() { return true; }
     // Caption name of CurrentFile.
     virtual QString makeFileTitle(const QString &currentFile);

@@ -1,6 +1,6 @@
 #include "app/FrmHeadControls.h"
 
-#include "results/ResultsGrid.h"
+#include "state/ResultsGrid.h"
 #include "ui/ClickPanel.h"
 #include "ui/Geometry.h"
 

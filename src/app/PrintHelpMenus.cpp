@@ -1,6 +1,6 @@
 #include "app/PrintHelpMenus.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "help/HelpCommand.h"
 #include "help/ProgramLauncher.h"

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/CommandLine.h"
 #include "app/FileCheck.h"
 #include "app/FrmHead.h"
@@ -49,9 +49,9 @@ bool Startup::begin()
 {
     AppState &s = *m_state;
     s.programFolder = m_folder;
-    s.rec.RavelinMode = static_cast<qint16>(ravelinModeFromArguments(m_args));
+    s.rec.ravelinMode = ravelinModeFromArguments(m_args) != 0;
 
-    if (s.rec.RavelinMode == 0) {
+    if (!s.rec.ravelinMode) {
         m_splash = std::make_unique<SplashForm>();
         m_splash->show();
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -65,17 +65,16 @@ bool Startup::begin()
 
     // Started by Ravelin: no speed check; timing keys are refused.
     s.LapFileName = s.exchangeInputPath();
-    s.FileCheck = TestFileOpen(s.LapFileName, *m_prompts);
-    if (s.FileCheck == 0) {
+    if (TestFileOpen(s.LapFileName, *m_prompts) == FileOpenCheck::Opens) {
         m_prompts->info(QStringLiteral(
             "You are now it the Splitwatch, and the lap times from the Ravelin record will be loaded "
             "automatically.\r\rYou can view or modify this record, or open a different Splitwatch "
             "file to take it's lap times back to the Ravelin program."));
-        s.ExchangeFlag = 5;
+        s.exchange = ExchangeState::InputWaiting;
     } else {
         m_prompts->info(QStringLiteral("You are now it the Splitwatch.  You can now open a Splitwatch "
                                        "file and return to the Ravelin program with its lap times."));
-        s.ExchangeFlag = 0;
+        s.exchange = ExchangeState::None;
     }
     m_prompts->info(QStringLiteral(
         "When you click on 'Return to Ravelin' at the top of the main screen, you will be given the "

@@ -1,8 +1,5 @@
 # Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
 list(APPEND SW_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/AppState.cpp
-)
-list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SpeedCheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileCheck.cpp

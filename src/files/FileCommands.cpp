@@ -1,6 +1,6 @@
 #include "files/FileCommands.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "results/LapEditor.h"
 #include "files/FileIo.h"
 #include "files/FileTitle.h"
@@ -106,9 +106,9 @@ void FileCommands::mnuNew_Click()
                                         Buttons::YesNoCancel, Icon::Question, Answer::No});
     if (a != Answer::Yes)
         return;
-    // LapFileName, CurrentFile, SpecsChanged and the caption stay: Save
+    // LapFileName, CurrentFile, unsavedChanges and the caption stay: Save
     // still writes to the file last read or written.
-    m_s.rec.RaceState = RaceSetup;
+    m_s.rec.raceState = RaceState::Setup;
     m_s.Comments.clear();
     m_w.EraseLapTimes(0);
     m_w.RefreshForm();
@@ -158,7 +158,7 @@ bool FileCommands::saveAs()
 
 void FileCommands::mnuExit_Click()
 {
-    m_s.CancelExit = 0;
+    m_s.exitCancelled = false;
     exitCommand();
 }
 
@@ -180,22 +180,22 @@ void FileCommands::mnuComments_Click()
 
 bool FileCommands::exitCommand()
 {
-    if (m_s.SpecsChanged == 1) {
+    if (m_s.unsavedChanges) {
         const Answer a = m_prompts.message({QStringLiteral("Save Changes?"), saveChangesText(),
                                             Buttons::YesNoCancel, Icon::Question, Answer::Yes});
         if (a == Answer::Cancel) {
-            m_s.CancelExit = 1;
+            m_s.exitCancelled = true;
             return false;
         }
         // Changes the user asked to keep are never lost: a cancelled or
         // failed save keeps the program running.
         if (a == Answer::Yes && !saveAs()) {
-            m_s.CancelExit = 1;
+            m_s.exitCancelled = true;
             return false;
         }
     }
-    if (m_s.rec.RavelinMode > 0 && !returnToRavelin()) {
-        m_s.CancelExit = 1;
+    if (m_s.rec.ravelinMode && !returnToRavelin()) {
+        m_s.exitCancelled = true;
         return false;
     }
     if (m_comments)
@@ -212,9 +212,9 @@ bool FileCommands::returnToRavelin()
     if (a == Answer::Cancel)
         return false;
     if (a == Answer::Yes) {
-        m_s.ExchangeFlag = 1;
+        m_s.exchange = ExchangeState::Active;
         const bool written = ReadWriteLapFile(0);
-        m_s.ExchangeFlag = 0;
+        m_s.exchange = ExchangeState::None;
         // Ending without the output file would lose the lap times Ravelin
         // was promised; the user has been told, the program goes on.
         return written;
@@ -226,11 +226,11 @@ bool FileCommands::returnToRavelin()
 
 void FileCommands::afterActivate()
 {
-    if (m_s.ExchangeFlag != 5)
+    if (m_s.exchange != ExchangeState::InputWaiting)
         return;
-    m_s.ExchangeFlag = 1;
+    m_s.exchange = ExchangeState::Active;
     ReadWriteLapFile(1);
-    m_s.ExchangeFlag = 0;
+    m_s.exchange = ExchangeState::None;
 }
 
 QString FileCommands::makeFileTitle(const QString &currentFile)
@@ -242,12 +242,12 @@ QString FileCommands::makeFileTitle(const QString &currentFile)
 
 bool FileCommands::ReadWriteLapFile(int LoadIt)
 {
-    const bool exchange = m_s.ExchangeFlag == 1;
+    const bool exchange = m_s.exchange == ExchangeState::Active;
     QString path = m_s.LapFileName;
     if (exchange)
         path = LoadIt != 0 ? m_s.exchangeInputPath() : m_s.exchangeOutputPath();
     const bool done = LoadIt != 0 ? readLapFileInto(path, exchange) : writeLapFileTo(path, exchange);
-    m_s.ExchangeFlag = 0;
+    m_s.exchange = ExchangeState::None;
     return done;
 }
 
@@ -283,7 +283,7 @@ bool FileCommands::readLapFileInto(const QString &path, bool exchange)
     // that line the exchange file itself is the current file.
     if (exchange)
         m_s.LapFileName = c.pathLine ? *c.pathLine : path;
-    m_s.ExchangeFlag = 0;
+    m_s.exchange = ExchangeState::None;
     replayLoadedRace();
     closingSteps();
     return true;
@@ -306,7 +306,7 @@ bool FileCommands::writeLapFileTo(const QString &path, bool exchange)
             exchange ? std::optional<QString>(m_s.CurrentFile) : std::nullopt;
     const QByteArray bytes =
             writeLapFile(m_s.rec, m_s.Comments, pathLine, QLocale::system().decimalPoint().at(0));
-    m_s.ExchangeFlag = 0;
+    m_s.exchange = ExchangeState::None;
     QString error;
     if (!saveFileAtomically(path, bytes, &error)) {
         m_prompts.message({programTitle(),
@@ -327,12 +327,12 @@ void FileCommands::replayLoadedRace()
     // Shown the way every whole record is shown: the finished face (kept in
     // the setup face when started by Ravelin), then every lap and segment
     // through the segment step, conditions taken from the lists.
-    r.RaceState = RaceFinished;
+    r.raceState = RaceState::Finished;
     m_w.EraseLapTimes(1);
     m_w.RefreshForm();
     m_w.SetScreenMode();
     m_w.editor().rewriteAllLaps();
-    if (r.RaceState == RaceFinished) {
+    if (r.raceState == RaceState::Finished) {
         // The editing face opens on lap 1, with the statistics and graph.
         m_s.grid.Row = 1;
         m_w.gridClick();
@@ -349,7 +349,7 @@ void FileCommands::closingSteps()
 {
     m_s.CurrentFile = m_s.LapFileName;
     m_w.rebuildCaption(); // sets FileTitle through makeFileTitle
-    m_s.SpecsChanged = 0;
+    m_s.unsavedChanges = false;
 }
 
 QString FileCommands::dialogInitialName() const

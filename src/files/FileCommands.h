@@ -36,7 +36,7 @@ public:
     void mnuReturnToRavelin_Click() { mnuExit_Click(); }
 
     // Reads (LoadIt nonzero) or writes (LoadIt 0) LapFileName, or the
-    // exchange file while ExchangeFlag is 1. True when the file was read
+    // exchange file while exchange is Active. True when the file was read
     // whole or written; on false nothing in memory has changed (the user
     // has been told why).
     bool ReadWriteLapFile(int LoadIt);

@@ -16,7 +16,7 @@
 // Writing and reading are pure functions of bytes, so the format is tested
 // without files or windows; the file commands load and save the bytes.
 
-#include "timing/RaceRecord.h"
+#include "state/RaceRecord.h"
 
 #include <QByteArray>
 #include <QChar>

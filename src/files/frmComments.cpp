@@ -1,6 +1,6 @@
 #include "files/frmComments.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -72,7 +72,7 @@ void frmComments::Command1_Click(int Index)
 {
     if (Index == 0)
         m_state.Comments = commentsFromEditor(Text1->toPlainText());
-    // Comments are not an entry field: SpecsChanged stays as it is.
+    // Comments are not an entry field: unsavedChanges stays as it is.
     close();
 }
 

@@ -1,8 +1,8 @@
 #include "graph/GraphView.h"
 
-#include "results/ResultsGrid.h"
+#include "state/ResultsGrid.h"
 #include "timing/NumberText.h"
-#include "timing/RaceRecord.h"
+#include "state/RaceRecord.h"
 #include "ui/Palette.h"
 #include "ui/Twips.h"
 
@@ -253,7 +253,7 @@ void GraphView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     // Only a finished race has a graph to show; otherwise just fit the image.
-    if (m_rec.RaceState == RaceFinished)
+    if (m_rec.raceState == RaceState::Finished)
         Grph();
     else
         clearPicture();

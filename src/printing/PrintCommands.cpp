@@ -1,6 +1,6 @@
 #include "printing/PrintCommands.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "printing/PrinterSource.h"
 #include "printing/PrinterTextMetrics.h"
 #include "printing/ReportLayout.h"
@@ -23,13 +23,13 @@ PrintCommands::PrintCommands(QWidget *mainWindow, AppState &state, Prompts &prom
 
 void PrintCommands::mnuPrint_Click()
 {
-    m_state.BlankWorksheet = 0;
+    m_state.blankWorksheet = false;
     PrintLapReport();
 }
 
 void PrintCommands::mnuPrintWorksheet_Click()
 {
-    m_state.BlankWorksheet = 1;
+    m_state.blankWorksheet = true;
     PrintLapReport();
 }
 

@@ -22,8 +22,8 @@ public:
     PrintCommands(QWidget *mainWindow, AppState &state, Prompts &prompts,
                   PrinterSource &printers);
 
-    void mnuPrint_Click();          // BlankWorksheet = 0, then the report
-    void mnuPrintWorksheet_Click(); // BlankWorksheet = 1, then the same report
+    void mnuPrint_Click();          // blankWorksheet = false, then the report
+    void mnuPrintWorksheet_Click(); // blankWorksheet = true, then the same report
     void mnuPrintMain_Click();
     void mnuPrintSetup_Click();
 

@@ -1,7 +1,7 @@
 #include "printing/ReportLayout.h"
 
 #include "printing/ReportTexts.h"
-#include "results/ResultsGrid.h"
+#include "state/ResultsGrid.h"
 #include "timing/NumberText.h"
 
 #include <QtGlobal>

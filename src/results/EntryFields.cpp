@@ -1,6 +1,6 @@
 #include "results/EntryFields.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "timing/NumberText.h"
 #include "ui/ClickPanel.h"
@@ -96,7 +96,7 @@ void EntryFields::textGotFocus(int i)
 {
     AppState &s = m_w.state();
     m_focusText = i;
-    s.NoSpecCheck = 0;
+    s.rangeCheckSuspended = false;
     CurSpecIndex = i;
     m_w.ui.Label2->clear(); // the fields carry no help text
     SpecOldValue = m_w.ui.SpecData[i]->text();
@@ -105,7 +105,7 @@ void EntryFields::textGotFocus(int i)
 
 void EntryFields::textChanged(int)
 {
-    m_w.state().SpecsChanged = 1;
+    m_w.state().unsavedChanges = true;
 }
 
 void EntryFields::textLostFocus(int i)
@@ -117,13 +117,13 @@ void EntryFields::textLostFocus(int i)
     const QString t = field->text();
     if (!t.isEmpty()) {
         ui.Label2->clear();
-        if (s.NoSpecCheck != -1) {
+        if (!s.rangeCheckSuspended) {
             const double v = val(t);
             field->setText(plainNumber(v));
             // Compared in double precision, so no value above 1000 slips
             // through a single-precision rounding.
             if (v > SpecMax || v < SpecMin) {
-                s.NoSpecCheck = -1;
+                s.rangeCheckSuspended = true;
                 m_w.prompts().message({QStringLiteral("Warning"),
                                        ui.SpecName[i]->text() + QStringLiteral(" = ") + field->text()
                                            + QStringLiteral(".  Value must be between ")
@@ -140,7 +140,7 @@ void EntryFields::textLostFocus(int i)
                     QTimer::singleShot(0, this, [this, back] {
                         if (!back)
                             return;
-                        m_w.state().NoSpecCheck = -1;
+                        m_w.state().rangeCheckSuspended = true;
                         back->setFocus(Qt::OtherFocusReason);
                     });
                 }
@@ -161,7 +161,7 @@ void EntryFields::listGotFocus(int i)
     m_w.ui.Label2->clear();
     ListFocusIndex = m_w.ui.cmbSpecData[i]->currentIndex();
     ListRestore = 0;
-    m_w.state().NoSpecCheck = 0;
+    m_w.state().rangeCheckSuspended = false;
 }
 
 void EntryFields::listLostFocus(int i)
@@ -202,10 +202,10 @@ void EntryFields::listClick(int i)
     }
     const int pos = list->currentIndex();
     if (pos != ListFocusIndex)
-        s.SpecsChanged = 1;
+        s.unsavedChanges = true;
     ListFocusIndex = pos;
 
-    if (s.rec.RaceState == RaceFinished) {
+    if (s.rec.raceState == RaceState::Finished) {
         if (i == 0) {
             s.grid.Row = pos + 1;
             m_w.gridClick();
@@ -249,12 +249,12 @@ bool EntryFields::handlesArrowFor(QWidget *w) const
 
 bool EntryFields::fieldKeyDown(QWidget *w, int keyCode)
 {
-    const int state = m_w.state().rec.RaceState;
-    if (state == RaceArmed || state == RaceRunning) {
+    const RaceState state = m_w.state().rec.raceState;
+    if (state == RaceState::Armed || state == RaceState::Running) {
         m_w.UpdateCurrentArrowKeyPosition(keyCode);
         return true;
     }
-    if (state == RaceFinished) {
+    if (state == RaceState::Finished) {
         // The selectors are hidden in the editing face and pick nothing; the
         // key stays with the field, so Left and Right move the caret in a
         // segment field and Up and Down step a list (the lap list then
@@ -310,19 +310,19 @@ void EntryFields::refillOnActivate()
     // During a race and after it the fields show the lap being timed or
     // edited, and the lists hold the conditions the next laps carry: they
     // are kept, so coming back to the window loses nothing.
-    if (s.rec.RaceState != RaceSetup)
+    if (s.rec.raceState != RaceState::Setup)
         return;
-    const int specsChanged = s.SpecsChanged;
+    const bool specsChanged = s.unsavedChanges;
     auto &ui = m_w.ui;
     for (int i = 1; i <= 4; ++i) {
-        s.NoSpecCheck = -1;
+        s.rangeCheckSuspended = true;
         ui.SpecData[i]->clear();
     }
     for (int i : {0, 5, 6, 7}) {
         const QSignalBlocker b(ui.cmbSpecData[i]);
         ui.cmbSpecData[i]->setCurrentIndex(-1);
     }
-    s.SpecsChanged = specsChanged;
+    s.unsavedChanges = specsChanged;
 }
 
 void EntryFields::mnuOptions_Opening()

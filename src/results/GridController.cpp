@@ -1,6 +1,6 @@
 #include "results/GridController.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "results/EntryFields.h"
 #include "timing/ConditionLists.h"
@@ -141,7 +141,7 @@ void GridController::Grid1_Click()
     RaceRecord &r = s.rec;
     ResultsGrid &g = s.grid;
     auto &ui = m_w.ui;
-    if (r.RaceState != RaceFinished)
+    if (r.raceState != RaceState::Finished)
         return;
     if (r.LastLap < 1)
         return; // no lap to select

@@ -11,7 +11,7 @@
 // press. Insert and Delete move readings along that sequence in columns
 // 1..NumSegs only; a lap's flag, position and traffic (columns 5..7) stay put.
 
-#include "timing/RaceRecord.h"
+#include "state/RaceRecord.h"
 #include "ui/Prompts.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "results/LapEditor.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "results/EntryFields.h"
 #include "results/LapEditing.h"
@@ -27,13 +27,13 @@ void LapEditor::Command3_Click(int index)
         deleteCommand();
         break;
     case 2:
-        if (s.rec.RavelinMode > 0)
+        if (s.rec.ravelinMode)
             m_w.prompts().info(QStringLiteral("Timing not allowed when called by Ravelin."));
         else
             m_w.UpdateKeys(123);
         break;
     case 3:
-        if (s.rec.RaceState == RaceFinished)
+        if (s.rec.raceState == RaceState::Finished)
             keepChanges();
         else
             m_w.UpdateKeys(122);
@@ -59,7 +59,7 @@ bool LapEditor::plausible(bool insert, int seg)
 int LapEditor::segmentToEdit(bool insert)
 {
     const RaceRecord &r = m_w.state().rec;
-    if (r.RaceState != RaceFinished || r.CurLap < 1)
+    if (r.raceState != RaceState::Finished || r.CurLap < 1)
         return 0;
     const int seg = selectedSegment(m_w.entryFields().CurSpecIndex, r.NumSegs);
     return plausible(insert, seg) ? seg : 0;
@@ -110,7 +110,7 @@ void LapEditor::rewriteAllLaps()
             ui.cmbSpecData[c]->setCurrentIndex(listPosition(r.reading(lap, c)));
         for (int n = 1; n <= r.NumSegs; ++n) {
             r.CurSeg = static_cast<qint16>(n);
-            s.Recalc = 1;
+            s.rewritingRecord = true;
             m_w.UpdateTimer(1);
         }
     }
@@ -139,7 +139,7 @@ void LapEditor::keepChanges()
     for (int n = 1; n <= r.NumSegs; ++n)
         values[n] = val(ui.SpecData[n]->text());
     const KeepChangesResult edit = findEditedSegment(r, lap, values);
-    s.Recalc = 1;
+    s.rewritingRecord = true;
     if (applyKeepChanges(r, lap, edit)) {
         m_w.UpdateTimer(0);
         if (lap < r.LastLap) {
@@ -149,13 +149,13 @@ void LapEditor::keepChanges()
     } else {
         m_w.UpdateTimer(0);
     }
-    s.Recalc = 0;
+    s.rewritingRecord = false;
 }
 
 void LapEditor::cancelChanges()
 {
     AppState &s = m_w.state();
-    if (s.rec.RaceState != RaceFinished)
+    if (s.rec.raceState != RaceState::Finished)
         return;
     selectLap(m_w.ui.cmbSpecData[0]->currentIndex() + 1);
 }

@@ -24,7 +24,7 @@ public:
     // the given lap with fresh statistics and graph.
     void replay(int lapToShow);
     // Writes every lap 1..LastLap of the record into the grid through the
-    // segment step, with each lap's own conditions (Recalc stays 1).
+    // segment step, with each lap's own conditions (rewritingRecord stays true).
     void rewriteAllLaps();
 
 private:

@@ -1,34 +1,34 @@
 #include "results/ScreenModeRules.h"
 
-#include "timing/RaceRecord.h"
+#include "state/RaceRecord.h"
 
 namespace sw {
 
-ScreenFace screenFaceFor(int raceState, int ravelinMode, int frameTop, int frameHeight)
+ScreenFace screenFaceFor(RaceState raceState, bool ravelinMode, int frameTop, int frameHeight)
 {
     ScreenFace f;
     f.known = true;
     f.gridHeight = 4215;
     f.windowHeight = 8250;
     switch (raceState) {
-    case RaceSetup:
-        f.status = ravelinMode > 0
+    case RaceState::Setup:
+        f.status = ravelinMode
             ? QStringLiteral("Status: Program called from Ravelin.  Only Editting, Opening, Saving, "
                              "and Returning to Ravelin options allowed.")
             : QStringLiteral("Status: Starting a New Race.  Set the starting Position and other "
                              "settings above.  Then press <F12> to allow recording times by pressing "
                              "the <F2> key.  Change # Segments by clicking on Options.");
         break;
-    case RaceArmed:
+    case RaceState::Armed:
         f.status = QStringLiteral("Status: Before start of Race.  Press <F2> key to start timing the "
                                   "1st segment.");
         break;
-    case RaceRunning:
+    case RaceState::Running:
         f.status = QStringLiteral("Status: Recording times during Race.  Press <F2> key to record each "
                                   "segment.  If you made a mistake pressing F2, these can be fixed "
                                   "after the race.");
         break;
-    case RaceFinished:
+    case RaceState::Finished:
         f.finished = true;
         f.gridHeight = 3135;
         f.windowHeight = frameTop + frameHeight + 1000;

@@ -2,6 +2,8 @@
 // What each race state makes of the main window: the status line text, the
 // results grid height and the window height (twips). The window applies it.
 
+#include "state/RaceRecord.h"
+
 #include <QString>
 
 namespace sw {
@@ -16,6 +18,6 @@ struct ScreenFace
 };
 
 // frameTop and frameHeight are the "All Recorded Times" frame's, in twips.
-ScreenFace screenFaceFor(int raceState, int ravelinMode, int frameTop, int frameHeight);
+ScreenFace screenFaceFor(RaceState raceState, bool ravelinMode, int frameTop, int frameHeight);
 
 } // namespace sw

@@ -1,6 +1,6 @@
 #include "results/ScreenModes.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "results/ScreenModeRules.h"
 #include "ui/ClickPanel.h"
@@ -14,10 +14,10 @@ void ScreenModes::SetScreenMode()
     RaceRecord &r = s.rec;
     auto &ui = m_w.ui;
 
-    if (r.RavelinMode > 0)
-        r.RaceState = RaceSetup;
+    if (r.ravelinMode)
+        r.raceState = RaceState::Setup;
 
-    const ScreenFace face = screenFaceFor(r.RaceState, r.RavelinMode, design::kFrame2Top,
+    const ScreenFace face = screenFaceFor(r.raceState, r.ravelinMode, design::kFrame2Top,
                                           design::kFrame2Height);
     const bool finished = face.finished;
     if (face.known) {
@@ -46,7 +46,7 @@ void ScreenModes::SetScreenMode()
     // The clocks stay; in the editing face the graph, stacked above them,
     // covers them.
     ui.hintLine->setVisible(!finished);
-    ui.mnuReturnToRavelin->setVisible(r.RavelinMode > 0);
+    ui.mnuReturnToRavelin->setVisible(r.ravelinMode);
 
     if (finished) {
         r.CurLap = static_cast<qint16>(s.grid.Row);

@@ -1,7 +1,4 @@
 # Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
-list(APPEND SW_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ResultsGrid.cpp
-)
 # Post-race editing arithmetic lives in its own list.
 include(${CMAKE_CURRENT_LIST_DIR}/editing.cmake OPTIONAL)
 list(APPEND SW_CORE_SOURCES

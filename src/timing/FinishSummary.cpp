@@ -1,6 +1,6 @@
 #include "timing/FinishSummary.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "timing/NumberText.h"
 
 namespace sw {

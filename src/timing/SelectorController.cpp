@@ -1,6 +1,6 @@
 #include "timing/SelectorController.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "ui/Geometry.h"
 

@@ -1,6 +1,6 @@
 #include "timing/TimingController.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "results/EntryFields.h"
 #include "timing/ConditionLists.h"
@@ -39,9 +39,9 @@ void TimingController::UpdateKeys(int keyCode)
 {
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
-    const bool notFinished = r.RaceState != RaceFinished;
+    const bool notFinished = r.raceState != RaceState::Finished;
 
-    if (keyCode == VK_F2 && (r.RaceState == RaceArmed || r.RaceState == RaceRunning)) {
+    if (keyCode == VK_F2 && (r.raceState == RaceState::Armed || r.raceState == RaceState::Running)) {
         recordSegment();
     } else if (keyCode >= VK_F4 && keyCode <= VK_F9) {
         if (notFinished) {
@@ -54,21 +54,21 @@ void TimingController::UpdateKeys(int keyCode)
                 listDown(list);
         }
     } else if (keyCode == VK_F11) {
-        if (r.RaceState == RaceRunning)
+        if (r.raceState == RaceState::Running)
             finishPrompt();
         else
             m_w.prompts().info(QStringLiteral("This key only has effect during the race."));
     } else if (keyCode == VK_F12) {
-        if (r.RaceState == RaceSetup)
+        if (r.raceState == RaceState::Setup)
             armRace();
-        else if (r.RaceState == RaceRunning || r.RaceState == RaceFinished)
+        else if (r.raceState == RaceState::Running || r.raceState == RaceState::Finished)
             restartPrompt();
     } else if (keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
         m_w.UpdateCurrentArrowKeyPosition(keyCode);
     }
 
     const bool arrow = keyCode >= VK_LEFT && keyCode <= VK_DOWN;
-    if (!arrow && r.RaceState != RaceSetup)
+    if (!arrow && r.raceState != RaceState::Setup)
         ui.Text2->setFocus(Qt::OtherFocusReason);
 }
 
@@ -89,7 +89,7 @@ void TimingController::recordSegment()
     const double keyTime = r.TicksPerSecond > 0 ? (r.TickCount + fraction) / r.TicksPerSecond : 0.0;
 
     // Lap 250 is the last lap the record and the files hold.
-    if (r.RaceState == RaceRunning && r.CurLap > RaceRecord::MaxLap) {
+    if (r.raceState == RaceState::Running && r.CurLap > RaceRecord::MaxLap) {
         m_w.ui.Label6->setText(m_lapsFullNote);
         return;
     }
@@ -98,13 +98,13 @@ void TimingController::recordSegment()
         return; // within a second of the last accepted press: a bounce
     r.LastKeyTime = r.KeyTime;
 
-    if (r.RaceState == RaceArmed) {
+    if (r.raceState == RaceState::Armed) {
         r.CurSeg = r.NumSegs;
         r.CurLap = 0;
-        r.RaceState = RaceRunning;
+        r.raceState = RaceState::Running;
         r.LapData[0][r.NumSegs].set(r.KeyTime);
         m_w.SetScreenMode();
-    } else if (r.RaceState == RaceRunning) {
+    } else if (r.raceState == RaceState::Running) {
         r.LapData[r.CurLap][r.CurSeg].set(r.KeyTime);
     } else {
         return;
@@ -131,7 +131,7 @@ void TimingController::armRace()
 {
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
-    r.RaceState = RaceArmed;
+    r.raceState = RaceState::Armed;
     m_w.SetScreenMode();
     m_w.hiTime1().setInterval(r.TimerInterval);
     r.TickCount = 0;
@@ -159,7 +159,7 @@ void TimingController::finishPrompt()
                                             Buttons::YesNo, Icon::Question, Answer::No});
     if (a != Answer::Yes)
         return;
-    r.RaceState = RaceFinished;
+    r.raceState = RaceState::Finished;
     r.LastLap = static_cast<qint16>(qBound(0, m_s.grid.Row, int(RaceRecord::MaxLap)));
     r.CurLap = r.LastLap;
     QComboBox *lapList = m_w.ui.cmbSpecData[0];
@@ -189,7 +189,7 @@ void TimingController::restartPrompt()
 void TimingController::HiTime1_Timer(int overrun)
 {
     RaceRecord &r = m_s.rec;
-    if (r.RaceState == RaceFinished)
+    if (r.raceState == RaceState::Finished)
         m_w.hiTime1().setInterval(0);
     const qint64 t = qint64(r.TickCount) + 1 + (overrun > 0 ? overrun : 0);
     r.TickCount = t > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
@@ -197,7 +197,7 @@ void TimingController::HiTime1_Timer(int overrun)
     // The clocks are redrawn at most 50 times a second: a screen shows no
     // more, and repainting at every 1 ms event would cost the computer a
     // large share of a core during the race.
-    if (r.RaceState == RaceArmed || r.RaceState == RaceRunning) {
+    if (r.raceState == RaceState::Armed || r.raceState == RaceState::Running) {
         const double now = r.raceClock();
         if (now - m_clocksShownAt >= 0.02 || now < m_clocksShownAt)
             UpdateClocks();
@@ -209,7 +209,7 @@ void TimingController::UpdateClocks()
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
     m_clocksShownAt = r.raceClock();
-    if (r.RaceState < RaceRunning) {
+    if (r.raceState < RaceState::Running) {
         for (int i = 5; i <= 7; ++i)
             ui.Label1[i]->setText(QStringLiteral(".000"));
         return;
@@ -249,7 +249,7 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
     }
 
     g.Row = lap;
-    m_s.NoSpecCheck = -1;
+    m_s.rangeCheckSuspended = true;
     for (int i = 1; i <= seg; ++i) {
         g.Col = i;
         const double start = i == 1 ? r.reading(lap - 1, r.NumSegs) : r.reading(lap, i - 1);
@@ -258,9 +258,9 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
         g.setCell(lap, i, text);
         ui.SpecData[i]->setText(text);
     }
-    m_s.NoSpecCheck = 0;
+    m_s.rangeCheckSuspended = false;
 
-    if (!(r.RaceState == RaceFinished && m_s.Recalc != 1)) {
+    if (!(r.raceState == RaceState::Finished && !m_s.rewritingRecord)) {
         const QStringList *items[3] = {&flagItems(), &positionItems(), &trafficItems()};
         for (int c = 5; c <= 7; ++c) {
             r.LapData[lap][c].set(ui.cmbSpecData[c]->currentIndex());
@@ -271,10 +271,10 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
     }
 
     g.scrollToWrittenRow(lap);
-    if (r.RaceState != RaceFinished)
+    if (r.raceState != RaceState::Finished)
         processPendingEvents();
 
-    if (DontUpdateGraph != 0 || r.RaceState != RaceFinished)
+    if (DontUpdateGraph != 0 || r.raceState != RaceState::Finished)
         return;
 
     applyFinishSummary(m_s);

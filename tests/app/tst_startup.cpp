@@ -1,7 +1,7 @@
 // From launch to the main window: the command line, the program folder, the
 // speed check window and its outcome, and the start by Ravelin.
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "app/HtSample.h"
 #include "app/SplashForm.h"
@@ -73,7 +73,7 @@ void TestStartup::normalStartRunsSpeedCheckThenMainWindow()
     StartupRig rig;
     QVERIFY(!QDir(rig.folder.path()).exists(QStringLiteral("LapTimeFiles")));
     rig.start(args);
-    QCOMPARE(rig.state.rec.RavelinMode, qint16(0));
+    QCOMPARE(rig.state.rec.ravelinMode, false);
     HtSample *check = rig.startup->startupWindow();
     QVERIFY(check && check->isVisible());
     QCOMPARE(check->windowTitle(), QStringLiteral("Checking Computer Speed"));
@@ -145,7 +145,7 @@ void TestStartup::ravelinStartMessages()
     QVERIFY(rig.prompts.asked.size() >= 2);
     for (int i = 0; i < 2; ++i)
         QCOMPARE(shown(rig.prompts.asked[i].message), shown({"Splitwatch", first[i]}));
-    QCOMPARE(rig.state.rec.RavelinMode, qint16(mode));
+    QCOMPARE(rig.state.rec.ravelinMode, mode != 0);
     QVERIFY(!rig.startup->startupWindow() && !rig.startup->splashWindow()); // no speed check
     FrmHead *main = rig.startup->mainWindow();
     QVERIFY(main && main->isVisible());
@@ -153,7 +153,7 @@ void TestStartup::ravelinStartMessages()
     QCOMPARE(rig.state.LapFileName, QDir(rig.folder.path()).filePath(QStringLiteral("RavelinData.txt")));
     QVERIFY(main->ui.Label6->text().startsWith(QStringLiteral("Status: Program called from Ravelin.")));
     if (!inputFilePresent)
-        QCOMPARE(rig.state.ExchangeFlag, 0);
+        QCOMPARE(rig.state.exchange, ExchangeState::None);
 }
 
 void TestStartup::testFileOpen_data()
@@ -173,7 +173,7 @@ void TestStartup::testFileOpen()
     QTemporaryDir dir;
     QVERIFY(QFile(dir.filePath(QStringLiteral("RavelinData.txt"))).open(QIODevice::WriteOnly));
     ScriptedPrompts prompts;
-    QCOMPARE(TestFileOpen(dir.filePath(name), prompts), fileCheck);
+    QCOMPARE(int(TestFileOpen(dir.filePath(name), prompts)), fileCheck);
     QCOMPARE(prompts.asked.size(), size_t(fileCheck == 1 ? 1 : 0));
     if (fileCheck == 1)
         QCOMPARE(shown(prompts.asked[0].message),

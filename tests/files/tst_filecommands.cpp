@@ -115,7 +115,7 @@ void timeAndSave(FileRig &r, const QString &path)
     r.f.state.Comments = u"Heat 1\r\nwet track"_s;
     r.f.prompts.chooseFile(path);
     r.f.w->ui.mnuSaveAs->trigger();
-    r.f.state.SpecsChanged = 1;
+    r.f.state.unsavedChanges = true;
     r.f.prompts.clear();
 }
 
@@ -142,10 +142,10 @@ private slots:
         QCOMPARE(other.f.state.CurrentFile, path);
         other.f.prompts.clear();
         other.f.state.Comments = u"wet track"_s;
-        other.f.state.SpecsChanged = 1;
+        other.f.state.unsavedChanges = true;
         other.f.w->ui.mnuSave->trigger();
         QCOMPARE(other.f.prompts.asked.size(), size_t(0));
-        QCOMPARE(other.f.state.SpecsChanged, 0);
+        QCOMPARE(other.f.state.unsavedChanges, false);
         QCOMPARE(bytesOf(path), plainFile(other.f.state.rec, u"wet track"_s));
     }
 
@@ -164,13 +164,13 @@ private slots:
         const QString stored = name.left(40);
         FileRig r;
         r.timeRace();
-        r.f.state.SpecsChanged = 1;
+        r.f.state.unsavedChanges = true;
         r.f.prompts.chooseFile(r.lapPath(name));
         r.f.w->ui.mnuSave->trigger();
         checkDialog(r, false, QString());
         QCOMPARE(r.f.state.CurrentFile, r.lapPath(stored));
         QCOMPARE(r.caption(), u"Splitwatch   [ %1 ]"_s.arg(stored));
-        QCOMPARE(r.f.state.SpecsChanged, 0);
+        QCOMPARE(r.f.state.unsavedChanges, false);
         QCOMPARE(bytesOf(r.lapPath(stored)), plainFile(r.f.state.rec));
         QCOMPARE(QFile::exists(r.lapPath(name)), name == stored);
         QCOMPARE(r.f.prompts.asked.size(), size_t(name == stored ? 1 : 2)); // the dialog, the notice
@@ -201,7 +201,7 @@ private slots:
         QFETCH(bool, ends);
         FileRig r;
         timeAndSave(r, r.lapPath(u"old.txt"_s)); // a file opened: Yes still shows the dialog
-        r.f.state.SpecsChanged = specsChanged;
+        r.f.state.unsavedChanges = specsChanged;
         const QString target = r.lapPath(u"kept.txt"_s);
         if (specsChanged)
             r.f.prompts.answer(answer).chooseFile(fileChosen ? std::optional<QString>(target) : std::nullopt);
@@ -210,7 +210,7 @@ private slots:
         else
             r.f.w->ui.mnuExit->trigger();
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
-        QCOMPARE(r.f.state.CancelExit, ends ? 0 : 1);
+        QCOMPARE(r.f.state.exitCancelled, !ends);
         QCOMPARE(r.f.w->isVisible(), !(closeBox && ends));
         QCOMPARE(QFile::exists(target), fileChosen);
         const QStringList titles = askedTitles(r);
@@ -266,8 +266,8 @@ private slots:
             QVERIFY2(m.text.contains(QDir::toNativeSeparators(bad)), qPrintable(m.text)); // names the file
         QCOMPARE(r.view(), before);
         QCOMPARE(r.f.state.CurrentFile, current);
-        QCOMPARE(r.f.state.SpecsChanged, 1);
-        QCOMPARE(r.f.state.rec.RaceState, qint16(RaceFinished));
+        QCOMPARE(r.f.state.unsavedChanges, true);
+        QCOMPARE(r.f.state.rec.raceState, RaceState::Finished);
     }
 
     // Writes beyond RLIMIT_FSIZE fail for every user, root included; a read-only folder would not.
@@ -279,7 +279,7 @@ private slots:
         const QByteArray oldBytes("QVM-SW*1.10\r\nnot yet replaced\r\n");
         writeBytes(old, oldBytes);
         r.f.state.CurrentFile = u"/somewhere/earlier.txt"_s;
-        r.f.state.SpecsChanged = 1;
+        r.f.state.unsavedChanges = true;
         r.f.prompts.chooseFile(old);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -299,7 +299,7 @@ private slots:
                  qPrintable(m.text));
         QCOMPARE(bytesOf(old), oldBytes);
         QCOMPARE(r.f.state.CurrentFile, u"/somewhere/earlier.txt"_s);
-        QCOMPARE(r.f.state.SpecsChanged, 1);
+        QCOMPARE(r.f.state.unsavedChanges, true);
         QCOMPARE(QDir(r.f.state.lapTimeFolder()).entryList(QDir::Files).size(), 1); // no temporary left
     }
 
@@ -369,7 +369,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(r.f.state.Comments, ending == "ok"_L1 ? u"dry\r\n\r\nsunny"_s : u"Heat 1\r\nwet"_s);
         QVERIFY(c.isNull()); // unloaded: the next menu click loads a fresh one
-        QCOMPARE(r.f.state.SpecsChanged, 0);
+        QCOMPARE(r.f.state.unsavedChanges, false);
         QCOMPARE(r.f.prompts.asked.size(), size_t(0));
     }
 
@@ -397,9 +397,9 @@ private slots:
         FileRig r;
         r.timeRace();
         const QString lapFile = r.lapPath(u"Heat1.txt"_s);
-        r.f.state.rec.RavelinMode = 1;
+        r.f.state.rec.ravelinMode = true;
         writeBytes(r.f.state.exchangeInputPath(), writeLapFile(r.f.state.rec, u"wet"_s, lapFile, QLatin1Char('.')));
-        r.f.state.ExchangeFlag = 5;
+        r.f.state.exchange = ExchangeState::InputWaiting;
         r.f.w->Form_Activate();
         QCOMPARE(r.f.state.CurrentFile, lapFile);
         r.f.state.Comments = u"edited"_s;
@@ -407,16 +407,16 @@ private slots:
         QCOMPARE(r.f.state.Comments, u"edited"_s);
         if (outputBlocked)
             QVERIFY(QDir().mkdir(r.f.state.exchangeOutputPath()));
-        r.f.state.SpecsChanged = specsChanged;
+        r.f.state.unsavedChanges = specsChanged;
         for (Answer a : answers)
             r.f.prompts.answer(a);
         r.f.w->ui.mnuReturnToRavelin->trigger();
         QTEST(askedTitles(r), "titles");
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
-        QCOMPARE(r.f.state.CancelExit, ends ? 0 : 1);
+        QCOMPARE(r.f.state.exitCancelled, !ends);
         QVERIFY(QFile::exists(r.f.state.exchangeInputPath()));
         QCOMPARE(QFileInfo(r.f.state.exchangeOutputPath()).isFile(), ends);
-        QCOMPARE(r.f.state.ExchangeFlag, 0);
+        QCOMPARE(r.f.state.exchange, ExchangeState::None);
     }
 };
 

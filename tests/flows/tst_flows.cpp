@@ -193,7 +193,7 @@ private slots:
         QCoreApplication::processEvents();
         w->Form_Activate(); // loads on the first activation, whether or not the platform activated it already
         QCOMPARE(w->windowTitle(), QStringLiteral("Splitwatch   [ heat3.txt ]"));
-        QCOMPARE(state.rec.RaceState, qint16(RaceSetup));
+        QCOMPARE(state.rec.raceState, RaceState::Setup);
         QVERIFY(w->ui.mnuReturnToRavelin->isVisible());
         for (int lap = 1; lap <= 4; ++lap)
             QCOMPARE(rowOf(state, lap), lap <= 3 ? timesRow(times[lap - 1]) + kGreen1 : kBlankRow);

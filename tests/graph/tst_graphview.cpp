@@ -1,8 +1,8 @@
 // The drawn graph read from its off-screen picture: colours, lines, labels, clicks.
 
 #include "graph/GraphView.h"
-#include "results/ResultsGrid.h"
-#include "timing/RaceRecord.h"
+#include "state/ResultsGrid.h"
+#include "state/RaceRecord.h"
 #include "ui/Palette.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 
 #include "PdfPrinterSource.h"
 #include "PdfWords.h"
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "printing/PrintCommands.h"
 #include "printing/PrinterTextMetrics.h"
 #include "printing/ReportLayout.h"
@@ -113,7 +113,7 @@ void TestPrintCommands::report()
     b.printers.systemPrinter = noPrinter == Answer::Ok;
     b.prompts.type(typed).answer(noPrinter).chooseFile(out);
     worksheet ? b.commands.mnuPrintWorksheet_Click() : b.commands.mnuPrint_Click();
-    QCOMPARE(b.state.BlankWorksheet, worksheet ? 1 : 0);
+    QCOMPARE(b.state.blankWorksheet, worksheet);
     QCOMPARE(b.prompts.unexpectedCount(), 0);
     QCOMPARE(b.prompts.asked.size(), size_t(noPrinter == Answer::Ok ? 1 : noPrinter == Answer::Yes ? 3 : 2));
     const ScriptedPrompts::Asked &a = b.prompts.asked.at(0);

@@ -2,7 +2,7 @@
 // A real main window on a hand-driven clock, with scripted prompts: the
 // fixture of every test that times a race through the window.
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "app/FrmHead.h"
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"

@@ -101,8 +101,8 @@ void TestRaceWindow::pressesStored()
         QCOMPARE(f.state.rec.reading(i, 1), stored[i]);
     QVERIFY(f.state.rec.LapData[stored.size()][1].isEmpty());
     QCOMPARE(f.state.rec.CurLap, qint16(stored.size()));
-    QCOMPARE(f.state.rec.RaceState,
-             qint16(!stored.isEmpty() ? RaceRunning : armed ? RaceArmed : RaceSetup));
+    QCOMPARE(f.state.rec.raceState,
+             !stored.isEmpty() ? RaceState::Running : armed ? RaceState::Armed : RaceState::Setup);
     QCOMPARE(f.prompts.asked.size(), size_t(0));
 }
 
@@ -137,14 +137,14 @@ void TestRaceWindow::restartAnswers()
                     "current recorded times.",
                     Buttons::YesNo, Icon::Question, Answer::No}));
     if (Answer(answer) == Answer::No) {
-        QCOMPARE(f.state.rec.RaceState, qint16(finishedFirst ? RaceFinished : RaceRunning));
+        QCOMPARE(f.state.rec.raceState, finishedFirst ? RaceState::Finished : RaceState::Running);
         QCOMPARE(f.cell(1, 5), QStringLiteral("21.000"));
         if (!finishedFirst) { // the race goes on: the next press is recorded
             f.pressAt(47);
             QCOMPARE(f.cell(2, 2), QStringLiteral("12.000"));
         }
     } else {
-        QCOMPARE(f.state.rec.RaceState, qint16(RaceArmed));
+        QCOMPARE(f.state.rec.raceState, RaceState::Armed);
         QVERIFY(f.state.rec.LapData[1][2].isEmpty());
         QCOMPARE(f.cell(1, 5), QString());
         QCOMPARE(f.w->ui.Command3[3]->text(), QStringLiteral("Finish F11"));
@@ -164,7 +164,7 @@ void TestRaceWindow::finishComputesStatisticsAndModeSecs()
     f.prompts.asked.clear();
     f.prompts.answer(Answer::No); // not yet: timing goes on
     f.F(11);
-    QCOMPARE(f.state.rec.RaceState, qint16(RaceRunning));
+    QCOMPARE(f.state.rec.raceState, RaceState::Running);
     f.finish();
     QCOMPARE(f.prompts.asked.size(), size_t(2));
     QCOMPARE(shown(f.prompts.asked[1].message),
@@ -172,7 +172,7 @@ void TestRaceWindow::finishComputesStatisticsAndModeSecs()
                     Buttons::YesNo, Icon::Question, Answer::No}));
 
     const RaceRecord &r = f.state.rec;
-    QCOMPARE(r.RaceState, qint16(RaceFinished));
+    QCOMPARE(r.raceState, RaceState::Finished);
     QCOMPARE(r.LastLap, qint16(4));
     // Average, best, worst of segment 1, segment 2, (segment 3 unused), ..., whole lap.
     // Average, best, worst of segments 1 to 4 (3 and 4 unused: untouched), then of whole laps
@@ -278,7 +278,7 @@ void TestRaceWindow::screenAndRefusedKeys()
     QFETCH(QString, refusal);
     RaceFixture f(2);
     if (stage < 0) {
-        f.state.rec.RavelinMode = 1;
+        f.state.rec.ravelinMode = true;
         f.w->SetScreenMode();
     }
     if (stage >= 1)
@@ -300,7 +300,7 @@ void TestRaceWindow::screenAndRefusedKeys()
     QVERIFY(ui.SpecData[2]->isVisibleTo(f.w.get()));
     QVERIFY(!ui.SpecData[3]->isVisibleTo(f.w.get()));
 
-    const qint16 before = f.state.rec.RaceState;
+    const RaceState before = f.state.rec.raceState;
     for (int k : refusedKeys) {
         f.prompts.asked.clear();
         f.key(Qt::Key(k));
@@ -312,7 +312,7 @@ void TestRaceWindow::screenAndRefusedKeys()
         ui.Command3[2]->click();
         QCOMPARE(f.prompts.messageTexts(), QStringList{kNotInRavelin});
     }
-    QCOMPARE(f.state.rec.RaceState, before);
+    QCOMPARE(f.state.rec.raceState, before);
 }
 
 void TestRaceWindow::tickAccounting()

@@ -15,11 +15,12 @@
 
 namespace sw {
 
-enum RaceStateValue : qint16 {
-    RaceSetup = 0,
-    RaceArmed = 1,
-    RaceRunning = 2,
-    RaceFinished = 3,
+// The race states in the order a race goes through them.
+enum class RaceState : qint16 {
+    Setup = 0,    // before F12: number of segments and conditions are set
+    Armed = 1,    // F12 pressed, the race clock runs, waiting for the start press
+    Running = 2,  // the start press came; F2 records segments
+    Finished = 3, // F11 answered Yes: the editing face
 };
 
 // One cell of LapData: empty, a number, or (after a file read) the text of a
@@ -72,9 +73,9 @@ struct RaceRecord
     qint16 CurSeg = 0;
     qint16 CurLap = 0;
     qint16 LastLap = 0;
-    qint16 RaceState = RaceSetup;
+    RaceState raceState = RaceState::Setup;
     qint16 SelectorPos = 0;
-    qint16 RavelinMode = 0;
+    bool ravelinMode = false;
 
     double KeyTime = 0;
     double LastKeyTime = 0;

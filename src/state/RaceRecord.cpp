@@ -1,4 +1,4 @@
-#include "timing/RaceRecord.h"
+#include "state/RaceRecord.h"
 
 #include "timing/NumberText.h"
 

@@ -1,4 +1,4 @@
-#include "results/ResultsGrid.h"
+#include "state/ResultsGrid.h"
 
 namespace sw {
 
