@@ -1,0 +1,92 @@
+#pragma once
+// Appends a race journal to disk without ever holding up the timing path.
+//
+// The window (one thread, the producer) hands records over with the calls
+// below; each copies a fixed-size entry into a preallocated lock-free queue
+// and returns at once. A writer thread drains the queue every cycle (20 ms by
+// default), appends the lines to the race's journal file and calls
+// fdatasync before the cycle ends, so a record is on disk well within 100 ms
+// of being handed over. arm() starts a new file; close() writes the close
+// record and deletes the file.
+//
+// A failing disk (full, read-only, file too large, removed) or a full queue
+// never stops the producer: the writer stops writing that race's journal,
+// keeps what is already on disk (a valid journal up to the failure), and
+// raises a flag the window polls at its next redraw.
+
+#include "journal/JournalRecords.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace sw {
+
+class JournalWriter
+{
+public:
+    static constexpr int DefaultCycleMs = 20;
+    static constexpr std::size_t DefaultCapacity = 4096;
+
+    // folder: where new journals are created (JournalStore::folder()).
+    // cycleMs is kept within 1..100. With startThread false no thread runs
+    // and a test turns the writer cycle by hand with runCycle().
+    explicit JournalWriter(const QString &folder, bool startThread = true, int cycleMs = DefaultCycleMs,
+                           std::size_t capacity = DefaultCapacity);
+    // Writes out what is queued, then stops the thread. A race that was not
+    // closed keeps its journal, to be offered at the next start.
+    ~JournalWriter();
+
+    JournalWriter(const JournalWriter &) = delete;
+    JournalWriter &operator=(const JournalWriter &) = delete;
+
+    // ---- producer: the window's thread only --------------------------------
+    // Each returns at once; false means the queue was full, which counts as a
+    // protection failure. None of the first four allocates.
+
+    // A new race: starts a new journal file. A journal still open is closed
+    // as discarded first (arming erases the race it belonged to).
+    bool arm(const JournalArm &arm);
+    // An accepted F2 press, the start press included (lap 0).
+    bool press(const JournalPress &press);
+    // The selectors changed between presses.
+    bool conditions(const JournalConditions &conditions);
+    // F11 answered Yes.
+    bool finish(qint16 lastLap);
+
+    // These copy their argument onto the heap: never on the timing path.
+    bool comments(const QString &comments);
+    bool edit(const JournalSnapshot &snapshot);
+    // Carry on a recovered journal: the writer cuts the file back to its
+    // last good record (JournalReadResult::goodLength) and appends to it.
+    bool resume(const QString &path, qint64 goodLength);
+
+    // The race was saved or erased: the close record is written and the file
+    // deleted.
+    bool close(JournalClose how);
+
+    // ---- any thread --------------------------------------------------------
+    // True from a failure until a race is armed after the failure was
+    // taken with takeFailureNotice().
+    bool protectionFailed() const;
+    // True exactly once per failure, so the status line says it once.
+    bool takeFailureNotice();
+    // The system's reason for the last failure, or the full queue.
+    QString failureReason() const;
+
+    std::uint64_t queuedCount() const;    // entries accepted by the queue
+    std::uint64_t settledCount() const;   // entries on disk after fdatasync, or dropped after a failure
+    std::uint64_t overflowCount() const;  // entries refused because the queue was full
+    std::uint64_t syncCount() const;      // fdatasync calls made
+    QString currentPath() const;          // the open journal, empty when none
+
+    // One writer cycle by hand; only for a writer made without a thread.
+    void runCycle();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace sw
