@@ -1,0 +1,145 @@
+// splitwatch-export run as a program on the lap-time file corpus: what it
+// writes to the standard output and the standard error, and its exit status.
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+// Runs the exporter in the corpus folder, so file names are given as they
+// appear in its messages and its file column.
+Run runExport(const QStringList &args, const QString &folder = QStringLiteral(SW_LAPFILE_CORPUS),
+              const QString &locale = u"C.UTF-8"_s)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"LC_ALL"_s, locale);
+    env.insert(u"LANG"_s, locale);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(SW_EXPORT_PROGRAM), args);
+    Run r;
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+const QByteArray GoodRaceLaps = "1,15.125,15.125,30.250,Yellow,2,In Traffic\r\n"
+                                "2,15.375,15.125,30.500,Green,3,Held up by Traffic\r\n"
+                                "3,15.375,15.125,30.500,Yellow,4,Not in Traffic\r\n";
+
+// good-race.txt's laps with the file column.
+QByteArray goodRaceLapsOf(const QByteArray &file)
+{
+    QByteArray out;
+    for (const QByteArray &line : GoodRaceLaps.split('\n'))
+        if (!line.isEmpty())
+            out += file + ',' + line + '\n';
+    return out;
+}
+
+const QByteArray Header = "lap,seg1,seg2,lap_time,flag,position,traffic\r\n";
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportCsv_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err"); // what the standard error must contain; "" for nothing at all
+        const QString c = u"C.UTF-8"_s;
+        QTest::newRow("one file") << QStringList{u"good-race.txt"_s} << c << 0 << Header + GoodRaceLaps << QByteArray();
+        QTest::newRow("one file, comma locale")
+                << QStringList{u"good-race.txt"_s} << u"de_DE.UTF-8"_s << 0 << Header + GoodRaceLaps << QByteArray();
+        QTest::newRow("two files, other line ends")
+                << QStringList{u"good-race.txt"_s, u"lf-only-line-ends.txt"_s} << c << 0
+                << "file," + Header + goodRaceLapsOf("good-race.txt") + goodRaceLapsOf("lf-only-line-ends.txt")
+                << QByteArray();
+        QTest::newRow("damaged file between good ones")
+                << QStringList{u"good-race.txt"_s, u"truncated-mid-rows.txt"_s, u"cr-only-line-ends.txt"_s} << c << 1
+                << "file," + Header + goodRaceLapsOf("good-race.txt") + goodRaceLapsOf("cr-only-line-ends.txt")
+                << QByteArray("splitwatch-export: truncated-mid-rows.txt: The file ends after line 900, before the "
+                              "lap times are complete.\n");
+        QTest::newRow("not a lap-time file")
+                << QStringList{u"wrong-mark.txt"_s} << c << 1 << QByteArray()
+                << QByteArray("wrong-mark.txt: This is not a Lap Time file and can not be used.");
+        QTest::newRow("missing file") << QStringList{u"no-such-race.txt"_s, u"good-race.txt"_s} << c << 1
+                                      << "file," + Header + goodRaceLapsOf("good-race.txt")
+                                      << QByteArray("no-such-race.txt: cannot be read: ");
+        QTest::newRow("nine segments") << QStringList{u"numsegs-9.txt"_s} << c << 1 << QByteArray()
+                                       << QByteArray("numsegs-9.txt: The file gives 9 segments per lap");
+        QTest::newRow("no file") << QStringList() << c << 2 << QByteArray()
+                                 << QByteArray("No lap-time file given.\nUsage: ");
+        QTest::newRow("unknown format") << QStringList{u"--format"_s, u"xml"_s, u"good-race.txt"_s} << c << 2
+                                        << QByteArray() << QByteArray("Unknown format \"xml\"; use csv or json.\nUsage: ");
+        QTest::newRow("unknown option") << QStringList{u"--sort"_s, u"good-race.txt"_s} << c << 2 << QByteArray()
+                                        << QByteArray("Usage: ");
+    }
+
+    void exportCsv()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, err);
+        const Run r = runExport(args, QStringLiteral(SW_LAPFILE_CORPUS), locale);
+        QTEST(r.exitCode, "exitCode");
+        QTEST(r.out, "out");
+        if (err.isEmpty())
+            QCOMPARE(r.err, QByteArray());
+        else
+            QVERIFY2(r.err.contains(err), r.err.constData());
+    }
+
+    void exportJson_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("comments"); // the comment lines joined with '|'
+        QTest::newRow("exchange file read as one")
+                << QStringList{u"--exchange"_s, u"good-exchange.txt"_s} << u"first line|second line"_s;
+        // Without --exchange the path line is taken for the first comment line.
+        QTest::newRow("exchange file read as a lap-time file")
+                << QStringList{u"good-exchange.txt"_s} << u"C:\\Prog\\LapTimeFiles\\Heat1.txt|first line|second line"_s;
+    }
+
+    void exportJson()
+    {
+        QFETCH(QStringList, args);
+        const Run r = runExport(QStringList{u"--format"_s, u"json"_s} + args);
+        QCOMPARE(r.exitCode, 0);
+        const QJsonArray races = QJsonDocument::fromJson(r.out).array();
+        QCOMPARE(races.size(), 1);
+        const QJsonObject race = races[0].toObject();
+        QCOMPARE(race.value("file"_L1).toString(), u"good-exchange.txt"_s);
+        QStringList lines;
+        for (const QJsonValue &line : race.value("comments"_L1).toArray())
+            lines << line.toString();
+        QTEST(lines.join(u'|'), "comments");
+        const QJsonObject lap2 = race.value("laps"_L1).toArray()[1].toObject();
+        QCOMPARE(lap2.value("segments"_L1).toArray(), QJsonArray({15.375, 15.125}));
+        QCOMPARE(lap2.value("traffic"_L1).toString(), u"Held up by Traffic"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "tst_export.moc"
