@@ -54,8 +54,20 @@ std::optional<QByteArray> loadFile(const QString &path, QString *error)
                              .arg(QDir::toNativeSeparators(path));
         return std::nullopt;
     }
-    QByteArray bytes = file.read(MaxLoadFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
+    // One block of the file's own size: reading up to the limit in one call
+    // would set aside 64 MiB even for a file of 20 kB. A file that grows while
+    // it is read, or whose size the system does not tell, is read on in
+    // pieces up to one byte past the limit.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    qint64 got = file.read(bytes.data(), bytes.size());
+    if (got >= 0) {
+        bytes.truncate(got);
+        char piece[64 * 1024];
+        while (bytes.size() <= MaxLoadFileSize
+               && (got = file.read(piece, qMin<qint64>(sizeof piece, MaxLoadFileSize + 1 - bytes.size()))) > 0)
+            bytes.append(piece, got);
+    }
+    if (got < 0 || file.error() != QFileDevice::NoError) {
         if (error)
             *error = QStringLiteral("Cannot read file %1:\n%2.")
                              .arg(QDir::toNativeSeparators(path), file.errorString());

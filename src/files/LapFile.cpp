@@ -2,12 +2,13 @@
 
 #include "timing/NumberText.h"
 
+#include <QSet>
 #include <QStringDecoder>
-#include <QStringEncoder>
-#include <QStringList>
 
-#include <bitset>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace sw {
 
@@ -20,8 +21,135 @@ constexpr char CrLf[] = "\r\n";
 constexpr char ConditionSeparator[] = "  ```  ";
 constexpr char ConditionSeparatorCore[] = " ``` ";
 
+// ---------------------------------------------------------------- code page
+
+// windows-1252 both ways, as two tables asked of the converter once. The code
+// page is one byte per character without state, so a file decodes byte by
+// byte exactly as it does whole, and a character it holds encodes to the one
+// byte that decodes to it. (An encoder cannot be asked character by
+// character, as its error flag survives resetState().)
+struct CodePageTables
+{
+    char16_t toUnicode[256];
+    // The byte of each character the code page holds, -1 for the others.
+    std::vector<qint16> fromUnicode = std::vector<qint16>(0x10000, -1);
+};
+
+const CodePageTables &codePage()
+{
+    static const CodePageTables tables = [] {
+        CodePageTables t;
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            QStringDecoder dec(CodePage);
+            const QString chars = dec.decode(QByteArrayView(&byte, 1));
+            t.toUnicode[b] = chars.size() == 1 ? chars.at(0).unicode() : char16_t(QChar::ReplacementCharacter);
+        }
+        for (int b = 255; b >= 0; --b) {
+            const QChar c(t.toUnicode[b]);
+            if (c != QChar::ReplacementCharacter && !c.isSurrogate())
+                t.fromUnicode[c.unicode()] = qint16(b);
+        }
+        return t;
+    }();
+    return tables;
+}
+
+// Code points of text, a surrogate pair as one; a lone surrogate stands alone.
+template<typename F>
+void forEachCodePoint(QStringView text, F &&f)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        qsizetype len = 1;
+        if (text.at(i).isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
+            len = 2;
+        f(text.mid(i, len));
+        i += len;
+    }
+}
+
+bool encodable(QStringView codePoint)
+{
+    return codePoint.size() == 1 && codePage().fromUnicode[codePoint.at(0).unicode()] >= 0;
+}
+
 // ---------------------------------------------------------------- writing
 
+// How line breaks inside a value are written.
+enum class Breaks {
+    AsBlanks, // a cell or the path line: a break would shift every later line
+    AsCrLf,   // comments: CR LF, a lone CR and a lone LF each become CR LF
+};
+
+// Bytes text takes in the file: one a character, one for a surrogate pair
+// (written as '?'), two for a lone CR or LF turned into CR LF.
+qsizetype encodedSize(QStringView text, Breaks breaks)
+{
+    const qsizetype n = text.size();
+    qsizetype size = n;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            --size;
+            ++i;
+        } else if (breaks == Breaks::AsCrLf && (c == QLatin1Char('\r') || c == QLatin1Char('\n'))) {
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                ++i; // CR LF stays two bytes
+            else
+                ++size;
+        }
+    }
+    return size;
+}
+
+// Appends text in the code page; what it cannot hold is written as '?' (one
+// for a surrogate pair), rather than as the converter's control character.
+// One pass into bytes sized beforehand: comments run to millions of lines.
+void appendEncoded(QByteArray &out, QStringView text, Breaks breaks)
+{
+    const qsizetype start = out.size();
+    out.resize(start + encodedSize(text, breaks));
+    char *p = out.data() + start;
+    const qint16 *table = codePage().fromUnicode.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u == u'\r' || u == u'\n') {
+            if (breaks == Breaks::AsBlanks) {
+                *p++ = ' ';
+            } else {
+                if (u == u'\r' && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                    ++i;
+                *p++ = '\r';
+                *p++ = '\n';
+            }
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            *p++ = '?';
+            ++i;
+        } else {
+            const qint16 b = table[u];
+            *p++ = b >= 0 ? char(b) : '?';
+        }
+    }
+    Q_ASSERT(p == out.data() + out.size());
+}
+
+void appendLine(QByteArray &out, QStringView line, Breaks breaks = Breaks::AsBlanks)
+{
+    appendEncoded(out, line, breaks);
+    out += CrLf;
+}
+
+// A line of the layout's own, plain ASCII.
+void appendLine(QByteArray &out, const char *ascii)
+{
+    out += ascii;
+    out += CrLf;
+}
+
+// Cell print form: a number in print form, a text verbatim, an empty cell as
+// nothing.
 QString cellPrintForm(const Cell &c, QChar decimalSeparator)
 {
     switch (c.kind()) {
@@ -32,11 +160,7 @@ QString cellPrintForm(const Cell &c, QChar decimalSeparator)
     case Cell::Text:
         break;
     }
-    // Verbatim, except that a line break would shift every later line.
-    QString t = c.text();
-    t.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    t.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return t;
+    return c.text();
 }
 
 // Str form: like the number-to-text form, always with a period and no
@@ -46,97 +170,115 @@ QString cellStrForm(const Cell &c)
     return numberText(c.value());
 }
 
-// Comments with their line breaks, whatever they were, as CR LF.
-QString normalisedComments(const QString &comments)
-{
-    QString s = comments;
-    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    s.replace(QLatin1String("\n"), QLatin1String(CrLf));
-    return s;
-}
-
-void appendLine(QString &out, const QString &line)
-{
-    out += line;
-    out += QLatin1String(CrLf);
-}
-
-// Code points of text, a surrogate pair as one; a lone surrogate stands alone.
-template<typename F>
-void forEachCodePoint(const QString &text, F &&f)
-{
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n;) {
-        qsizetype len = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
-            len = 2;
-        f(QStringView(text).mid(i, len));
-        i += len;
-    }
-}
-
-// The characters the code page holds: exactly those its 256 bytes decode to.
-// (Asked of the converter once; an encoder cannot be asked character by
-// character, as its error flag survives resetState().)
-const std::bitset<0x10000> &codePageCharacters()
-{
-    static const std::bitset<0x10000> held = [] {
-        std::bitset<0x10000> set;
-        QByteArray all(256, '\0');
-        for (int b = 0; b < 256; ++b)
-            all[b] = char(b);
-        QStringDecoder dec(CodePage);
-        const QString chars = dec.decode(all);
-        for (QChar c : chars)
-            if (c != QChar::ReplacementCharacter && !c.isSurrogate())
-                set.set(c.unicode());
-        return set;
-    }();
-    return held;
-}
-
-bool encodable(QStringView codePoint)
-{
-    return codePoint.size() == 1 && codePageCharacters().test(codePoint.at(0).unicode());
-}
-
 // ---------------------------------------------------------------- reading
 
-// Splits text into lines ended by CR LF, LF or CR. A last line without a line
-// end still counts; a line end at the very end opens no further line.
-class LineReader
+enum class LineEnd : quint8 { None, CrLf, Lf, Cr };
+
+QLatin1String lineEndName(LineEnd e)
+{
+    switch (e) {
+    case LineEnd::CrLf:
+        return QLatin1String("CR LF");
+    case LineEnd::Lf:
+        return QLatin1String("LF");
+    case LineEnd::Cr:
+        return QLatin1String("CR");
+    case LineEnd::None:
+        break;
+    }
+    return QLatin1String("no line end");
+}
+
+// The lines of a file's bytes, each ended by CR LF, LF or CR. A last line
+// without a line end still counts; a line end at the very end opens no
+// further line. The first line's end is the file's: a stray LF in a CR LF
+// file would shift every later value by a line, so a line that ends in any
+// other way is reported (endsAsFirst) rather than taken.
+class LineScanner
 {
 public:
-    explicit LineReader(QStringView text) : m_text(text) { }
+    explicit LineScanner(QByteArrayView bytes) : m_bytes(bytes) { }
 
-    bool atEnd() const { return m_pos >= m_text.size(); }
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
     int linesRead() const { return m_lines; }
+    qsizetype position() const { return m_pos; } // where the next line starts
+    LineEnd firstEnd() const { return m_firstEnd; }
+    LineEnd lastEnd() const { return m_lastEnd; }
+    // Whether the line just read ends as the first line does (a last line
+    // without a line end always does).
+    bool endsAsFirst() const { return m_lastEnd == LineEnd::None || m_lastEnd == m_firstEnd; }
 
-    QStringView next()
+    QByteArrayView next()
     {
+        const char *d = m_bytes.data();
+        const qsizetype n = m_bytes.size();
         const qsizetype start = m_pos;
-        const qsizetype n = m_text.size();
-        qsizetype i = start;
-        while (i < n && m_text.at(i) != QLatin1Char('\r') && m_text.at(i) != QLatin1Char('\n'))
-            ++i;
-        const QStringView line = m_text.mid(start, i - start);
+        const qsizetype i = std::min(nextAtOrAfter(m_nextCr, '\r'), nextAtOrAfter(m_nextLf, '\n'));
+        const QByteArrayView line = m_bytes.sliced(start, i - start);
+        m_lastEnd = LineEnd::None;
         if (i < n) {
-            // CR LF, or a lone CR or LF
-            if (m_text.at(i) == QLatin1Char('\r') && i + 1 < n && m_text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            ++i;
+            if (d[i] == '\n') {
+                m_lastEnd = LineEnd::Lf;
+            } else if (i + 1 < n && d[i + 1] == '\n') {
+                m_lastEnd = LineEnd::CrLf;
+            } else {
+                m_lastEnd = LineEnd::Cr;
+            }
         }
-        m_pos = i;
+        if (m_lines == 0)
+            m_firstEnd = m_lastEnd;
+        m_pos = i + (m_lastEnd == LineEnd::None ? 0 : m_lastEnd == LineEnd::CrLf ? 2 : 1);
         ++m_lines;
         return line;
     }
 
 private:
-    QStringView m_text;
+    // Position of the first byte ch at or after m_pos (the size when there is
+    // none). cached is where it was last found: the search runs again only
+    // once the lines have passed it, so each byte is searched once for CR and
+    // once for LF, however the line ends are mixed.
+    qsizetype nextAtOrAfter(qsizetype &cached, char ch)
+    {
+        if (cached < m_pos) {
+            const qsizetype n = m_bytes.size();
+            const void *hit = std::memchr(m_bytes.data() + m_pos, ch, size_t(n - m_pos));
+            cached = hit ? static_cast<const char *>(hit) - m_bytes.data() : n;
+        }
+        return cached;
+    }
+
+    QByteArrayView m_bytes;
+    qsizetype m_nextCr = -1;
+    qsizetype m_nextLf = -1;
     qsizetype m_pos = 0;
     int m_lines = 0;
+    LineEnd m_firstEnd = LineEnd::None;
+    LineEnd m_lastEnd = LineEnd::None;
 };
+
+// Decodes bytes into out, which has room for them (and for one more character
+// per separator byte). separator (a byte, or -1 for none) is written as CR LF.
+QChar *decodeInto(QChar *out, QByteArrayView bytes, int separator = -1)
+{
+    const char16_t *table = codePage().toUnicode;
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == separator) {
+            *out++ = QLatin1Char('\r');
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = QChar(table[b]);
+        }
+    }
+    return out;
+}
+
+QString decoded(QByteArrayView bytes)
+{
+    QString s(bytes.size(), Qt::Uninitialized);
+    decodeInto(s.data(), bytes);
+    return s;
+}
 
 bool isBlank(QChar c)
 {
@@ -266,6 +408,13 @@ QString endsEarly(int linesRead, const char *what)
     return QStringLiteral("The file ends after line %1, before %2.").arg(linesRead).arg(QLatin1String(what));
 }
 
+QString endsDifferently(const LineScanner &in)
+{
+    return QStringLiteral("Line %1 ends differently from the first line (%2 instead of %3).")
+            .arg(in.linesRead())
+            .arg(lineEndName(in.lastEnd()), lineEndName(in.firstEnd()));
+}
+
 } // namespace
 
 QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
@@ -276,9 +425,11 @@ QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
     const int numSegs = qBound(1, int(rec.NumSegs), 4);
     const int lastLap = qBound(0, int(rec.LastLap), int(RaceRecord::MaxLap));
 
-    QString out;
-    out.reserve(32 * 1024);
-    appendLine(out, QLatin1String(LapFileMark));
+    QByteArray out;
+    // The fixed lines of a full race take about 20 kB; the comments are
+    // added in one piece of their exact size.
+    out.reserve(32 * 1024 + comments.size() + (pathLine ? pathLine->size() : 0));
+    appendLine(out, LapFileMark);
     appendLine(out, printForm(numSegs, decimalSeparator));
     const QString lastLapText = printForm(lastLap, decimalSeparator);
     for (int i = 0; i < 11; ++i)
@@ -288,55 +439,33 @@ QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
         const auto &row = rec.LapData[r];
         for (int c = 0; c <= 4; ++c)
             appendLine(out, cellPrintForm(row[c], decimalSeparator));
-        appendLine(out, cellStrForm(row[RaceRecord::FlagCol]) + QLatin1String(ConditionSeparator)
-                            + cellStrForm(row[RaceRecord::TrafficCol]));
+        appendLine(out, QString(cellStrForm(row[RaceRecord::FlagCol]) + QLatin1String(ConditionSeparator)
+                                + cellStrForm(row[RaceRecord::TrafficCol])));
         appendLine(out, cellPrintForm(row[RaceRecord::PositionCol], decimalSeparator));
     }
 
-    if (pathLine) {
-        QString p = *pathLine;
-        p.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        p.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        appendLine(out, p);
-    }
-    appendLine(out, normalisedComments(comments));
-    appendLine(out, QLatin1String(LapFileEndMark));
+    if (pathLine)
+        appendLine(out, *pathLine);
+    appendLine(out, comments, Breaks::AsCrLf);
+    appendLine(out, LapFileEndMark);
     appendLine(out, printForm(0, decimalSeparator));
-
-    QStringEncoder enc(CodePage);
-    QByteArray bytes = enc.encode(out);
-    if (enc.hasError() || bytes.size() != out.size()) {
-        // Replace what the code page cannot hold by '?' rather than by the
-        // encoder's control character.
-        QString safe;
-        safe.reserve(out.size());
-        forEachCodePoint(out, [&](QStringView cp) {
-            if (encodable(cp))
-                safe += cp;
-            else
-                safe += QLatin1Char('?');
-        });
-        QStringEncoder enc2(CodePage);
-        bytes = enc2.encode(safe);
-    }
-    return bytes;
+    return out;
 }
 
 LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
 {
-    QStringDecoder dec(CodePage);
-    const QString text = dec.decode(bytes);
-    LineReader in(text);
+    LineScanner in(bytes);
 
-    // File mark: the first comma-delimited field of line 1.
+    // File mark: the first comma-delimited field of line 1. Its line end is
+    // the file's.
     {
         LapFileReadResult notLapFile;
         notLapFile.status = LapFileReadResult::NotLapFile;
         if (in.atEnd())
             return notLapFile;
-        const QStringView line = in.next();
+        const QString line = decoded(in.next());
         const qsizetype comma = line.indexOf(QLatin1Char(','));
-        if (trimmedBlanks(comma >= 0 ? line.left(comma) : line) != QLatin1String(LapFileMark))
+        if (trimmedBlanks(QStringView(line).left(comma >= 0 ? comma : line.size())) != QLatin1String(LapFileMark))
             return notLapFile;
     }
 
@@ -347,7 +476,9 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
     for (int i = 0; i < 12; ++i) {
         if (in.atEnd())
             return damaged(endsEarly(in.linesRead(), "its header is complete"));
-        const QStringView line = in.next();
+        const QString line = decoded(in.next());
+        if (!in.endsAsFirst())
+            return damaged(endsDifferently(in));
         qint16 v = 0;
         switch (readIntegerField(line, &v)) {
         case FieldError::None:
@@ -384,7 +515,9 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
         for (int k = 0; k < LapFileLinesPerRow; ++k) {
             if (in.atEnd())
                 return damaged(endsEarly(in.linesRead(), "the lap times are complete"));
-            const QStringView line = in.next();
+            const QString line = decoded(in.next());
+            if (!in.endsAsFirst())
+                return damaged(endsDifferently(in));
             if (k == 5) {
                 const qsizetype core = line.indexOf(QLatin1String(ConditionSeparatorCore));
                 if (core >= 0) {
@@ -392,33 +525,60 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
                     // core; the traffic starts six characters after it,
                     // which is the first character after the writer's
                     // seven-character separator.
-                    row[RaceRecord::FlagCol] = cellFromText(withDecimalPoint(trimmedSpaces(line.left(core + 1))));
-                    row[RaceRecord::TrafficCol] = cellFromText(trimmedSpaces(line.mid(qMin(core + 6, line.size()))));
+                    const QStringView v(line);
+                    row[RaceRecord::FlagCol] = cellFromText(withDecimalPoint(trimmedSpaces(v.left(core + 1))));
+                    row[RaceRecord::TrafficCol] = cellFromText(trimmedSpaces(v.mid(qMin(core + 6, v.size()))));
                 } else {
                     // Without a separator the file says nothing about the
                     // traffic: it reads as "Not in Traffic" (an empty cell).
-                    row[RaceRecord::FlagCol] = cellFromText(withDecimalPoint(line.toString()));
+                    row[RaceRecord::FlagCol] = cellFromText(withDecimalPoint(line));
                     row[RaceRecord::TrafficCol] = Cell();
                 }
             } else {
                 const int col = k == 6 ? RaceRecord::PositionCol : k;
-                row[col] = cellFromText(withDecimalPoint(line.toString()));
+                row[col] = cellFromText(withDecimalPoint(line));
             }
         }
     }
 
-    if (exchange && !in.atEnd())
-        c.pathLine = in.next().toString();
+    if (exchange && !in.atEnd()) {
+        c.pathLine = decoded(in.next());
+        if (!in.endsAsFirst())
+            return damaged(endsDifferently(in));
+    }
 
     // Comments: every line up to the end mark, or to the end of the file.
-    QStringList lines;
+    // They lie in the file as one run of bytes, their lines joined by the
+    // file's line end, and are decoded in one piece.
+    const qsizetype commentsStart = in.position();
+    qsizetype commentsEnd = commentsStart;
+    qsizetype commentLines = 0;
     while (!in.atEnd()) {
-        const QStringView line = in.next();
-        if (line == QLatin1String(LapFileEndMark))
+        const qsizetype lineStart = in.position();
+        const QByteArrayView line = in.next();
+        if (!in.endsAsFirst())
+            return damaged(endsDifferently(in));
+        if (line == LapFileEndMark)
             break;
-        lines.append(line.toString());
+        commentsEnd = lineStart + line.size();
+        ++commentLines;
     }
-    c.Comments = lines.join(QLatin1String(CrLf));
+    // The lines after the end mark are not read, but a line end that differs
+    // there shows the file was mangled as much as one earlier would.
+    while (!in.atEnd()) {
+        in.next();
+        if (!in.endsAsFirst())
+            return damaged(endsDifferently(in));
+    }
+    if (commentLines > 0) {
+        const QByteArrayView run = QByteArrayView(bytes).sliced(commentsStart, commentsEnd - commentsStart);
+        // Comments join their lines with CR LF, as a CR LF file does already;
+        // in an LF or CR file each line end is one byte that becomes two.
+        const bool oneByteEnds = in.firstEnd() == LineEnd::Lf || in.firstEnd() == LineEnd::Cr;
+        const int separator = !oneByteEnds ? -1 : in.firstEnd() == LineEnd::Lf ? '\n' : '\r';
+        c.Comments = QString(run.size() + (oneByteEnds ? commentLines - 1 : 0), Qt::Uninitialized);
+        decodeInto(c.Comments.data(), run, separator);
+    }
 
     result.status = LapFileReadResult::Ok;
     return result;
@@ -435,9 +595,22 @@ void applyToRecord(const LapFileContent &content, RaceRecord &rec)
 QString unencodableCharacters(const QString &text)
 {
     QString found;
+    std::vector<bool> seen(0x10000, false); // single code units: the BMP and lone surrogates
+    QSet<char32_t> seenPairs;
     forEachCodePoint(text, [&](QStringView cp) {
-        if (!encodable(cp) && !found.contains(cp))
-            found += cp;
+        if (encodable(cp))
+            return;
+        if (cp.size() == 1) {
+            if (seen[cp.at(0).unicode()])
+                return;
+            seen[cp.at(0).unicode()] = true;
+        } else {
+            const char32_t ucs4 = QChar::surrogateToUcs4(cp.at(0), cp.at(1));
+            if (seenPairs.contains(ucs4))
+                return;
+            seenPairs.insert(ucs4);
+        }
+        found += cp;
     });
     return found;
 }

@@ -53,7 +53,8 @@ struct LapFileContent
 // Line breaks inside comments (CR LF, CR or LF) are written as CR LF; line
 // breaks inside a text cell or the path line become blanks so that no value
 // can shift the lines after it. Characters windows-1252 cannot hold are
-// written as '?' (see unencodableCharacters to warn first).
+// written as '?' (see unencodableCharacters to warn first). Linear in the
+// size of the comments, which are encoded once into bytes of their exact size.
 QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
                         const std::optional<QString> &pathLine, QChar decimalSeparator);
 
@@ -70,8 +71,12 @@ struct LapFileReadResult
 };
 
 // Reads the bytes of a lap-time file (exchange = true: the layout with the
-// path line). Lines may end in CR LF, LF or CR. Never throws and never
-// crashes on any input.
+// path line). Lines end in CR LF, LF or CR, one style for the whole file: the
+// first line's end decides, and a line that ends in another way makes the
+// file Damaged (a stray line end would shift every later value by a line
+// without a trace). The last line may have no line end. Comments are decoded
+// once from the bytes; the peak memory is the decoded comments (two bytes a
+// character) beside the bytes. Never throws and never crashes on any input.
 LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange);
 
 // Replaces rows 0..250 of rec.LapData, rec.NumSegs and rec.LastLap (at least

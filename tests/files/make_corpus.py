@@ -49,6 +49,12 @@ def write(name, lines, eol="\r\n", last_eol=True):
     write_bytes(name, data.encode("cp1252"))
 
 
+def write_ends(name, lines, ends, eol="\r\n"):
+    """Lines ended by eol, except line i (list index) ended by ends[i]."""
+    data = "".join(line + ends.get(i, eol) for i, line in enumerate(lines))
+    write_bytes(name, data.encode("cp1252"))
+
+
 def write_bytes(name, data):
     with open(os.path.join("corpus", name), "wb") as f:
         f.write(data)
@@ -95,6 +101,18 @@ def main():
     write("no-end-mark.txt", good[:1770] + ["only comment", "", "after empty line"])
     write("comments-with-empty-lines.txt", good[:1770] + ["a", "", "b", "", "-9999", " 0 "])
     write("nul-bytes-in-cells.txt", good[:13 + 7 + 1] + ["\0\0\0"] + good[13 + 7 + 2:])
+    # One line end unlike the first line's, which would shift every later
+    # value by a line if it were taken as it comes.
+    stray = list(good)
+    stray[36:37] = [" 92", ".5 "]  # a lone LF inside line 37, " 92.5 " (row 3, segment 2)
+    write_ends("stray-lf-in-row.txt", stray, {36: "\n"})
+    write_ends("stray-cr-in-header.txt", good, {4: "\r"})
+    comment = list(good)
+    comment[1770:1771] = ["first", "line"]  # the first comment line broken by a lone LF
+    write_ends("stray-lf-in-comments.txt", comment, {1770: "\n"})
+    write_ends("crlf-in-lf-file.txt", good, {899: "\r\n"}, eol="\n")
+    write_ends("lf-after-end-mark.txt", good, {len(good) - 1: "\n"})
+    write_ends("stray-lf-after-path-line.txt", lines_of_race(path=r"C:\Prog\LapTimeFiles\Heat1.txt"), {1770: "\n"})
 
 
 if __name__ == "__main__":

@@ -157,6 +157,8 @@ private slots:
         QCOMPARE(lineAt(bytes, rowLine(251, 3)), QByteArray("y"));
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
+        // The warning before saving names each such character once, in order.
+        QCOMPARE(unencodableCharacters(u"\u0100a\U0001F600\u0100\U0001F600\u00e9"_s), u"\u0100\U0001F600"_s);
     }
 
     void cellLinesAreRead_data()
@@ -308,9 +310,17 @@ private slots:
                 {"header-abc.txt", "Line 2 should hold the number of segments"},
                 {"header-copy-not-a-number.txt", "Line 11 should hold the number of laps"},
                 {"numsegs-0.txt", "0 segments"}, {"numsegs-9.txt", "9 segments"}, {"lastlap-251.txt", "251 laps"},
-                {"lastlap-99999.txt", "out of range"}, {"lastlap-1e400.txt", "out of range"}};
+                {"lastlap-99999.txt", "out of range"}, {"lastlap-1e400.txt", "out of range"},
+                // One line end unlike the first line's refuses the whole file, wherever it is.
+                {"stray-lf-in-row.txt", "Line 37 ends differently from the first line (LF instead of CR LF)."},
+                {"stray-cr-in-header.txt", "Line 5 ends differently from the first line (CR instead of CR LF)."},
+                {"stray-lf-in-comments.txt", "Line 1771 ends differently from the first line (LF instead of CR LF)."},
+                {"crlf-in-lf-file.txt", "Line 900 ends differently from the first line (CR LF instead of LF)."},
+                {"lf-after-end-mark.txt", "Line 1774 ends differently from the first line (LF instead of CR LF)."}};
         for (const auto &[f, why] : damagedFiles)
             row(f, damaged, why);
+        row("stray-lf-after-path-line.txt", damaged,
+            "Line 1771 ends differently from the first line (LF instead of CR LF).", true);
     }
 
     void corpusFile()
