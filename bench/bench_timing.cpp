@@ -1,5 +1,5 @@
 // Timing accuracy benchmark: the real recording path (main window, key
-// routing, UpdateKeys, the F2 step) on a real event loop with the real
+// routing, handleTimingKey, the F2 step) on a real event loop with the real
 // HiTime, while another thread keeps a core busy.
 //
 // F2 presses are sent at known monotonic times; each stored reading is
@@ -10,7 +10,7 @@
 //   build/bench/bench_timing [--presses N] [--idle SECONDS] [--no-load]
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
+#include "app/MainWindow.h"
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"
 
@@ -124,18 +124,18 @@ int main(int argc, char **argv)
     SteadyHiTime hiTime(clock);
     state.rec.TimerInterval = 1;
     state.rec.TicksPerSecond = 1000.0;
-    FrmHead w(state, prompts, hiTime);
+    MainWindow w(state, prompts, hiTime);
     w.endProgram = [] {};
-    w.Form_Load();
+    w.loadWindow();
     w.show();
-    w.ui.Text2->setFocus();
+    w.ui.timingFocusHolder->setFocus();
 
     int events = 0;
     QObject::connect(&hiTime, &HiTime::Timer, &w, [&events](int) { ++events; });
 
     // Arm, then stay idle to measure CPU use and event delivery.
     const std::int64_t armNs = clock.nowNs();
-    QTest::keyClick(w.ui.Text2, Qt::Key_F12);
+    QTest::keyClick(w.ui.timingFocusHolder, Qt::Key_F12);
     const double cpu0 = threadCpuSeconds();
     const std::int64_t idleEnd = armNs + static_cast<std::int64_t>(idleSeconds * 1e9);
     waitUntil(clock, idleEnd);
@@ -153,7 +153,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < presses; ++i) {
         waitUntil(clock, t);
         const std::int64_t sent = clock.nowNs();
-        QTest::keyClick(w.ui.Text2, Qt::Key_F2);
+        QTest::keyClick(w.ui.timingFocusHolder, Qt::Key_F2);
         const RaceRecord &r = state.rec;
         const double stored = r.LastKeyTime;
         const double truth = (sent - armNs) / 1e9;

@@ -7,7 +7,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     sw::Startup startup(QCoreApplication::arguments());
-    startup.extendMainWindow = [](sw::FrmHead &w) { sw::installFileCommands(w); };
+    startup.extendMainWindow = [](sw::MainWindowBase &w) { sw::installFileCommands(w); };
     if (!startup.begin())
         return 0;
     return app.exec();

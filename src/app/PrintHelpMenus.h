@@ -7,7 +7,7 @@
 
 namespace sw {
 
-class FrmHead;
+class MainWindow;
 class PrinterSource;
 class PrintCommands;
 class ProgramLauncher;
@@ -15,20 +15,20 @@ class ProgramLauncher;
 class PrintHelpMenus
 {
 public:
-    explicit PrintHelpMenus(FrmHead &w);
+    explicit PrintHelpMenus(MainWindow &w);
     ~PrintHelpMenus();
 
     PrinterSource &printers() { return *m_printers; }
     PrintCommands &print() { return *m_print; }
 
-    void mnuHelpHelp_Click();
-    void mnuAbout_Click();
+    void showProgramHelp();
+    void showAbout();
 
     // Tests put a scripted launcher here.
     void setLauncher(ProgramLauncher *launcher) { m_launcherInUse = launcher; }
 
 private:
-    FrmHead &m_w;
+    MainWindow &m_w;
     std::unique_ptr<PrinterSource> m_printers;
     std::unique_ptr<PrintCommands> m_print;
     std::unique_ptr<ProgramLauncher> m_launcher;

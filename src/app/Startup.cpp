@@ -3,9 +3,9 @@
 #include "state/AppState.h"
 #include "app/CommandLine.h"
 #include "app/FileCheck.h"
-#include "app/FrmHead.h"
-#include "app/HtSample.h"
-#include "app/SplashForm.h"
+#include "app/MainWindow.h"
+#include "app/SpeedCheckWindow.h"
+#include "app/SplashWindow.h"
 #include "timing/HiTime.h"
 #include "ui/QtPrompts.h"
 
@@ -52,12 +52,12 @@ bool Startup::begin()
     s.rec.ravelinMode = ravelinModeFromArguments(m_args) != 0;
 
     if (!s.rec.ravelinMode) {
-        m_splash = std::make_unique<SplashForm>();
+        m_splash = std::make_unique<SplashWindow>();
         m_splash->show();
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_htsample = std::make_unique<HtSample>(*m_startupTimer);
-        connect(m_htsample.get(), &HtSample::accepted, this, &Startup::onAccepted);
-        connect(m_htsample.get(), &HtSample::tooSlow, this, &Startup::onTooSlow);
+        m_htsample = std::make_unique<SpeedCheckWindow>(*m_startupTimer);
+        connect(m_htsample.get(), &SpeedCheckWindow::accepted, this, &Startup::onAccepted);
+        connect(m_htsample.get(), &SpeedCheckWindow::tooSlow, this, &Startup::onTooSlow);
         m_htsample->prepare();
         m_htsample->show();
         return true;
@@ -85,12 +85,12 @@ bool Startup::begin()
 
 void Startup::openMainWindow()
 {
-    m_main = std::make_unique<FrmHead>(*m_state, *m_prompts, *m_mainTimer);
+    m_main = std::make_unique<MainWindow>(*m_state, *m_prompts, *m_mainTimer);
     if (auto *qp = dynamic_cast<QtPrompts *>(m_prompts))
         qp->setParent(m_main.get());
     if (extendMainWindow)
         extendMainWindow(*m_main);
-    m_main->Form_Load();
+    m_main->loadWindow();
     m_main->show();
     m_main->activateWindow();
     while (QApplication::overrideCursor())

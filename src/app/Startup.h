@@ -15,16 +15,17 @@ struct AppState;
 class Prompts;
 class MonotonicClock;
 class HiTime;
-class FrmHead;
-class HtSample;
-class SplashForm;
+class MainWindow;
+class MainWindowBase;
+class SpeedCheckWindow;
+class SplashWindow;
 
 struct StartupServices
 {
     AppState &state;
     Prompts &prompts;
-    HiTime &startupTimer; // HTSAMPLE's HiTime1
-    HiTime &mainTimer;    // frmHead's HiTime1
+    HiTime &startupTimer; // the speed-check window's timer
+    HiTime &mainTimer;    // the main window's race timer
 };
 
 class Startup : public QObject
@@ -41,13 +42,13 @@ public:
     // at once.
     bool begin();
 
-    FrmHead *mainWindow() const { return m_main.get(); }
-    HtSample *startupWindow() const { return m_htsample.get(); }
-    SplashForm *splashWindow() const { return m_splash.get(); }
+    MainWindow *mainWindow() const { return m_main.get(); }
+    SpeedCheckWindow *startupWindow() const { return m_htsample.get(); }
+    SplashWindow *splashWindow() const { return m_splash.get(); }
 
     // Creates the main window's collaborators beyond timing (files,
     // exchange, editing, graph, printing, help); set by the program.
-    std::function<void(FrmHead &)> extendMainWindow;
+    std::function<void(MainWindowBase &)> extendMainWindow;
 
 private:
     void openMainWindow();
@@ -62,9 +63,9 @@ private:
     Prompts *m_prompts;
     HiTime *m_startupTimer;
     HiTime *m_mainTimer;
-    std::unique_ptr<HtSample> m_htsample;
-    std::unique_ptr<SplashForm> m_splash;
-    std::unique_ptr<FrmHead> m_main;
+    std::unique_ptr<SpeedCheckWindow> m_htsample;
+    std::unique_ptr<SplashWindow> m_splash;
+    std::unique_ptr<MainWindow> m_main;
 };
 
 } // namespace sw

@@ -5,10 +5,9 @@ list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileCheck.cpp
 )
 list(APPEND SW_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/FrmHeadControls.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FrmHead.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HtSample.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SplashForm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpeedCheckWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SplashWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintHelpMenus.cpp
 )

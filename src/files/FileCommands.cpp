@@ -5,7 +5,7 @@
 #include "files/FileIo.h"
 #include "files/FileTitle.h"
 #include "files/LapFile.h"
-#include "files/frmComments.h"
+#include "files/CommentsWindow.h"
 #include "timing/ConditionLists.h"
 #include "ui/Prompts.h"
 
@@ -47,24 +47,24 @@ QString messageLines(QString text)
 
 } // namespace
 
-FileCommands::FileCommands(FrmHead &w)
+FileCommands::FileCommands(MainWindowBase &w)
     : QObject(&w), m_w(w), m_s(w.state()), m_prompts(w.prompts())
 {
     setObjectName(QStringLiteral("FileCommands"));
 }
 
-FileCommands *installFileCommands(FrmHead &w)
+FileCommands *installFileCommands(MainWindowBase &w)
 {
     auto *f = new FileCommands(w);
     auto &ui = w.ui;
-    QObject::connect(ui.mnuNew, &QAction::triggered, f, &FileCommands::mnuNew_Click);
-    QObject::connect(ui.mnuOpen, &QAction::triggered, f, &FileCommands::mnuOpen_Click);
-    QObject::connect(ui.mnuSave, &QAction::triggered, f, &FileCommands::mnuSave_Click);
-    QObject::connect(ui.mnuSaveAs, &QAction::triggered, f, &FileCommands::mnuSaveAs_Click);
-    QObject::connect(ui.mnuExit, &QAction::triggered, f, &FileCommands::mnuExit_Click);
-    QObject::connect(ui.mnuComments, &QAction::triggered, f, &FileCommands::mnuComments_Click);
-    QObject::connect(ui.mnuReturnToRavelin, &QAction::triggered, f,
-                     &FileCommands::mnuReturnToRavelin_Click);
+    QObject::connect(ui.newAction, &QAction::triggered, f, &FileCommands::fileNew);
+    QObject::connect(ui.openAction, &QAction::triggered, f, &FileCommands::fileOpen);
+    QObject::connect(ui.saveAction, &QAction::triggered, f, &FileCommands::fileSave);
+    QObject::connect(ui.saveAsAction, &QAction::triggered, f, &FileCommands::fileSaveAs);
+    QObject::connect(ui.exitAction, &QAction::triggered, f, &FileCommands::fileExit);
+    QObject::connect(ui.commentsAction, &QAction::triggered, f, &FileCommands::editComments);
+    QObject::connect(ui.returnToRavelinAction, &QAction::triggered, f,
+                     &FileCommands::returnToRavelinCommand);
     w.setHooks(f);
     return f;
 }
@@ -100,7 +100,7 @@ QString FileCommands::shortenedNameText(const QString &name)
 
 // ---- menu entries --------------------------------------------------------------
 
-void FileCommands::mnuNew_Click()
+void FileCommands::fileNew()
 {
     const Answer a = m_prompts.message({QStringLiteral("Erase All Lap Times?"), eraseQuestionText(),
                                         Buttons::YesNoCancel, Icon::Question, Answer::No});
@@ -110,22 +110,22 @@ void FileCommands::mnuNew_Click()
     // still writes to the file last read or written.
     m_s.rec.raceState = RaceState::Setup;
     m_s.Comments.clear();
-    m_w.EraseLapTimes(0);
-    m_w.RefreshForm();
-    m_w.SetScreenMode();
+    m_w.eraseLapTimes(RecordErase::RecordAndGrid);
+    m_w.refreshResults();
+    m_w.showScreenMode();
 }
 
-void FileCommands::mnuOpen_Click()
+void FileCommands::fileOpen()
 {
     const std::optional<QString> chosen = m_prompts.openFile(
         {QStringLiteral("Open a File"), fileFilter(), m_s.lapTimeFolder(), dialogInitialName()});
     if (!chosen || chosen->isEmpty())
         return;
     m_s.LapFileName = *chosen;
-    ReadWriteLapFile(1);
+    readWriteLapFile(1);
 }
 
-void FileCommands::mnuSave_Click()
+void FileCommands::fileSave()
 {
     // Without a file last read or written (or with one named by a path this
     // system cannot place, such as a Windows path handed over by Ravelin on
@@ -135,7 +135,7 @@ void FileCommands::mnuSave_Click()
         return;
     }
     m_s.LapFileName = m_s.CurrentFile;
-    ReadWriteLapFile(0);
+    readWriteLapFile(0);
 }
 
 bool FileCommands::saveAs()
@@ -153,24 +153,24 @@ bool FileCommands::saveAs()
     // A bare name (no folder given) goes into the lap-time folder, never the
     // current directory.
     m_s.LapFileName = cut >= 0 ? chosen->left(cut + 1) + name : QDir(m_s.lapTimeFolder()).filePath(name);
-    return ReadWriteLapFile(0);
+    return readWriteLapFile(0);
 }
 
-void FileCommands::mnuExit_Click()
+void FileCommands::fileExit()
 {
     m_s.exitCancelled = false;
     exitCommand();
 }
 
-frmComments *FileCommands::commentsWindow() const
+CommentsWindow *FileCommands::commentsWindow() const
 {
     return m_comments.data();
 }
 
-void FileCommands::mnuComments_Click()
+void FileCommands::editComments()
 {
     if (!m_comments)
-        m_comments = new frmComments(m_s, &m_w);
+        m_comments = new CommentsWindow(m_s, &m_w);
     m_comments->show();
     m_comments->raise();
     m_comments->activateWindow();
@@ -213,7 +213,7 @@ bool FileCommands::returnToRavelin()
         return false;
     if (a == Answer::Yes) {
         m_s.exchange = ExchangeState::Active;
-        const bool written = ReadWriteLapFile(0);
+        const bool written = readWriteLapFile(0);
         m_s.exchange = ExchangeState::None;
         // Ending without the output file would lose the lap times Ravelin
         // was promised; the user has been told, the program goes on.
@@ -229,7 +229,7 @@ void FileCommands::afterActivate()
     if (m_s.exchange != ExchangeState::InputWaiting)
         return;
     m_s.exchange = ExchangeState::Active;
-    ReadWriteLapFile(1);
+    readWriteLapFile(1);
     m_s.exchange = ExchangeState::None;
 }
 
@@ -240,7 +240,7 @@ QString FileCommands::makeFileTitle(const QString &currentFile)
 
 // ---- the lap-time file routine --------------------------------------------------------
 
-bool FileCommands::ReadWriteLapFile(int LoadIt)
+bool FileCommands::readWriteLapFile(int LoadIt)
 {
     const bool exchange = m_s.exchange == ExchangeState::Active;
     QString path = m_s.LapFileName;
@@ -328,21 +328,21 @@ void FileCommands::replayLoadedRace()
     // the setup face when started by Ravelin), then every lap and segment
     // through the segment step, conditions taken from the lists.
     r.raceState = RaceState::Finished;
-    m_w.EraseLapTimes(1);
-    m_w.RefreshForm();
-    m_w.SetScreenMode();
+    m_w.eraseLapTimes(RecordErase::GridOnly);
+    m_w.refreshResults();
+    m_w.showScreenMode();
     m_w.editor().rewriteAllLaps();
     if (r.raceState == RaceState::Finished) {
         // The editing face opens on lap 1, with the statistics and graph.
         m_s.grid.Row = 1;
-        m_w.gridClick();
-        m_w.SetScreenMode();
+        m_w.onGridClicked();
+        m_w.showScreenMode();
     } else {
         // Setup face: the lap list goes back to its first item; the last lap
         // stays the current one.
-        ui.cmbSpecData[0]->setCurrentIndex(0);
+        ui.lapList->setCurrentIndex(0);
     }
-    m_w.Grph();
+    m_w.drawGraph();
 }
 
 void FileCommands::closingSteps()

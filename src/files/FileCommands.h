@@ -1,6 +1,6 @@
 #pragma once
 // The File menu (New, Open, Save, Save As, Exit), the Comments menu entry,
-// "Return to Ravelin", the lap-time file routine ReadWriteLapFile with the
+// "Return to Ravelin", the lap-time file routine readWriteLapFile with the
 // replay of a loaded race, and the exchange with the log-book program Ravelin:
 // the one-time load of its input file when the main window first becomes
 // active, and the return step that hands the lap times back.
@@ -8,7 +8,7 @@
 // Installed into the main window as its hooks (activation, exit, caption
 // name); the window owns it as a child object.
 
-#include "app/FrmHead.h"
+#include "ui/MainWindowBase.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,28 +18,28 @@ namespace sw {
 
 struct AppState;
 class Prompts;
-class frmComments;
+class CommentsWindow;
 
 class FileCommands : public QObject, public MainWindowHooks
 {
     Q_OBJECT
 public:
-    explicit FileCommands(FrmHead &w);
+    explicit FileCommands(MainWindowBase &w);
 
     // Menu entries.
-    void mnuNew_Click();
-    void mnuOpen_Click();
-    void mnuSave_Click();
-    void mnuSaveAs_Click() { saveAs(); }
-    void mnuExit_Click();
-    void mnuComments_Click();
-    void mnuReturnToRavelin_Click() { mnuExit_Click(); }
+    void fileNew();
+    void fileOpen();
+    void fileSave();
+    void fileSaveAs() { saveAs(); }
+    void fileExit();
+    void editComments();
+    void returnToRavelinCommand() { fileExit(); }
 
     // Reads (LoadIt nonzero) or writes (LoadIt 0) LapFileName, or the
     // exchange file while exchange is Active. True when the file was read
     // whole or written; on false nothing in memory has changed (the user
     // has been told why).
-    bool ReadWriteLapFile(int LoadIt);
+    bool readWriteLapFile(int LoadIt);
 
     // Save As; true when the file was written.
     bool saveAs();
@@ -54,7 +54,7 @@ public:
     QString makeFileTitle(const QString &currentFile) override;
 
     // The comments window while it is shown, else null.
-    frmComments *commentsWindow() const;
+    CommentsWindow *commentsWindow() const;
 
     // The message texts the commands show.
     static QString eraseQuestionText();
@@ -70,15 +70,15 @@ private:
     void closingSteps();
     QString dialogInitialName() const;
 
-    FrmHead &m_w;
+    MainWindowBase &m_w;
     AppState &m_s;
     Prompts &m_prompts;
-    QPointer<frmComments> m_comments;
+    QPointer<CommentsWindow> m_comments;
 };
 
 // Creates the file commands for w, connects the File menu entries, Comments
 // and "Return to Ravelin", and makes them the window's hooks. The window owns
 // the result.
-FileCommands *installFileCommands(FrmHead &w);
+FileCommands *installFileCommands(MainWindowBase &w);
 
 } // namespace sw

@@ -83,11 +83,11 @@ QString graphScaleLabel(double v)
     return plainNumber(v).trimmed();
 }
 
-int graphLapColour(GraphColouring colouring, bool selected, const QString &flag,
-                   const QString &position, const QString &traffic)
+Palette graphLapColour(GraphColouring colouring, bool selected, const QString &flag,
+                       const QString &position, const QString &traffic)
 {
     if (selected)
-        return 13;
+        return Palette::LightMagenta;
     switch (colouring) {
     case GraphColouring::Position: {
         // The position modulo 14 is the colour, except that 7 (light grey)
@@ -97,22 +97,22 @@ int graphLapColour(GraphColouring colouring, bool selected, const QString &flag,
         if (r < 0)
             r += 14.0;
         if (r == 7)
-            return 14;
+            return Palette::Yellow;
         if (r == 13)
-            return 15;
-        return int(roundHalfEven(r)) & 15;
+            return Palette::White;
+        return static_cast<Palette>(int(roundHalfEven(r)) & 15);
     }
     case GraphColouring::Traffic:
         if (traffic.startsWith(QLatin1Char('I')))
-            return 4;
+            return Palette::Red;
         if (traffic.startsWith(QLatin1Char('H')))
-            return 12;
-        return 1;
+            return Palette::LightRed;
+        return Palette::Blue;
     case GraphColouring::Flag:
     case GraphColouring::None:
         break;
     }
-    return flag.startsWith(QLatin1Char('G')) ? 2 : 14;
+    return flag.startsWith(QLatin1Char('G')) ? Palette::Green : Palette::Yellow;
 }
 
 GraphLapScale graphLapScale(int firstLap, int lastLap)

@@ -8,6 +8,8 @@
 // i + 0.5, growing downwards); the horizontal scale is in seconds, growing to
 // the right. Colours are numbers of the 16-colour palette (ui/Palette.h).
 
+#include "ui/Palette.h"
+
 #include <QString>
 
 namespace sw {
@@ -24,7 +26,7 @@ GraphColouring graphColouringFromIndex(int checkedOption);
 struct GraphColumn
 {
     bool valid;
-    int statsColumn; // k: Label3 elements 3k .. 3k + 2
+    int statsColumn; // k: statValues[3k .. 3k + 2]
     int gridColumn;  // k + 1
 };
 GraphColumn graphColumnForListPosition(int listPosition);
@@ -49,10 +51,10 @@ GraphScale graphScale(double lo, double hi);
 // (61.2, 62, .1, -.9).
 QString graphScaleLabel(double v);
 
-// Colour number of a lap's point. The condition texts are the lap's cells of
+// Colour of a lap's point. The condition texts are the lap's cells of
 // grid columns 6 (flag), 7 (position) and 8 (traffic); comparisons of the
 // first character are case-sensitive.
-int graphLapColour(GraphColouring colouring, bool selected, const QString &flag,
+Palette graphLapColour(GraphColouring colouring, bool selected, const QString &flag,
                    const QString &position, const QString &traffic);
 
 // Vertical scale of a drawing of laps first..last.

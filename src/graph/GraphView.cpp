@@ -21,11 +21,11 @@ namespace {
 // Drawing area: left 7920, top 600 twips, 2175 wide and 5895 high.
 constexpr int kPictureWidthTwips = 2175;
 constexpr int kPictureHeightTwips = 5895;
-constexpr int kZeroLineColour = 8;
+constexpr Palette kZeroLineColour = Palette::DarkGrey;
 
-QColor paletteQColor(int n)
+QColor paletteQColor(Palette colour)
 {
-    const PaletteRgb c = paletteColour(n);
+    const PaletteRgb c = paletteColour(colour);
     return QColor(c.r, c.g, c.b);
 }
 
@@ -122,7 +122,7 @@ double GraphView::pixelY(double lap) const
     return (lap - s.top) / s.height * m_image.height();
 }
 
-void GraphView::Grph()
+void GraphView::drawGraph()
 {
     const GraphColumn col = graphColumnForListPosition(m_quantitySource());
     if (!col.valid) {
@@ -135,8 +135,8 @@ void GraphView::Grph()
     m_firstLap = 1;
 
     const int k = col.statsColumn;
-    m_lo = val(m_grid.Label3[3 * k + 1]);
-    m_hi = val(m_grid.Label3[3 * k + 2]);
+    m_lo = val(m_grid.statValues[3 * k + 1]);
+    m_hi = val(m_grid.statValues[3 * k + 2]);
 
     clearPicture();
     if (m_lastLap < 1)
@@ -192,7 +192,7 @@ void GraphView::Grph()
             }
         }
 
-        int colour;
+        Palette colour;
         if (i == selectedLap) {
             colour = graphLapColour(colouring, true, QString(), QString(), QString());
         } else {
@@ -254,7 +254,7 @@ void GraphView::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     // Only a finished race has a graph to show; otherwise just fit the image.
     if (m_rec.raceState == RaceState::Finished)
-        Grph();
+        drawGraph();
     else
         clearPicture();
 }
@@ -270,7 +270,7 @@ void GraphView::mousePressEvent(QMouseEvent *event)
     m_grid.Row = row;
     m_grid.selectLapRow(row);
     m_grid.setTopRow(graphClickTopRow(row, m_grid.TopRow()));
-    Grph();
+    drawGraph();
     emit lapClicked(row);
 }
 

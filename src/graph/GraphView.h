@@ -1,11 +1,11 @@
 #pragma once
-// The graph of one results column over the laps (Picture1): one point per
+// The graph of one results column over the laps (graphArea): one point per
 // lap from lap 1 at the top to the last lap at the bottom, time growing to
 // the right, points joined lap to lap and coloured by a condition of the lap.
 //
-// The picture lives in an off-screen image that every Grph() rebuilds in full
+// The picture lives in an off-screen image that every drawGraph() rebuilds in full
 // from what the program shows: the cells of the results grid, its statistics
-// texts (Label3), LastLap, the position of the quantity list and the checked
+// texts, LastLap, the position of the quantity list and the checked
 // colouring option. Painting only copies the image, so covering and
 // uncovering the window never loses the drawing. The graph never changes the
 // race record; a click selects the lap at that height in the grid.
@@ -36,7 +36,7 @@ class GraphView : public QWidget
 public:
     GraphView(ResultsGrid &grid, const RaceRecord &rec, QWidget *parent = nullptr);
 
-    // Where Grph() finds its two choices. By default it uses the values set
+    // Where drawGraph() finds its two choices. By default it uses the values set
     // with setQuantityPosition() and setCheckedOption(); bindControls() makes
     // it read the main window's controls instead and write the two scale
     // labels (any of the pointers may be null).
@@ -46,7 +46,7 @@ public:
                       QLabel *leftScaleLabel, QLabel *rightScaleLabel);
 
     // Redraws the whole graph.
-    void Grph();
+    void drawGraph();
 
     // State of the last drawing.
     int GraphFirstLap() const { return m_firstLap; }

@@ -61,7 +61,7 @@ std::vector<ViewerCommand> HelpCommand::viewerCommands(const QString &documentPa
             {QStringLiteral("xterm"), {QStringLiteral("-e"), QStringLiteral("less"), documentPath}}};
 }
 
-void HelpCommand::mnuHelpHelp_Click()
+void HelpCommand::showProgramHelp()
 {
     m_prompts.info(finishedViewingText());
     for (const ViewerCommand &v : viewerCommands(m_documentPath, currentSystem()))

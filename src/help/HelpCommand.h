@@ -26,7 +26,7 @@ public:
 
     HelpCommand(const QString &documentPath, Prompts &prompts, ProgramLauncher &launcher);
 
-    void mnuHelpHelp_Click();
+    void showProgramHelp();
 
     // The four viewers in the order they are tried, for the given system.
     static std::vector<ViewerCommand> viewerCommands(const QString &documentPath, System system);

@@ -5,5 +5,5 @@ list(APPEND SW_CORE_SOURCES
 )
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProgramPicture.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/frmAbout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AboutWindow.cpp
 )

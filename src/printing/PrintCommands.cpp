@@ -21,13 +21,13 @@ PrintCommands::PrintCommands(QWidget *mainWindow, AppState &state, Prompts &prom
 {
 }
 
-void PrintCommands::mnuPrint_Click()
+void PrintCommands::printReport()
 {
     m_state.blankWorksheet = false;
     PrintLapReport();
 }
 
-void PrintCommands::mnuPrintWorksheet_Click()
+void PrintCommands::printBlankWorksheet()
 {
     m_state.blankWorksheet = true;
     PrintLapReport();
@@ -72,13 +72,13 @@ bool PrintCommands::PrintLapReport()
     return true;
 }
 
-void PrintCommands::mnuPrintMain_Click()
+void PrintCommands::printScreen()
 {
     WindowPrinter(m_printers, m_prompts)
         .printWindow(m_mainWindow, suggestedPdf(QStringLiteral("MainScreen.pdf")));
 }
 
-void PrintCommands::mnuPrintSetup_Click()
+void PrintCommands::printSetup()
 {
     // Cancel leaves the printer as it was and says nothing.
     m_printers.setup(m_mainWindow);

@@ -22,10 +22,10 @@ public:
     PrintCommands(QWidget *mainWindow, AppState &state, Prompts &prompts,
                   PrinterSource &printers);
 
-    void mnuPrint_Click();          // blankWorksheet = false, then the report
-    void mnuPrintWorksheet_Click(); // blankWorksheet = true, then the same report
-    void mnuPrintMain_Click();
-    void mnuPrintSetup_Click();
+    void printReport();          // blankWorksheet = false, then the report
+    void printBlankWorksheet(); // blankWorksheet = true, then the same report
+    void printScreen();
+    void printSetup();
 
     // The report: asks for the report comment, then prints every page.
     // False when nothing was printed.

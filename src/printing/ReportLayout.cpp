@@ -13,7 +13,7 @@ namespace sw {
 
 namespace {
 
-// Row and column heads of the statistics table (the Label5 captions).
+// Row and column heads of the statistics table (the captions beside and above it).
 const char *const kStatRowHeads[] = {"Avg", "Min", "Max"};
 const char *const kStatColHeads[] = {"Seg 1", "Seg 2", "Seg 3", "Seg 4", "Lap"};
 
@@ -223,12 +223,12 @@ void ReportLayout::statistics()
             if (s < 0) {
                 // The "Lap" head is always shown; segment heads only while
                 // their column is in use.
-                if (c >= 1 && (c == 5 || m_grid.Label5Visible[c + 2]))
+                if (c >= 1 && (c == 5 || m_grid.statHeadingVisible[c + 2]))
                     printText(QLatin1String(kStatColHeads[c - 1]), false);
             } else if (c == 0) {
                 printText(QLatin1String(kStatRowHeads[s]), false);
             } else {
-                printText(m_grid.Label3[(c - 1) * 3 + s], false);
+                printText(m_grid.statValues[(c - 1) * 3 + s], false);
             }
             x += kStatColumnStep;
         }

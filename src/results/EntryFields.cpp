@@ -1,7 +1,7 @@
 #include "results/EntryFields.h"
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
+#include "ui/MainWindowBase.h"
 #include "timing/NumberText.h"
 #include "ui/ClickPanel.h"
 #include "ui/Geometry.h"
@@ -17,43 +17,43 @@
 
 namespace sw {
 
-EntryFields::EntryFields(FrmHead &w) : QObject(&w), m_w(w)
+EntryFields::EntryFields(MainWindowBase &w) : QObject(&w), m_w(w)
 {
     auto &ui = w.ui;
     for (int i = 1; i <= 4; ++i) {
-        ui.SpecData[i]->installEventFilter(this);
-        connect(ui.SpecData[i], &QLineEdit::textChanged, this, [this, i] { textChanged(i); });
+        ui.segmentFields[i]->installEventFilter(this);
+        connect(ui.segmentFields[i], &QLineEdit::textChanged, this, [this, i] { textChanged(i); });
     }
     for (int i : {0, 5, 6, 7, 10}) {
-        ui.cmbSpecData[i]->installEventFilter(this);
-        connect(ui.cmbSpecData[i], qOverload<int>(&QComboBox::currentIndexChanged), this,
+        ui.listField(i)->installEventFilter(this);
+        connect(ui.listField(i), qOverload<int>(&QComboBox::currentIndexChanged), this,
                 [this, i] { listClick(i); });
     }
     for (int i = 0; i < 8; ++i)
-        connect(ui.SpecName[i], &ClickPanel::clicked, this, [this, i] { SpecName_Click(i); });
-    connect(ui.mnuOptions, &QMenu::aboutToShow, this, &EntryFields::mnuOptions_Opening);
-    connect(ui.mnuNumSeg, &QAction::triggered, this, &EntryFields::mnuNumSeg_Click);
+        connect(ui.fieldCaptions[i], &ClickPanel::clicked, this, [this, i] { onFieldCaptionClicked(i); });
+    connect(ui.optionsMenu, &QMenu::aboutToShow, this, &EntryFields::onOptionsMenuOpening);
+    connect(ui.numberOfSegmentsAction, &QAction::triggered, this, &EntryFields::changeNumberOfSegments);
 
     // Tab order of the "Current Lap" frame; the hidden focus field and the
     // arrow buttons stay out of it.
-    QWidget *order[] = {ui.cmbSpecData[0], ui.SpecData[1], ui.SpecData[2], ui.SpecData[3],
-                        ui.SpecData[4],    ui.cmbSpecData[5], ui.cmbSpecData[6], ui.cmbSpecData[7],
-                        ui.Command3[0],    ui.Command3[1],  ui.Command3[2],  ui.Command3[3],
-                        ui.Command3[4],    ui.cmbSpecData[10]};
+    QWidget *order[] = {ui.lapList, ui.segmentFields[1], ui.segmentFields[2], ui.segmentFields[3],
+                        ui.segmentFields[4],    ui.flagList, ui.positionList, ui.trafficList,
+                        ui.insertButton,    ui.deleteButton,  ui.startRestartButton,  ui.finishKeepButton,
+                        ui.cancelChangesButton,    ui.graphQuantityList};
     for (size_t k = 0; k + 1 < sizeof order / sizeof order[0]; ++k)
         QWidget::setTabOrder(order[k], order[k + 1]);
-    ui.Text2->setFocusPolicy(Qt::ClickFocus);
+    ui.timingFocusHolder->setFocusPolicy(Qt::ClickFocus);
 
     // Which window had the focus before the main window got it back.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &EntryFields::noteFocusWindow);
-    for (QPushButton *b : ui.Command1)
+    for (QPushButton *b : ui.arrowButtons)
         b->setFocusPolicy(Qt::NoFocus);
 }
 
 int EntryFields::textFieldIndex(const QObject *o) const
 {
     for (int i = 1; i <= 4; ++i)
-        if (m_w.ui.SpecData[i] == o)
+        if (m_w.ui.segmentFields[i] == o)
             return i;
     return 0;
 }
@@ -61,7 +61,7 @@ int EntryFields::textFieldIndex(const QObject *o) const
 int EntryFields::listIndex(const QObject *o) const
 {
     for (int i : {0, 5, 6, 7, 10})
-        if (m_w.ui.cmbSpecData[i] == o)
+        if (m_w.ui.listField(i) == o)
             return i;
     return -1;
 }
@@ -97,10 +97,10 @@ void EntryFields::textGotFocus(int i)
     AppState &s = m_w.state();
     m_focusText = i;
     s.rangeCheckSuspended = false;
-    CurSpecIndex = i;
-    m_w.ui.Label2->clear(); // the fields carry no help text
-    SpecOldValue = m_w.ui.SpecData[i]->text();
-    m_w.ui.SpecData[i]->selectAll();
+    currentField = i;
+    m_w.ui.helpLine->clear(); // the fields carry no help text
+    fieldOldValue = m_w.ui.segmentFields[i]->text();
+    m_w.ui.segmentFields[i]->selectAll();
 }
 
 void EntryFields::textChanged(int)
@@ -113,24 +113,24 @@ void EntryFields::textLostFocus(int i)
     AppState &s = m_w.state();
     auto &ui = m_w.ui;
     m_focusText = 0;
-    QLineEdit *field = ui.SpecData[i];
+    QLineEdit *field = ui.segmentFields[i];
     const QString t = field->text();
     if (!t.isEmpty()) {
-        ui.Label2->clear();
+        ui.helpLine->clear();
         if (!s.rangeCheckSuspended) {
             const double v = val(t);
             field->setText(plainNumber(v));
             // Compared in double precision, so no value above 1000 slips
             // through a single-precision rounding.
-            if (v > SpecMax || v < SpecMin) {
+            if (v > maxSegmentSeconds || v < minSegmentSeconds) {
                 s.rangeCheckSuspended = true;
                 m_w.prompts().message({QStringLiteral("Warning"),
-                                       ui.SpecName[i]->text() + QStringLiteral(" = ") + field->text()
+                                       ui.fieldCaptions[i]->text() + QStringLiteral(" = ") + field->text()
                                            + QStringLiteral(".  Value must be between ")
-                                           + numberText(SpecMin) + QStringLiteral(" and ")
-                                           + numberText(SpecMax) + QStringLiteral(" ."),
+                                           + numberText(minSegmentSeconds) + QStringLiteral(" and ")
+                                           + numberText(maxSegmentSeconds) + QStringLiteral(" ."),
                                        Buttons::Ok, Icon::Exclamation, Answer::Ok});
-                field->setText(SpecOldValue);
+                field->setText(fieldOldValue);
                 // The focus has already moved on when the field is left, and
                 // the field it reached has reset the check flag: set it again,
                 // so that field is not checked (and rewritten, or warned about
@@ -150,42 +150,42 @@ void EntryFields::textLostFocus(int i)
     if (i >= 1 && i <= 3) {
         // The time taken from (or given to) this segment goes to the next
         // one, so the lap time on screen stays the same.
-        const double d = val(field->text()) - val(SpecOldValue);
-        QLineEdit *next = ui.SpecData[i + 1];
+        const double d = val(field->text()) - val(fieldOldValue);
+        QLineEdit *next = ui.segmentFields[i + 1];
         next->setText(formatTime(val(next->text()) - d));
     }
 }
 
 void EntryFields::listGotFocus(int i)
 {
-    m_w.ui.Label2->clear();
-    ListFocusIndex = m_w.ui.cmbSpecData[i]->currentIndex();
-    ListRestore = 0;
+    m_w.ui.helpLine->clear();
+    listFocusIndex = m_w.ui.listField(i)->currentIndex();
+    listRestore = 0;
     m_w.state().rangeCheckSuspended = false;
 }
 
 void EntryFields::listLostFocus(int i)
 {
-    if (ListRestore == 1) {
-        const QSignalBlocker b(m_w.ui.cmbSpecData[i]);
-        m_w.ui.cmbSpecData[i]->setCurrentIndex(ListSavedIndex);
-        ListRestore = 0;
+    if (listRestore == 1) {
+        const QSignalBlocker b(m_w.ui.listField(i));
+        m_w.ui.listField(i)->setCurrentIndex(listSavedIndex);
+        listRestore = 0;
     }
 }
 
 void EntryFields::applyFlagColour()
 {
-    const int colour = m_w.ui.cmbSpecData[5]->currentIndex() == 0 ? 2 : 14;
-    for (int k = 0; k <= 4; ++k)
-        setForeColour(m_w.ui.Label1[k], colour);
+    const Palette colour = m_w.ui.flagList->currentIndex() == 0 ? Palette::Green : Palette::Yellow;
+    for (QLabel *label : m_w.ui.flagColouredLabels())
+        setForeColour(label, colour);
 }
 
 void EntryFields::showConditionTexts()
 {
     auto &ui = m_w.ui;
-    ui.Label1[2]->setText(ui.cmbSpecData[6]->currentText());
-    ui.Label1[4]->setText(ui.cmbSpecData[5]->currentText());
-    ui.Label1[3]->setText(ui.cmbSpecData[7]->currentText());
+    ui.positionDisplay->setText(ui.positionList->currentText());
+    ui.flagDisplay->setText(ui.flagList->currentText());
+    ui.trafficDisplay->setText(ui.trafficList->currentText());
     applyFlagColour();
 }
 
@@ -193,46 +193,46 @@ void EntryFields::listClick(int i)
 {
     AppState &s = m_w.state();
     auto &ui = m_w.ui;
-    QComboBox *list = ui.cmbSpecData[i];
-    if (ListRestore == 1) {
+    QComboBox *list = ui.listField(i);
+    if (listRestore == 1) {
         const QSignalBlocker b(list);
-        list->setCurrentIndex(ListSavedIndex);
-        ListRestore = 0;
+        list->setCurrentIndex(listSavedIndex);
+        listRestore = 0;
         return;
     }
     const int pos = list->currentIndex();
-    if (pos != ListFocusIndex)
+    if (pos != listFocusIndex)
         s.unsavedChanges = true;
-    ListFocusIndex = pos;
+    listFocusIndex = pos;
 
     if (s.rec.raceState == RaceState::Finished) {
         if (i == 0) {
             s.grid.Row = pos + 1;
-            m_w.gridClick();
-            m_w.SetScreenMode();
-            m_w.Grph();
+            m_w.onGridClicked();
+            m_w.showScreenMode();
+            m_w.drawGraph();
         } else if (i == 10) {
-            m_w.Grph();
+            m_w.drawGraph();
         }
         return;
     }
     if (i == 6) {
-        ui.Label1[2]->setText(list->currentText());
+        ui.positionDisplay->setText(list->currentText());
     } else if (i == 5) {
-        ui.Label1[4]->setText(list->currentText());
+        ui.flagDisplay->setText(list->currentText());
         applyFlagColour();
     } else if (i == 7) {
-        ui.Label1[3]->setText(list->currentText());
+        ui.trafficDisplay->setText(list->currentText());
     }
-    m_w.SetScreenMode();
+    m_w.showScreenMode();
 }
 
-void EntryFields::SpecName_Click(int i)
+void EntryFields::onFieldCaptionClicked(int i)
 {
     auto &ui = m_w.ui;
-    ui.Label2->clear();
-    QWidget *target = SpecIsList(i) ? static_cast<QWidget *>(ui.cmbSpecData[i])
-                                    : static_cast<QWidget *>(ui.SpecData[i]);
+    ui.helpLine->clear();
+    QWidget *target = isListField(i) ? static_cast<QWidget *>(ui.listField(i))
+                                    : static_cast<QWidget *>(ui.segmentFields[i]);
     if (target && target->isVisible())
         target->setFocus(Qt::MouseFocusReason);
 }
@@ -241,7 +241,7 @@ bool EntryFields::handlesArrowFor(QWidget *w) const
 {
     if (textFieldIndex(w) || listIndex(w) >= 0)
         return true;
-    for (QPushButton *b : m_w.ui.Command1)
+    for (QPushButton *b : m_w.ui.arrowButtons)
         if (b == w)
             return true;
     return false;
@@ -251,7 +251,7 @@ bool EntryFields::fieldKeyDown(QWidget *w, int keyCode)
 {
     const RaceState state = m_w.state().rec.raceState;
     if (state == RaceState::Armed || state == RaceState::Running) {
-        m_w.UpdateCurrentArrowKeyPosition(keyCode);
+        m_w.moveConditionSelector(keyCode);
         return true;
     }
     if (state == RaceState::Finished) {
@@ -259,16 +259,16 @@ bool EntryFields::fieldKeyDown(QWidget *w, int keyCode)
         // key stays with the field, so Left and Right move the caret in a
         // segment field and Up and Down step a list (the lap list then
         // shows the next or previous lap).
-        m_w.UpdateCurrentArrowKeyPosition(keyCode);
+        m_w.moveConditionSelector(keyCode);
         return false;
     }
     const int l = listIndex(w);
     if (l >= 0)
-        ListRestore = 0;
+        listRestore = 0;
     if (keyCode == 38 || keyCode == 40) {
         if (l >= 0) {
-            ListSavedIndex = m_w.ui.cmbSpecData[l]->currentIndex();
-            ListRestore = 1;
+            listSavedIndex = m_w.ui.listField(l)->currentIndex();
+            listRestore = 1;
         }
         if (keyCode == 38)
             m_w.moveFocus(false);
@@ -316,22 +316,22 @@ void EntryFields::refillOnActivate()
     auto &ui = m_w.ui;
     for (int i = 1; i <= 4; ++i) {
         s.rangeCheckSuspended = true;
-        ui.SpecData[i]->clear();
+        ui.segmentFields[i]->clear();
     }
     for (int i : {0, 5, 6, 7}) {
-        const QSignalBlocker b(ui.cmbSpecData[i]);
-        ui.cmbSpecData[i]->setCurrentIndex(-1);
+        const QSignalBlocker b(ui.listField(i));
+        ui.listField(i)->setCurrentIndex(-1);
     }
     s.unsavedChanges = specsChanged;
 }
 
-void EntryFields::mnuOptions_Opening()
+void EntryFields::onOptionsMenuOpening()
 {
-    m_w.ui.mnuNumSeg->setText(QStringLiteral("Change Number Segments (currently")
+    m_w.ui.numberOfSegmentsAction->setText(QStringLiteral("Change Number Segments (currently")
                               + numberText(m_w.state().rec.NumSegs) + QStringLiteral(")"));
 }
 
-void EntryFields::mnuNumSeg_Click()
+void EntryFields::changeNumberOfSegments()
 {
     AppState &s = m_w.state();
     Prompts &p = m_w.prompts();
@@ -348,10 +348,10 @@ void EntryFields::mnuNumSeg_Click()
         const double v = val(*answer);
         if (startsWithNumber(*answer) && v >= 1 && v <= 4) {
             s.rec.NumSegs = static_cast<qint16>(roundHalfEven(v));
-            m_w.EraseLapTimes(0);
-            m_w.RefreshForm();
+            m_w.eraseLapTimes(RecordErase::RecordAndGrid);
+            m_w.refreshResults();
             // Show or hide the segment fields for the new count at once.
-            m_w.SetScreenMode();
+            m_w.showScreenMode();
             return;
         }
         p.info(QStringLiteral("You must enter a number from 1 to 4.  Try again."));

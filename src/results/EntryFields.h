@@ -4,6 +4,8 @@
 // line, the range check of the segment fields, keyboard movement between
 // fields, the list clicks, and the number-of-segments command.
 
+#include "ui/MainWindowControls.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,19 +16,21 @@ class QWindow;
 
 namespace sw {
 
-class FrmHead;
+class MainWindowBase;
 
 class EntryFields : public QObject
 {
     Q_OBJECT
 public:
-    explicit EntryFields(FrmHead &w);
+    explicit EntryFields(MainWindowBase &w);
 
     // Field numbers of the main window: 0 lap list, 1..4 segment fields,
     // 5 flag, 6 position, 7 traffic; 10 is the graph quantity list.
-    static constexpr int SpecBase2 = 20;
-    static bool SpecIsList(int field) { return field == 0 || field == 5 || field == 6 || field == 7; }
-    static constexpr double SpecMin = 1, SpecMax = 1000;
+    static bool isListField(int field)
+    {
+        return field == LapField || field == FlagField || field == PositionField || field == TrafficField;
+    }
+    static constexpr double minSegmentSeconds = 1, maxSegmentSeconds = 1000;
 
     // Events.
     void textGotFocus(int i);
@@ -35,9 +39,9 @@ public:
     void listGotFocus(int i);
     void listLostFocus(int i);
     void listClick(int i);
-    void SpecName_Click(int i);
-    void mnuOptions_Opening();
-    void mnuNumSeg_Click();
+    void onFieldCaptionClicked(int i);
+    void onOptionsMenuOpening();
+    void changeNumberOfSegments();
 
     // Key routing: arrow keys in a field or list go here instead of to the
     // window's timing keys.
@@ -52,11 +56,11 @@ public:
     // Current-condition texts and their colour from the three lists.
     void showConditionTexts();
 
-    int CurSpecIndex = 0;
-    QString SpecOldValue;
-    int ListFocusIndex = 0;
-    int ListSavedIndex = 0;
-    int ListRestore = 0;
+    int currentField = 0;
+    QString fieldOldValue;
+    int listFocusIndex = 0;
+    int listSavedIndex = 0;
+    int listRestore = 0;
 
 protected:
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -68,7 +72,7 @@ private:
 
     void noteFocusWindow(QWindow *window);
 
-    FrmHead &m_w;
+    MainWindowBase &m_w;
     bool m_firstActivation = true;
     bool m_returnRefills = false; // the window left last was another program window
     int m_focusText = 0; // text field that has the focus now (0 none)

@@ -1,7 +1,7 @@
 #include "results/GridController.h"
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
+#include "ui/MainWindowBase.h"
 #include "results/EntryFields.h"
 #include "timing/ConditionLists.h"
 #include "ui/Geometry.h"
@@ -13,10 +13,10 @@
 
 namespace sw {
 
-GridController::GridController(FrmHead &w) : QObject(&w), m_w(w)
+GridController::GridController(MainWindowBase &w) : QObject(&w), m_w(w)
 {
     ResultsGrid &g = w.state().grid;
-    QTableView *v = w.ui.Grid1;
+    QTableView *v = w.ui.resultsView;
     connect(&g, &ResultsGrid::columnWidthChanged, this, &GridController::syncColumnWidth);
     connect(&g, &ResultsGrid::topRowChanged, this, &GridController::syncTopRow);
     connect(&g, &ResultsGrid::selectionChanged, this, &GridController::syncSelection);
@@ -34,7 +34,7 @@ GridController::GridController(FrmHead &w) : QObject(&w), m_w(w)
 
 void GridController::syncColumnWidth(int col, int twips)
 {
-    QTableView *v = m_w.ui.Grid1;
+    QTableView *v = m_w.ui.resultsView;
     if (col == 0)
         v->verticalHeader()->setFixedWidth(tw(twips));
     else
@@ -43,13 +43,13 @@ void GridController::syncColumnWidth(int col, int twips)
 
 void GridController::syncTopRow(int top)
 {
-    m_w.ui.Grid1->verticalScrollBar()->setValue(top - 1);
+    m_w.ui.resultsView->verticalScrollBar()->setValue(top - 1);
 }
 
 void GridController::syncSelection()
 {
     const ResultsGrid &g = m_w.state().grid;
-    QTableView *v = m_w.ui.Grid1;
+    QTableView *v = m_w.ui.resultsView;
     QItemSelectionModel *sm = v->selectionModel();
     if (g.SelStartRow < 1) {
         sm->clearSelection();
@@ -65,21 +65,21 @@ void GridController::syncStats()
     const ResultsGrid &g = m_w.state().grid;
     auto &ui = m_w.ui;
     for (int i = 0; i < 15; ++i) {
-        ui.Label3[i]->setText(g.Label3[i]);
-        ui.Label3[i]->setVisible(g.Label3Visible[i]);
+        ui.statValueLabels[i]->setText(g.statValues[i]);
+        ui.statValueLabels[i]->setVisible(g.statValueVisible[i]);
     }
     for (int i = 3; i <= 7; ++i)
-        ui.Label5[i]->setVisible(g.Label5Visible[i]);
+        ui.statHeadings[i]->setVisible(g.statHeadingVisible[i]);
 }
 
-void GridController::RefreshForm()
+void GridController::refreshResults()
 {
     AppState &s = m_w.state();
     RaceRecord &r = s.rec;
     ResultsGrid &g = s.grid;
     auto &ui = m_w.ui;
 
-    g.Label3.fill(QString());
+    g.statValues.fill(QString());
 
     // The lists are filled without raising their click: a refill is not a
     // change by the operator.
@@ -89,10 +89,10 @@ void GridController::RefreshForm()
         c->addItems(items);
         c->setCurrentIndex(select);
     };
-    fill(ui.cmbSpecData[0], lapItems(), 0);
-    fill(ui.cmbSpecData[5], flagItems(), 0);
-    fill(ui.cmbSpecData[6], positionItems(), -1);
-    fill(ui.cmbSpecData[7], trafficItems(), 1);
+    fill(ui.lapList, lapItems(), 0);
+    fill(ui.flagList, flagItems(), 0);
+    fill(ui.positionList, positionItems(), -1);
+    fill(ui.trafficList, trafficItems(), 1);
     m_w.entryFields().showConditionTexts();
 
     r.CurSeg = 1;
@@ -110,15 +110,15 @@ void GridController::RefreshForm()
         if (c >= 1 && c <= 4) {
             const bool used = c <= r.NumSegs;
             w = used ? 800 : 10;
-            g.Label5Visible[c + 2] = used;
+            g.statHeadingVisible[c + 2] = used;
             for (int j = 0; j < 3; ++j)
-                g.Label3Visible[(c - 1) * 3 + j] = used;
+                g.statValueVisible[(c - 1) * 3 + j] = used;
         }
         g.setColWidth(c, w);
     }
-    g.Label5Visible[7] = true;
+    g.statHeadingVisible[7] = true;
     for (int j = 12; j < 15; ++j)
-        g.Label3Visible[j] = true;
+        g.statValueVisible[j] = true;
     for (int row = 1; row <= RaceRecord::MaxLap; ++row)
         g.setCell(row, 0, QString::number(row));
     // The current row is left on the heading row rather than on the last lap
@@ -132,10 +132,10 @@ void GridController::RefreshForm()
 void GridController::clickRow(int row)
 {
     m_w.state().grid.Row = row;
-    Grid1_Click();
+    onGridClicked();
 }
 
-void GridController::Grid1_Click()
+void GridController::onGridClicked()
 {
     AppState &s = m_w.state();
     RaceRecord &r = s.rec;
@@ -151,10 +151,10 @@ void GridController::Grid1_Click()
         g.Row = r.LastLap;
     const int lap = g.Row;
     g.selectLapRow(lap);
-    ui.cmbSpecData[0]->setCurrentIndex(lap - 1);
-    ui.cmbSpecData[5]->setCurrentIndex(listPosition(r.reading(lap, 5)));
-    ui.cmbSpecData[6]->setCurrentIndex(listPosition(r.reading(lap, 6)));
-    ui.cmbSpecData[7]->setCurrentIndex(listPosition(r.reading(lap, 7)));
+    ui.lapList->setCurrentIndex(lap - 1);
+    ui.flagList->setCurrentIndex(listPosition(r.reading(lap, 5)));
+    ui.positionList->setCurrentIndex(listPosition(r.reading(lap, 6)));
+    ui.trafficList->setCurrentIndex(listPosition(r.reading(lap, 7)));
 }
 
 } // namespace sw

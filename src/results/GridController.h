@@ -1,5 +1,5 @@
 #pragma once
-// The results grid on the main window: RefreshForm builds its frame and the
+// The results grid on the main window: refreshResults builds its frame and the
 // entry lists, the grid click selects a lap after the race, and the view
 // follows the model's column widths, top row, selection and statistics.
 
@@ -7,16 +7,16 @@
 
 namespace sw {
 
-class FrmHead;
+class MainWindowBase;
 
 class GridController : public QObject
 {
     Q_OBJECT
 public:
-    explicit GridController(FrmHead &w);
+    explicit GridController(MainWindowBase &w);
 
-    void RefreshForm();
-    void Grid1_Click();
+    void refreshResults();
+    void onGridClicked();
 
     // A click on a grid cell or lap-number section: the current row becomes
     // that lap (0 for the heading row), then the grid click runs.
@@ -28,7 +28,7 @@ private:
     void syncSelection();
     void syncStats();
 
-    FrmHead &m_w;
+    MainWindowBase &m_w;
 };
 
 } // namespace sw

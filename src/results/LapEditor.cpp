@@ -1,7 +1,7 @@
 #include "results/LapEditor.h"
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
+#include "ui/MainWindowBase.h"
 #include "results/EntryFields.h"
 #include "results/LapEditing.h"
 #include "timing/ConditionLists.h"
@@ -10,13 +10,13 @@
 
 namespace sw {
 
-LapEditor::LapEditor(FrmHead &w) : m_w(w)
+LapEditor::LapEditor(MainWindowBase &w) : m_w(w)
 {
     for (int i = 0; i < 5; ++i)
-        QObject::connect(w.ui.Command3[i], &QPushButton::clicked, &w, [this, i] { Command3_Click(i); });
+        QObject::connect(w.ui.currentLapButtons()[i], &QPushButton::clicked, &w, [this, i] { onCurrentLapButton(i); });
 }
 
-void LapEditor::Command3_Click(int index)
+void LapEditor::onCurrentLapButton(int index)
 {
     AppState &s = m_w.state();
     switch (index) {
@@ -30,13 +30,13 @@ void LapEditor::Command3_Click(int index)
         if (s.rec.ravelinMode)
             m_w.prompts().info(QStringLiteral("Timing not allowed when called by Ravelin."));
         else
-            m_w.UpdateKeys(123);
+            m_w.handleTimingKey(123);
         break;
     case 3:
         if (s.rec.raceState == RaceState::Finished)
             keepChanges();
         else
-            m_w.UpdateKeys(122);
+            m_w.handleTimingKey(122);
         break;
     case 4:
         cancelChanges();
@@ -49,7 +49,7 @@ void LapEditor::Command3_Click(int index)
 bool LapEditor::plausible(bool insert, int seg)
 {
     const RaceRecord &r = m_w.state().rec;
-    const QString text = m_w.ui.SpecData[seg]->text();
+    const QString text = m_w.ui.segmentFields[seg]->text();
     const PlausibilityCheck c = checkPlausibility(val(text), r.ModeSecs[0][seg - 1]);
     if (!c.ask)
         return true;
@@ -61,7 +61,7 @@ int LapEditor::segmentToEdit(bool insert)
     const RaceRecord &r = m_w.state().rec;
     if (r.raceState != RaceState::Finished || r.CurLap < 1)
         return 0;
-    const int seg = selectedSegment(m_w.entryFields().CurSpecIndex, r.NumSegs);
+    const int seg = selectedSegment(m_w.entryFields().currentField, r.NumSegs);
     return plausible(insert, seg) ? seg : 0;
 }
 
@@ -71,7 +71,7 @@ void LapEditor::insertCommand()
     const int seg = segmentToEdit(true);
     if (seg == 0)
         return;
-    const QString text = m_w.ui.SpecData[seg]->text();
+    const QString text = m_w.ui.segmentFields[seg]->text();
     const std::optional<QString> answer =
         m_w.prompts().input(insertPromptTitle(), insertPromptText(text), insertPromptDefault());
     const std::optional<double> x = insertAmount(answer.value_or(QString()), val(text));
@@ -107,11 +107,11 @@ void LapEditor::rewriteAllLaps()
     for (int lap = 1; lap <= r.LastLap; ++lap) {
         r.CurLap = static_cast<qint16>(lap);
         for (int c = 5; c <= 7; ++c)
-            ui.cmbSpecData[c]->setCurrentIndex(listPosition(r.reading(lap, c)));
+            ui.listField(c)->setCurrentIndex(listPosition(r.reading(lap, c)));
         for (int n = 1; n <= r.NumSegs; ++n) {
             r.CurSeg = static_cast<qint16>(n);
             s.rewritingRecord = true;
-            m_w.UpdateTimer(1);
+            m_w.writeSegmentStep(GraphUpdate::RowOnly);
         }
     }
 }
@@ -120,9 +120,9 @@ void LapEditor::selectLap(int lap)
 {
     AppState &s = m_w.state();
     s.grid.Row = lap;
-    m_w.gridClick();
-    m_w.SetScreenMode();
-    m_w.Grph();
+    m_w.onGridClicked();
+    m_w.showScreenMode();
+    m_w.drawGraph();
 }
 
 void LapEditor::keepChanges()
@@ -134,20 +134,20 @@ void LapEditor::keepChanges()
     if (lap < 1 || lap > r.LastLap)
         return;
     for (int c = 5; c <= 7; ++c)
-        r.LapData[lap][c].set(ui.cmbSpecData[c]->currentIndex());
+        r.LapData[lap][c].set(ui.listField(c)->currentIndex());
     std::array<double, 5> values{};
     for (int n = 1; n <= r.NumSegs; ++n)
-        values[n] = val(ui.SpecData[n]->text());
+        values[n] = val(ui.segmentFields[n]->text());
     const KeepChangesResult edit = findEditedSegment(r, lap, values);
     s.rewritingRecord = true;
     if (applyKeepChanges(r, lap, edit)) {
-        m_w.UpdateTimer(0);
+        m_w.writeSegmentStep(GraphUpdate::StatsAndGraph);
         if (lap < r.LastLap) {
             s.grid.Row = lap + 1;
-            m_w.gridClick();
+            m_w.onGridClicked();
         }
     } else {
-        m_w.UpdateTimer(0);
+        m_w.writeSegmentStep(GraphUpdate::StatsAndGraph);
     }
     s.rewritingRecord = false;
 }
@@ -157,7 +157,7 @@ void LapEditor::cancelChanges()
     AppState &s = m_w.state();
     if (s.rec.raceState != RaceState::Finished)
         return;
-    selectLap(m_w.ui.cmbSpecData[0]->currentIndex() + 1);
+    selectLap(m_w.ui.lapList->currentIndex() + 1);
 }
 
 } // namespace sw

@@ -6,14 +6,14 @@
 
 namespace sw {
 
-class FrmHead;
+class MainWindowBase;
 
 class LapEditor
 {
 public:
-    explicit LapEditor(FrmHead &w);
+    explicit LapEditor(MainWindowBase &w);
 
-    void Command3_Click(int index);
+    void onCurrentLapButton(int index);
 
     void insertCommand();
     void deleteCommand();
@@ -34,7 +34,7 @@ private:
     int segmentToEdit(bool insert);
     void selectLap(int lap);
 
-    FrmHead &m_w;
+    MainWindowBase &m_w;
 };
 
 } // namespace sw

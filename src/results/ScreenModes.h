@@ -1,19 +1,19 @@
 #pragma once
-// SetScreenMode: brings the main window into the face that fits the race
+// showScreenMode: brings the main window into the face that fits the race
 // state (timing face or editing face) and writes the status line.
 
 namespace sw {
 
-class FrmHead;
+class MainWindowBase;
 
 class ScreenModes
 {
 public:
-    explicit ScreenModes(FrmHead &w) : m_w(w) {}
-    void SetScreenMode();
+    explicit ScreenModes(MainWindowBase &w) : m_w(w) {}
+    void showScreenMode();
 
 private:
-    FrmHead &m_w;
+    MainWindowBase &m_w;
 };
 
 } // namespace sw

@@ -5,8 +5,8 @@
 //
 // Everything that writes or reads grid cells works through this model, the way
 // the program has always addressed its grid: set Row and Col, then read or
-// write Text. It also carries the statistics table below the grid (the Label3
-// values and which Label5 column heads are visible) and the scroll and
+// write Text. It also carries the statistics table below the grid (the statistics
+// values and which column heads are visible) and the scroll and
 // selection state (TopRow, SelStartRow...), so that recording, statistics,
 // editing, the graph and the report are all testable without a window.
 
@@ -52,11 +52,11 @@ public:
     // (by more than two) brings the top back to it.
     void scrollToWrittenRow(int r);
 
-    // Statistics table: Label3 element (c-1)*3 + j holds column c's average
-    // (j=0), smallest (1) and largest (2) time; Label5 3..7 are the column heads.
-    std::array<QString, 15> Label3;
-    std::array<bool, 15> Label3Visible{};
-    std::array<bool, 8> Label5Visible{};
+    // Statistics table: statValues[(c-1)*3 + j] holds column c's average
+    // (j=0), smallest (1) and largest (2) time; statHeadingVisible[3..7] the column heads.
+    std::array<QString, 15> statValues;
+    std::array<bool, 15> statValueVisible{};
+    std::array<bool, 8> statHeadingVisible{};
     void notifyStatsChanged() { emit statsChanged(); }
 
     // QAbstractTableModel: data rows are laps 1..250, data columns grid

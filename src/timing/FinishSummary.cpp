@@ -49,13 +49,13 @@ void applyFinishSummary(AppState &st)
         st.rec.ModeSecs[0][k] = static_cast<qint16>(s.mode0);
         st.rec.ModeSecs[1][k] = static_cast<qint16>(s.mode1);
         if (s.count > 0) {
-            st.grid.Label3[3 * k] = formatTime(s.sum / s.count);
-            st.grid.Label3[3 * k + 1] = formatTime(s.smallest);
-            st.grid.Label3[3 * k + 2] = formatTime(s.largest);
+            st.grid.statValues[3 * k] = formatTime(s.sum / s.count);
+            st.grid.statValues[3 * k + 1] = formatTime(s.smallest);
+            st.grid.statValues[3 * k + 2] = formatTime(s.largest);
         } else {
-            st.grid.Label3[3 * k].clear();
-            st.grid.Label3[3 * k + 1].clear();
-            st.grid.Label3[3 * k + 2].clear();
+            st.grid.statValues[3 * k].clear();
+            st.grid.statValues[3 * k + 1].clear();
+            st.grid.statValues[3 * k + 2].clear();
         }
     }
     st.grid.notifyStatsChanged();

@@ -24,7 +24,7 @@ struct ColumnSummary
 // times from 1 up to (not including) 500 s enter the whole-second histogram.
 ColumnSummary summariseColumn(const ResultsGrid &grid, int col, int lastLap);
 
-// Writes Label3 and ModeSecs for columns 1..NumSegs and 5; columns beyond
+// Writes the statistics texts and ModeSecs for columns 1..NumSegs and 5; columns beyond
 // NumSegs keep their statistics cells.
 void applyFinishSummary(AppState &s);
 

@@ -5,21 +5,21 @@
 
 namespace sw {
 
-class FrmHead;
+class MainWindowBase;
 
 class SelectorController
 {
 public:
-    explicit SelectorController(FrmHead &w) : m_w(w) {}
+    explicit SelectorController(MainWindowBase &w) : m_w(w) {}
 
-    void UpdateCurrentArrowKeyPosition(int keyCode);
-    void Command1_Click(int index);
+    void moveConditionSelector(int keyCode);
+    void onArrowButton(int index);
 
     // Function key of each arrow button: F6, F7, F8, F9, F4, F5.
     static int keyOfButton(int index);
 
 private:
-    FrmHead &m_w;
+    MainWindowBase &m_w;
 };
 
 } // namespace sw

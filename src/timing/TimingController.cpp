@@ -1,7 +1,7 @@
 #include "timing/TimingController.h"
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
+#include "ui/MainWindowBase.h"
 #include "results/EntryFields.h"
 #include "timing/ConditionLists.h"
 #include "timing/FinishSummary.h"
@@ -16,7 +16,7 @@
 
 namespace sw {
 
-TimingController::TimingController(FrmHead &w)
+TimingController::TimingController(MainWindowBase &w)
     : m_w(w), m_s(w.state()),
       m_lapsFullNote(QStringLiteral("Status: Lap 250 is complete and no more times can be recorded.  "
                                     "Press <F11> to finish the race."))
@@ -35,7 +35,7 @@ void TimingController::listDown(QComboBox *c)
         c->setCurrentIndex(c->currentIndex() + 1);
 }
 
-void TimingController::UpdateKeys(int keyCode)
+void TimingController::handleTimingKey(int keyCode)
 {
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
@@ -45,9 +45,9 @@ void TimingController::UpdateKeys(int keyCode)
         recordSegment();
     } else if (keyCode >= VK_F4 && keyCode <= VK_F9) {
         if (notFinished) {
-            QComboBox *list = keyCode <= VK_F5 ? ui.cmbSpecData[5]
-                            : keyCode <= VK_F7 ? ui.cmbSpecData[6]
-                                               : ui.cmbSpecData[7];
+            QComboBox *list = keyCode <= VK_F5 ? ui.flagList
+                            : keyCode <= VK_F7 ? ui.positionList
+                                               : ui.trafficList;
             if ((keyCode - VK_F4) % 2 == 0)
                 listUp(list);
             else
@@ -64,12 +64,12 @@ void TimingController::UpdateKeys(int keyCode)
         else if (r.raceState == RaceState::Running || r.raceState == RaceState::Finished)
             restartPrompt();
     } else if (keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
-        m_w.UpdateCurrentArrowKeyPosition(keyCode);
+        m_w.moveConditionSelector(keyCode);
     }
 
     const bool arrow = keyCode >= VK_LEFT && keyCode <= VK_DOWN;
     if (!arrow && r.raceState != RaceState::Setup)
-        ui.Text2->setFocus(Qt::OtherFocusReason);
+        ui.timingFocusHolder->setFocus(Qt::OtherFocusReason);
 }
 
 // The timing path: from here to the stored reading nothing allocates, logs or
@@ -79,7 +79,7 @@ void TimingController::recordSegment()
 {
     RaceRecord &r = m_s.rec;
     double fraction = 0;
-    const int late = m_w.hiTime1().catchUp(&fraction);
+    const int late = m_w.hiTime().catchUp(&fraction);
     if (late > 0)
         r.TickCount = late > std::numeric_limits<qint32>::max() - r.TickCount
             ? std::numeric_limits<qint32>::max()
@@ -90,7 +90,7 @@ void TimingController::recordSegment()
 
     // Lap 250 is the last lap the record and the files hold.
     if (r.raceState == RaceState::Running && r.CurLap > RaceRecord::MaxLap) {
-        m_w.ui.Label6->setText(m_lapsFullNote);
+        m_w.ui.statusLine->setText(m_lapsFullNote);
         return;
     }
     r.KeyTime = keyTime;
@@ -103,7 +103,7 @@ void TimingController::recordSegment()
         r.CurLap = 0;
         r.raceState = RaceState::Running;
         r.LapData[0][r.NumSegs].set(r.KeyTime);
-        m_w.SetScreenMode();
+        m_w.showScreenMode();
     } else if (r.raceState == RaceState::Running) {
         r.LapData[r.CurLap][r.CurSeg].set(r.KeyTime);
     } else {
@@ -112,7 +112,7 @@ void TimingController::recordSegment()
 
     for (int i = 0; i < r.CurSeg; ++i)
         processPendingEvents();
-    UpdateTimer(0);
+    writeSegmentStep(GraphUpdate::StatsAndGraph);
     r.CurSeg += 1;
     if (r.CurSeg > r.NumSegs) {
         r.CurSeg = 1;
@@ -132,23 +132,23 @@ void TimingController::armRace()
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
     r.raceState = RaceState::Armed;
-    m_w.SetScreenMode();
-    m_w.hiTime1().setInterval(r.TimerInterval);
+    m_w.showScreenMode();
+    m_w.hiTime().setInterval(r.TimerInterval);
     r.TickCount = 0;
     r.LastKeyTime = 0;
-    ui.cmbSpecData[0]->setCurrentIndex(0);
-    if (ui.cmbSpecData[5]->currentIndex() < 0)
-        ui.cmbSpecData[5]->setCurrentIndex(0);
-    if (ui.cmbSpecData[6]->currentIndex() < 0)
-        ui.cmbSpecData[6]->setCurrentIndex(0);
-    if (ui.cmbSpecData[7]->currentIndex() < 0)
-        ui.cmbSpecData[7]->setCurrentIndex(1);
-    ui.Label1[2]->setText(ui.cmbSpecData[6]->currentText());
-    ui.Label1[4]->setText(ui.cmbSpecData[5]->currentText());
-    ui.Label1[3]->setText(ui.cmbSpecData[7]->currentText());
-    const int colour = ui.cmbSpecData[5]->currentIndex() == 0 ? 2 : 14;
-    for (int i = 0; i <= 4; ++i)
-        setForeColour(ui.Label1[i], colour);
+    ui.lapList->setCurrentIndex(0);
+    if (ui.flagList->currentIndex() < 0)
+        ui.flagList->setCurrentIndex(0);
+    if (ui.positionList->currentIndex() < 0)
+        ui.positionList->setCurrentIndex(0);
+    if (ui.trafficList->currentIndex() < 0)
+        ui.trafficList->setCurrentIndex(1);
+    ui.positionDisplay->setText(ui.positionList->currentText());
+    ui.flagDisplay->setText(ui.flagList->currentText());
+    ui.trafficDisplay->setText(ui.trafficList->currentText());
+    const Palette colour = ui.flagList->currentIndex() == 0 ? Palette::Green : Palette::Yellow;
+    for (QLabel *label : ui.flagColouredLabels())
+        setForeColour(label, colour);
 }
 
 void TimingController::finishPrompt()
@@ -162,14 +162,14 @@ void TimingController::finishPrompt()
     r.raceState = RaceState::Finished;
     r.LastLap = static_cast<qint16>(qBound(0, m_s.grid.Row, int(RaceRecord::MaxLap)));
     r.CurLap = r.LastLap;
-    QComboBox *lapList = m_w.ui.cmbSpecData[0];
+    QComboBox *lapList = m_w.ui.lapList;
     const int pos = r.LastLap - 1;
     if (lapList->currentIndex() != pos)
         lapList->setCurrentIndex(pos); // its click selects the lap in the grid
     else
         m_w.entryFields().listClick(0);
     processPendingEvents();
-    m_w.SetScreenMode();
+    m_w.showScreenMode();
 }
 
 void TimingController::restartPrompt()
@@ -181,16 +181,16 @@ void TimingController::restartPrompt()
          Buttons::YesNo, Icon::Question, Answer::No});
     if (a != Answer::Yes)
         return;
-    EraseLapTimes(0);
-    m_w.RefreshForm();
+    eraseLapTimes(RecordErase::RecordAndGrid);
+    m_w.refreshResults();
     armRace();
 }
 
-void TimingController::HiTime1_Timer(int overrun)
+void TimingController::onTimerTick(int overrun)
 {
     RaceRecord &r = m_s.rec;
     if (r.raceState == RaceState::Finished)
-        m_w.hiTime1().setInterval(0);
+        m_w.hiTime().setInterval(0);
     const qint64 t = qint64(r.TickCount) + 1 + (overrun > 0 ? overrun : 0);
     r.TickCount = t > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
                                                          : static_cast<qint32>(t);
@@ -200,18 +200,18 @@ void TimingController::HiTime1_Timer(int overrun)
     if (r.raceState == RaceState::Armed || r.raceState == RaceState::Running) {
         const double now = r.raceClock();
         if (now - m_clocksShownAt >= 0.02 || now < m_clocksShownAt)
-            UpdateClocks();
+            redrawClocks();
     }
 }
 
-void TimingController::UpdateClocks()
+void TimingController::redrawClocks()
 {
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
     m_clocksShownAt = r.raceClock();
     if (r.raceState < RaceState::Running) {
-        for (int i = 5; i <= 7; ++i)
-            ui.Label1[i]->setText(QStringLiteral(".000"));
+        for (QLabel *clock : {ui.segmentClock, ui.lapClock, ui.raceClock})
+            clock->setText(QStringLiteral(".000"));
         return;
     }
     const double now = r.raceClock();
@@ -224,12 +224,12 @@ void TimingController::UpdateClocks()
     auto show = [now](QLabel *l, double start) {
         l->setText(formatTime(start > now ? 0.0 : now - start));
     };
-    show(ui.Label1[5], segStart);
-    show(ui.Label1[6], lapStart);
-    show(ui.Label1[7], raceStart);
+    show(ui.segmentClock, segStart);
+    show(ui.lapClock, lapStart);
+    show(ui.raceClock, raceStart);
 }
 
-void TimingController::UpdateTimer(int DontUpdateGraph)
+void TimingController::writeSegmentStep(GraphUpdate graph)
 {
     RaceRecord &r = m_s.rec;
     ResultsGrid &g = m_s.grid;
@@ -241,11 +241,11 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
 
     // Lap and segment now being timed (the counters have not advanced yet).
     if (seg < r.NumSegs) {
-        ui.Label1[1]->setText(QString::number(seg + 1));
-        ui.Label1[0]->setText(QString::number(lap));
+        ui.currentSegLabel->setText(QString::number(seg + 1));
+        ui.currentLapLabel->setText(QString::number(lap));
     } else {
-        ui.Label1[1]->setText(QStringLiteral("1"));
-        ui.Label1[0]->setText(QString::number(lap + 1));
+        ui.currentSegLabel->setText(QStringLiteral("1"));
+        ui.currentLapLabel->setText(QString::number(lap + 1));
     }
 
     g.Row = lap;
@@ -256,14 +256,14 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
         const double end = r.reading(lap, i);
         const QString text = formatTime(end < start ? 0.0 : end - start);
         g.setCell(lap, i, text);
-        ui.SpecData[i]->setText(text);
+        ui.segmentFields[i]->setText(text);
     }
     m_s.rangeCheckSuspended = false;
 
     if (!(r.raceState == RaceState::Finished && !m_s.rewritingRecord)) {
         const QStringList *items[3] = {&flagItems(), &positionItems(), &trafficItems()};
         for (int c = 5; c <= 7; ++c) {
-            r.LapData[lap][c].set(ui.cmbSpecData[c]->currentIndex());
+            r.LapData[lap][c].set(ui.listField(c)->currentIndex());
             g.setCell(lap, c + 1, itemText(*items[c - 5], r.reading(lap, c)));
         }
         if (seg == r.NumSegs)
@@ -274,13 +274,13 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
     if (r.raceState != RaceState::Finished)
         processPendingEvents();
 
-    if (DontUpdateGraph != 0 || r.raceState != RaceState::Finished)
+    if (graph == GraphUpdate::RowOnly || r.raceState != RaceState::Finished)
         return;
 
     applyFinishSummary(m_s);
 
     // Graph quantity list: "Whole Laps", then one item per segment.
-    QComboBox *q = ui.cmbSpecData[10];
+    QComboBox *q = ui.graphQuantityList;
     if (q->currentIndex() > r.NumSegs || q->currentIndex() < 0 || q->count() != r.NumSegs + 1) {
         QSignalBlocker block(q);
         q->clear();
@@ -291,12 +291,12 @@ void TimingController::UpdateTimer(int DontUpdateGraph)
     }
     // The current row stays on the lap just shown (rather than going back to
     // row 1), so a following screen-mode call keeps showing the same lap.
-    m_w.Grph();
+    m_w.drawGraph();
 }
 
-void TimingController::EraseLapTimes(int Flag)
+void TimingController::eraseLapTimes(RecordErase erase)
 {
-    if (Flag == 0)
+    if (erase == RecordErase::RecordAndGrid)
         m_s.rec.clearLapData();
     m_s.grid.Row = 0;
     m_s.grid.clearAll();

@@ -1,7 +1,9 @@
 #pragma once
 // The timing keys and the race clock of the main window: the key dispatcher
-// UpdateKeys, recording a segment on F2, the three running clocks, the
-// segment step UpdateTimer with the finish summary, and EraseLapTimes.
+// handleTimingKey, recording a segment on F2, the three running clocks, the
+// segment step writeSegmentStep with the finish summary, and eraseLapTimes.
+
+#include "ui/MainWindowBase.h"
 
 #include <QString>
 
@@ -9,19 +11,19 @@ class QComboBox;
 
 namespace sw {
 
-class FrmHead;
+class MainWindowBase;
 struct AppState;
 
 class TimingController
 {
 public:
-    explicit TimingController(FrmHead &w);
+    explicit TimingController(MainWindowBase &w);
 
-    void UpdateKeys(int keyCode);
-    void UpdateClocks();
-    void UpdateTimer(int DontUpdateGraph);
-    void EraseLapTimes(int Flag);
-    void HiTime1_Timer(int overrun);
+    void handleTimingKey(int keyCode);
+    void redrawClocks();
+    void writeSegmentStep(GraphUpdate graph);
+    void eraseLapTimes(RecordErase erase);
+    void onTimerTick(int overrun);
 
     // Key codes.
     enum : int {
@@ -42,7 +44,7 @@ private:
     void restartPrompt();
     void processPendingEvents();
 
-    FrmHead &m_w;
+    MainWindowBase &m_w;
     AppState &m_s;
     const QString m_lapsFullNote;
     double m_clocksShownAt = -1; // race clock at the last redraw of the clocks

@@ -6,25 +6,27 @@
 
 namespace sw {
 
-QColor qcolorFromPalette(int n)
+QColor qcolorFromPalette(Palette colour)
 {
-    const PaletteRgb c = paletteColour(n);
+    const PaletteRgb c = paletteColour(colour);
     return QColor(c.r, c.g, c.b);
 }
 
-void setForeColour(QWidget *w, int paletteNumber)
+void setForeColour(QWidget *w, Palette colour)
 {
     QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, qcolorFromPalette(paletteNumber));
-    p.setColor(QPalette::ButtonText, qcolorFromPalette(paletteNumber));
+    p.setColor(QPalette::WindowText, qcolorFromPalette(colour));
+    p.setColor(QPalette::ButtonText, qcolorFromPalette(colour));
     w->setPalette(p);
-    w->setProperty("foreColour", paletteNumber);
+    w->setProperty("foreColour", static_cast<int>(colour));
 }
 
-int foreColourNumber(const QWidget *w)
+std::optional<Palette> foreColour(const QWidget *w)
 {
     const QVariant v = w->property("foreColour");
-    return v.isValid() ? v.toInt() : -1;
+    if (!v.isValid())
+        return std::nullopt;
+    return static_cast<Palette>(v.toInt());
 }
 
 } // namespace sw

@@ -1,11 +1,14 @@
 #pragma once
 // Places a widget at a designed position given in twips.
 
+#include "ui/Palette.h"
 #include "ui/Twips.h"
 
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
+
+#include <optional>
 
 namespace sw {
 
@@ -22,8 +25,9 @@ inline QLabel *labelTw(QWidget *parent, const QString &text, int left, int top, 
     return l;
 }
 
-QColor qcolorFromPalette(int n);
-void setForeColour(QWidget *w, int paletteNumber);
-int foreColourNumber(const QWidget *w); // -1 when not one of the 16
+QColor qcolorFromPalette(Palette colour);
+void setForeColour(QWidget *w, Palette colour);
+// The colour last given with setForeColour; none when never set.
+std::optional<Palette> foreColour(const QWidget *w);
 
 } // namespace sw

@@ -1,7 +1,7 @@
 #pragma once
-// The standard 16-colour palette; the program names colours by these numbers
-// (2 green and 14 yellow for the flag, 9 light blue for the picked condition,
-// 13 light magenta for the selected lap in the graph).
+// The standard 16-colour palette. The program names its colours from it
+// (Green and Yellow for the flag, LightBlue for the picked condition,
+// LightMagenta for the selected lap in the graph).
 
 #include <array>
 
@@ -31,9 +31,15 @@ constexpr std::array<PaletteRgb, 16> kPalette16{{
     {255, 255, 255}, // 15 white
 }};
 
-constexpr PaletteRgb paletteColour(int n)
+// The colours of kPalette16 by name; the value is the table index.
+enum class Palette : int {
+    Black, Blue, Green, Cyan, Red, Magenta, Brown, LightGrey,
+    DarkGrey, LightBlue, LightGreen, LightCyan, LightRed, LightMagenta, Yellow, White,
+};
+
+constexpr PaletteRgb paletteColour(Palette colour)
 {
-    return kPalette16[static_cast<unsigned>(n) & 15u];
+    return kPalette16[static_cast<unsigned>(colour) & 15u];
 }
 
 } // namespace sw

@@ -6,4 +6,6 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ClickPanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainWindowControls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainWindowBase.h
 )

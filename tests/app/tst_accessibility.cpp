@@ -28,13 +28,15 @@ private slots:
         f.armAndPress({1.0, 2.0, 3.0, 4.0, 5.0});
         if (finished)
             f.finish();
-        FrmHeadControls &ui = f.w->ui;
-        QList<QWidget *> controls{ui.Grid1, ui.Picture1, ui.Text2};
-        for (int i = 0; i < 8; ++i) // Command1 0..5, Command3 0..4, Option1 0..2, SpecData 1..4
-            controls << ui.Label1[i] << ui.SpecName[i] << ui.Command1[qMin(i, 5)] << ui.Command3[qMin(i, 4)]
-                     << ui.Option1[qMin(i, 2)] << ui.SpecData[qBound(1, i, 4)];
+        MainWindowControls &ui = f.w->ui;
+        QList<QWidget *> controls{ui.resultsView, ui.graphArea, ui.timingFocusHolder};
+        controls << ui.currentLapLabel << ui.currentSegLabel << ui.positionDisplay << ui.trafficDisplay
+                 << ui.flagDisplay << ui.segmentClock << ui.lapClock << ui.raceClock;
+        for (int i = 0; i < 8; ++i) // arrow buttons 0..5, frame buttons 0..4, graph options 0..2, segments 1..4
+            controls << ui.fieldCaptions[i] << ui.arrowButtons[qMin(i, 5)] << ui.currentLapButtons()[qMin(i, 4)]
+                     << ui.graphColourOptions[qMin(i, 2)] << ui.segmentFields[qBound(1, i, 4)];
         for (int i : {0, 5, 6, 7, 10})
-            controls << ui.cmbSpecData[i];
+            controls << ui.listField(i);
         QHash<QString, QWidget *> owner; // spoken name, lower case
         for (QWidget *w : controls) {
             QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);

@@ -2,9 +2,9 @@
 // speed check window and its outcome, and the start by Ravelin.
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
-#include "app/HtSample.h"
-#include "app/SplashForm.h"
+#include "app/MainWindow.h"
+#include "app/SpeedCheckWindow.h"
+#include "app/SplashWindow.h"
 #include "app/Startup.h"
 #include "app/FileCheck.h"
 #include "timing/HiTime.h"
@@ -74,7 +74,7 @@ void TestStartup::normalStartRunsSpeedCheckThenMainWindow()
     QVERIFY(!QDir(rig.folder.path()).exists(QStringLiteral("LapTimeFiles")));
     rig.start(args);
     QCOMPARE(rig.state.rec.ravelinMode, false);
-    HtSample *check = rig.startup->startupWindow();
+    SpeedCheckWindow *check = rig.startup->startupWindow();
     QVERIFY(check && check->isVisible());
     QCOMPARE(check->windowTitle(), QStringLiteral("Checking Computer Speed"));
     QVERIFY(rig.startup->splashWindow() && rig.startup->splashWindow()->isVisible());
@@ -147,11 +147,11 @@ void TestStartup::ravelinStartMessages()
         QCOMPARE(shown(rig.prompts.asked[i].message), shown({"Splitwatch", first[i]}));
     QCOMPARE(rig.state.rec.ravelinMode, mode != 0);
     QVERIFY(!rig.startup->startupWindow() && !rig.startup->splashWindow()); // no speed check
-    FrmHead *main = rig.startup->mainWindow();
+    MainWindow *main = rig.startup->mainWindow();
     QVERIFY(main && main->isVisible());
     QCOMPARE(rig.state.rec.TimerInterval, 0);
     QCOMPARE(rig.state.LapFileName, QDir(rig.folder.path()).filePath(QStringLiteral("RavelinData.txt")));
-    QVERIFY(main->ui.Label6->text().startsWith(QStringLiteral("Status: Program called from Ravelin.")));
+    QVERIFY(main->ui.statusLine->text().startsWith(QStringLiteral("Status: Program called from Ravelin.")));
     if (!inputFilePresent)
         QCOMPARE(rig.state.exchange, ExchangeState::None);
 }

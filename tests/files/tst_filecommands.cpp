@@ -4,7 +4,7 @@
 
 #include "files/FileCommands.h"
 #include "files/LapFile.h"
-#include "files/frmComments.h"
+#include "files/CommentsWindow.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -51,7 +51,7 @@ struct FileRig
         for (int row = 0; row < ResultsGrid::kRows; ++row)
             for (int c = 0; c < ResultsGrid::kCols; ++c)
                 v << s.grid.cell(row, c);
-        return v << QStringList(std::begin(s.grid.Label3), std::end(s.grid.Label3));
+        return v << QStringList(std::begin(s.grid.statValues), std::end(s.grid.statValues));
     }
 };
 
@@ -114,7 +114,7 @@ void timeAndSave(FileRig &r, const QString &path)
     r.timeRace();
     r.f.state.Comments = u"Heat 1\r\nwet track"_s;
     r.f.prompts.chooseFile(path);
-    r.f.w->ui.mnuSaveAs->trigger();
+    r.f.w->ui.saveAsAction->trigger();
     r.f.state.unsavedChanges = true;
     r.f.prompts.clear();
 }
@@ -135,15 +135,15 @@ private slots:
         FileRig other(1);
         other.f.state.CurrentFile = u"D:\\Races\\Old.txt"_s;
         other.f.prompts.chooseFile(std::nullopt).chooseFile(path);
-        other.f.w->ui.mnuOpen->trigger();
+        other.f.w->ui.openAction->trigger();
         checkDialog(other, true, u"Old.txt"_s);
         QCOMPARE(other.f.state.CurrentFile, u"D:\\Races\\Old.txt"_s); // cancelled: no change
-        other.f.w->ui.mnuOpen->trigger();
+        other.f.w->ui.openAction->trigger();
         QCOMPARE(other.f.state.CurrentFile, path);
         other.f.prompts.clear();
         other.f.state.Comments = u"wet track"_s;
         other.f.state.unsavedChanges = true;
-        other.f.w->ui.mnuSave->trigger();
+        other.f.w->ui.saveAction->trigger();
         QCOMPARE(other.f.prompts.asked.size(), size_t(0));
         QCOMPARE(other.f.state.unsavedChanges, false);
         QCOMPARE(bytesOf(path), plainFile(other.f.state.rec, u"wet track"_s));
@@ -166,7 +166,7 @@ private slots:
         r.timeRace();
         r.f.state.unsavedChanges = true;
         r.f.prompts.chooseFile(r.lapPath(name));
-        r.f.w->ui.mnuSave->trigger();
+        r.f.w->ui.saveAction->trigger();
         checkDialog(r, false, QString());
         QCOMPARE(r.f.state.CurrentFile, r.lapPath(stored));
         QCOMPARE(r.caption(), u"Splitwatch   [ %1 ]"_s.arg(stored));
@@ -208,7 +208,7 @@ private slots:
         if (closeBox)
             QCOMPARE(r.f.w->close(), ends);
         else
-            r.f.w->ui.mnuExit->trigger();
+            r.f.w->ui.exitAction->trigger();
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
         QCOMPARE(r.f.state.exitCancelled, !ends);
         QCOMPARE(r.f.w->isVisible(), !(closeBox && ends));
@@ -249,7 +249,7 @@ private slots:
         if (!bytes.isEmpty())
             writeBytes(bad, bytes);
         r.f.prompts.answer(erase).chooseFile(bad);
-        (erase == Answer::Ok ? r.f.w->ui.mnuOpen : r.f.w->ui.mnuNew)->trigger();
+        (erase == Answer::Ok ? r.f.w->ui.openAction : r.f.w->ui.newAction)->trigger();
         QCOMPARE(r.f.prompts.asked.size(), size_t(erase == Answer::Ok ? 2 : 1));
         const MessageSpec &m = r.f.prompts.asked.back().message;
         if (erase != Answer::Ok)
@@ -286,7 +286,7 @@ private slots:
         const rlimit small{512, saved.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        r.f.w->ui.mnuSaveAs->trigger();
+        r.f.w->ui.saveAsAction->trigger();
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -320,7 +320,7 @@ private slots:
         r.f.state.Comments = u"5 \u20ac \u2713\u2713 \u03c0\U0001F600"_s;
         const QString path = r.lapPath(u"c.txt"_s);
         r.f.prompts.chooseFile(path).answer(answer);
-        r.f.w->ui.mnuSaveAs->trigger();
+        r.f.w->ui.saveAsAction->trigger();
         QCOMPARE(r.f.prompts.asked.size(), size_t(2));
         checkMessage(r.f.prompts.asked[1].message, u"Splitwatch"_s,
                      u"These characters in the Comments can not be stored in a Lap Time file and would be saved "
@@ -346,8 +346,8 @@ private slots:
         QFETCH(QString, ending);
         FileRig r;
         r.f.state.Comments = u"Heat 1\r\nwet"_s;
-        r.f.w->ui.mnuComments->trigger();
-        QPointer<frmComments> c = r.cmd->commentsWindow();
+        r.f.w->ui.commentsAction->trigger();
+        QPointer<CommentsWindow> c = r.cmd->commentsWindow();
         QVERIFY(c);
         QCoreApplication::processEvents();
         if (!c->isActiveWindow()) // the platform may not have done it yet
@@ -356,15 +356,15 @@ private slots:
         QVERIFY(c->isActiveWindow());
         QVERIFY(!c->isModal());
         QCOMPARE(c->windowTitle(), u"Splitwatch File Comments"_s);
-        QCOMPARE(c->Text1->toPlainText(), u"Heat 1\nwet"_s);
-        c->Text1->setFocus();
-        c->Text1->selectAll();
-        QTest::keyClicks(c->Text1, u"dry\r\rsunny"_s);
-        QCOMPARE(c->Text1->toPlainText(), u"dry\n\nsunny"_s);
+        QCOMPARE(c->commentsEdit->toPlainText(), u"Heat 1\nwet"_s);
+        c->commentsEdit->setFocus();
+        c->commentsEdit->selectAll();
+        QTest::keyClicks(c->commentsEdit, u"dry\r\rsunny"_s);
+        QCOMPARE(c->commentsEdit->toPlainText(), u"dry\n\nsunny"_s);
         if (ending == "main window"_L1)
             QApplication::setActiveWindow(r.f.w.get());
         else
-            QTest::mouseClick(c->Command1[ending == "ok"_L1 ? 0 : 1], Qt::LeftButton);
+            QTest::mouseClick(ending == "ok"_L1 ? c->okButton : c->cancelButton, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(r.f.state.Comments, ending == "ok"_L1 ? u"dry\r\n\r\nsunny"_s : u"Heat 1\r\nwet"_s);
@@ -400,17 +400,17 @@ private slots:
         r.f.state.rec.ravelinMode = true;
         writeBytes(r.f.state.exchangeInputPath(), writeLapFile(r.f.state.rec, u"wet"_s, lapFile, QLatin1Char('.')));
         r.f.state.exchange = ExchangeState::InputWaiting;
-        r.f.w->Form_Activate();
+        r.f.w->onActivated();
         QCOMPARE(r.f.state.CurrentFile, lapFile);
         r.f.state.Comments = u"edited"_s;
-        r.f.w->Form_Activate(); // loaded on the first activation only
+        r.f.w->onActivated(); // loaded on the first activation only
         QCOMPARE(r.f.state.Comments, u"edited"_s);
         if (outputBlocked)
             QVERIFY(QDir().mkdir(r.f.state.exchangeOutputPath()));
         r.f.state.unsavedChanges = specsChanged;
         for (Answer a : answers)
             r.f.prompts.answer(a);
-        r.f.w->ui.mnuReturnToRavelin->trigger();
+        r.f.w->ui.returnToRavelinAction->trigger();
         QTEST(askedTitles(r), "titles");
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
         QCOMPARE(r.f.state.exitCancelled, !ends);

@@ -73,7 +73,7 @@ private:
     std::vector<Step> m_steps;
 };
 
-// The statistics table (Label3, element (c-1)*3 + j: average, smallest,
+// The statistics table (statValues[(c-1)*3 + j]: average, smallest,
 // largest of column c) a table of segment times gives; column 5 is the lap.
 // Times have one decimal and the flows run 3, 4 or 20 laps, so the average
 // needs at most three decimals: no rounding question.

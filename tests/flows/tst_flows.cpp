@@ -6,7 +6,7 @@
 #include "app/Startup.h"
 #include "files/FileCommands.h"
 #include "files/LapFile.h"
-#include "files/frmComments.h"
+#include "files/CommentsWindow.h"
 #include "graph/GraphView.h"
 #include "printing/PdfPrinterSource.h"
 #include "printing/PdfWords.h"
@@ -43,7 +43,7 @@ QString timesRow(const std::vector<double> &segs)
     return (l << num3(std::accumulate(segs.begin(), segs.end(), 0.0))).join(QLatin1Char('|'));
 }
 
-QStringList statistics(const AppState &s) { return QStringList(s.grid.Label3.begin(), s.grid.Label3.end()); }
+QStringList statistics(const AppState &s) { return QStringList(s.grid.statValues.begin(), s.grid.statValues.end()); }
 
 QStringList askedTitles(const ScriptedPrompts &p)
 {
@@ -93,40 +93,40 @@ private slots:
 
         // Lap 7 segment 2 split at 25.9 s (no question: far from the usual 25 s); lap 14's stray 12 s deleted.
         f.prompts.clear();
-        f.w->ui.cmbSpecData[0]->setCurrentIndex(6);
-        f.w->ui.SpecData[2]->setFocus(Qt::OtherFocusReason);
+        f.w->ui.lapList->setCurrentIndex(6);
+        f.w->ui.segmentFields[2]->setFocus(Qt::OtherFocusReason);
         f.prompts.type(QStringLiteral("25.9"));
-        click(f.w->ui.Command3[0]);
-        f.w->ui.cmbSpecData[0]->setCurrentIndex(13);
-        f.w->ui.SpecData[1]->setFocus(Qt::OtherFocusReason);
-        click(f.w->ui.Command3[1]);
+        click(f.w->ui.insertButton);
+        f.w->ui.lapList->setCurrentIndex(13);
+        f.w->ui.segmentFields[1]->setFocus(Qt::OtherFocusReason);
+        click(f.w->ui.deleteButton);
         QCOMPARE(askedTitles(f.prompts), QStringList{QStringLiteral("Enter Time to Insert")});
         QCOMPARE(statistics(f.state), expectedStatistics(times));
         // Keep Changes: lap 3's first segment was 31.5 s, not 30.9; the second gives up the difference.
-        f.w->ui.cmbSpecData[0]->setCurrentIndex(2);
-        f.w->ui.SpecData[1]->setFocus(Qt::OtherFocusReason);
-        QTest::keyClicks(f.w->ui.SpecData[1], QStringLiteral("31.5\t"));
-        click(f.w->ui.Command3[3]);
+        f.w->ui.lapList->setCurrentIndex(2);
+        f.w->ui.segmentFields[1]->setFocus(Qt::OtherFocusReason);
+        QTest::keyClicks(f.w->ui.segmentFields[1], QStringLiteral("31.5\t"));
+        click(f.w->ui.finishKeepButton);
         times[2] = {31.5, 28.5, times[2][2]};
 
         const QString saved = QDir(f.state.lapTimeFolder()).filePath(QStringLiteral("heat20.txt"));
         f.prompts.chooseFile(saved);
-        f.w->ui.mnuSaveAs->trigger();
+        f.w->ui.saveAsAction->trigger();
         const QByteArray savedBytes = bytesOf(saved);
-        f.w->ui.cmbSpecData[0]->setCurrentIndex(0); // where an opened file starts: the same lap highlighted
+        f.w->ui.lapList->setCurrentIndex(0); // where an opened file starts: the same lap highlighted
         QCoreApplication::processEvents();
         const QImage graph = f.w->graph().picture();
         QVERIFY(!graph.isNull());
 
         f.prompts.clear();
         f.prompts.answer(Answer::Yes);
-        f.w->ui.mnuNew->trigger();
+        f.w->ui.newAction->trigger();
         QCOMPARE(askedTitles(f.prompts), QStringList{QStringLiteral("Erase All Lap Times?")});
         QCOMPARE(rowOf(f.state, 20), kBlankRow);
         QCOMPARE(statistics(f.state), QStringList(15, QString()));
 
         f.prompts.chooseFile(saved);
-        f.w->ui.mnuOpen->trigger();
+        f.w->ui.openAction->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(f.w->windowTitle(), QStringLiteral("Splitwatch   [ heat20.txt ]"));
         QCOMPARE(f.state.rec.LastLap, qint16(20));
@@ -134,7 +134,7 @@ private slots:
             QCOMPARE(rowOf(f.state, lap), timesRow(times[lap - 1]) + conditionsOf(lap));
         QCOMPARE(statistics(f.state), expectedStatistics(times));
         QCOMPARE(f.w->graph().picture(), graph);
-        f.w->ui.mnuSave->trigger(); // unchanged: not a byte differs, and no question
+        f.w->ui.saveAction->trigger(); // unchanged: not a byte differs, and no question
         QCOMPARE(bytesOf(saved), savedBytes);
 
         // The report printed to a PDF file: the caption, and lap 20's time on its line.
@@ -143,7 +143,7 @@ private slots:
         const QString pdf = f.folder.filePath(QStringLiteral("heat20.pdf"));
         f.prompts.type(QStringLiteral("Twenty laps")); // the report comment
         PdfPrinterSource pdfPrinter(pdf);
-        PrintCommands(f.w.get(), f.state, f.prompts, pdfPrinter).mnuPrint_Click();
+        PrintCommands(f.w.get(), f.state, f.prompts, pdfPrinter).printReport();
         QCOMPARE(f.prompts.unexpectedCount(), 0);
         const std::vector<PdfPage> pages = readPdfWords(pdf);
         QVERIFY(!pages.empty() && pages[0].allText().contains(QStringLiteral("Splitwatch [ heat20.txt ]")));
@@ -185,32 +185,32 @@ private slots:
         FileCommands *cmd = nullptr;
         int ended = 0;
         Startup startup({QStringLiteral("/E")}, folder.path(), StartupServices{state, prompts, startupTimer, mainTimer});
-        startup.extendMainWindow = [&cmd](FrmHead &w) { cmd = installFileCommands(w); };
+        startup.extendMainWindow = [&cmd](MainWindowBase &w) { cmd = installFileCommands(w); };
         startup.begin();
-        FrmHead *w = startup.mainWindow();
+        MainWindow *w = startup.mainWindow();
         QVERIFY(w && cmd);
         w->endProgram = [&ended] { ++ended; };
         QCoreApplication::processEvents();
-        w->Form_Activate(); // loads on the first activation, whether or not the platform activated it already
+        w->onActivated(); // loads on the first activation, whether or not the platform activated it already
         QCOMPARE(w->windowTitle(), QStringLiteral("Splitwatch   [ heat3.txt ]"));
         QCOMPARE(state.rec.raceState, RaceState::Setup);
-        QVERIFY(w->ui.mnuReturnToRavelin->isVisible());
+        QVERIFY(w->ui.returnToRavelinAction->isVisible());
         for (int lap = 1; lap <= 4; ++lap)
             QCOMPARE(rowOf(state, lap), lap <= 3 ? timesRow(times[lap - 1]) + kGreen1 : kBlankRow);
 
         prompts.clear();
-        w->ui.mnuComments->trigger();
-        frmComments *c = cmd->commentsWindow();
+        w->ui.commentsAction->trigger();
+        CommentsWindow *c = cmd->commentsWindow();
         QVERIFY(c);
         activate(c);
-        c->Text1->moveCursor(QTextCursor::End);
-        QTest::keyClicks(c->Text1, QStringLiteral("\rlap 2 under yellow"));
-        click(c->Command1[0]);
+        c->commentsEdit->moveCursor(QTextCursor::End);
+        QTest::keyClicks(c->commentsEdit, QStringLiteral("\rlap 2 under yellow"));
+        click(c->okButton);
         const QString edited = comments + QStringLiteral("\r\nlap 2 under yellow");
         QCOMPARE(state.Comments, edited);
 
         prompts.answer(answer);
-        w->ui.mnuReturnToRavelin->trigger();
+        w->ui.returnToRavelinAction->trigger();
         // Comments are not entry fields: no "Save Changes?" first.
         QCOMPARE(askedTitles(prompts), QStringList{QStringLiteral("Copy To Ravelin?")});
         QCOMPARE(ended, answer == Answer::Cancel ? 0 : 1);
@@ -233,20 +233,21 @@ private slots:
         first.keysAfter(2, 1, {5, 7, 9}).run(f);
         f.pressAt(first.lastPress() + 20.9); // lap 4, segment 1
         f.tickTo(first.lastPress() + 30);
-        QCOMPARE(f.w->ui.Label1[4]->text(), QStringLiteral("Yellow"));
+        QCOMPARE(f.w->ui.flagDisplay->text(), QStringLiteral("Yellow"));
         f.prompts.answer(Answer::Yes);
         f.F(12);
         QCOMPARE(askedTitles(f.prompts), QStringList{QStringLiteral("Restart Race ?")});
         f.armNs = f.clock.nowNs();
         f.tickTo(2.5); // armed, not started: conditions at their defaults, the old clocks gone
-        const char *labels[] = {"1", "In Traffic", "Green", ".000", ".000", ".000"};
-        for (int i = 2; i <= 7; ++i)
-            QCOMPARE(f.w->ui.Label1[i]->text(), QString::fromLatin1(labels[i - 2]));
+        const auto &ui = f.w->ui;
+        QCOMPARE(QStringList({ui.positionDisplay->text(), ui.trafficDisplay->text(), ui.flagDisplay->text(),
+                              ui.segmentClock->text(), ui.lapClock->text(), ui.raceClock->text()}),
+                 QStringList({"1", "In Traffic", "Green", ".000", ".000", ".000"}));
         SegmentTable times{{19.6, 22.1, 23.4}, {19.8, 22.3, 23.1}};
         RaceScript second(4.0, times);
         second.run(f, true);
         f.tickTo(second.lastPress() + 2.5);
-        QCOMPARE(f.w->ui.Label1[7]->text(), num3(second.lastPress() - 4 + 2.5)); // race clock
+        QCOMPARE(f.w->ui.raceClock->text(), num3(second.lastPress() - 4 + 2.5)); // race clock
         f.finish();
         for (int lap = 1; lap <= 4; ++lap)
             QCOMPARE(rowOf(f.state, lap), lap <= 2 ? timesRow(times[lap - 1]) + kGreen1 : kBlankRow);
@@ -254,19 +255,19 @@ private slots:
 
         f.prompts.clear();
         f.prompts.answer(Answer::Ok).type(QStringLiteral("2"));
-        f.w->ui.mnuNumSeg->trigger();
+        f.w->ui.numberOfSegmentsAction->trigger();
         QCOMPARE(askedTitles(f.prompts), (QStringList{"Splitwatch", "Number of Segments"}));
         QCOMPARE(rowOf(f.state, 2), kBlankRow);
         QCOMPARE(statistics(f.state), QStringList(15, QString()));
         for (int c = 1; c <= 4; ++c)
             QCOMPARE(f.state.grid.ColWidth(c), c <= 2 ? 800 : 10);
-        QCOMPARE(f.w->ui.Grid1->columnWidth(2), qMax(1, tw(10))); // grid column 3 in the view
+        QCOMPARE(f.w->ui.resultsView->columnWidth(2), qMax(1, tw(10))); // grid column 3 in the view
         for (int i = 0; i < 15; ++i)
-            QCOMPARE(f.state.grid.Label3Visible[i], i < 6 || i >= 12);
+            QCOMPARE(f.state.grid.statValueVisible[i], i < 6 || i >= 12);
         // Restarted with the Start / Restart button (keys do nothing once finished).
         f.prompts.clear();
         f.prompts.answer(Answer::Yes);
-        click(f.w->ui.Command3[2]);
+        click(f.w->ui.startRestartButton);
         QCOMPARE(askedTitles(f.prompts), QStringList{QStringLiteral("Restart Race ?")});
         f.armNs = f.clock.nowNs();
         times = {{30.2, 31.4}, {30.6, 31.1}, {29.9, 31.8}, {30.3, 31.2}};

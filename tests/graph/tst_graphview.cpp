@@ -12,26 +12,27 @@ using namespace sw;
 
 namespace {
 
-QColor pal(int n)
+QColor pal(Palette colour)
 {
-    return QColor(paletteColour(n).r, paletteColour(n).g, paletteColour(n).b);
+    return QColor(paletteColour(colour).r, paletteColour(colour).g, paletteColour(colour).b);
 }
 
 struct Lap
 {
     const char *name, *conditions[3]; // flag, position, traffic
-    int colour[4]; // with no option checked, by flag, by position, by traffic
+    Palette colour[4]; // with no option checked, by flag, by position, by traffic
 };
 // Lap n of a race has the conditions of laps[(n - 1) % 8].
+using P = Palette;
 const Lap laps[] = {
-    {"yellow", {"Yellow", "2", "Not in Traffic"}, {14, 14, 2, 1}},
-    {"flag empty", {"", "3", ""}, {14, 14, 3, 1}},
-    {"flag lower-case g", {"green", "4", "in"}, {14, 14, 4, 1}},
-    {"position 7", {"Green", "7", "Held up by Traffic"}, {2, 2, 14, 12}},
-    {"position 13", {"Green", "13", "In Traffic"}, {2, 2, 15, 4}},
-    {"selected", {"Yellow", "7", "In Traffic"}, {13, 13, 13, 13}},
-    {"position 14", {"Green", "14", ""}, {2, 2, 0, 1}},
-    {"last lap", {"Yellow", "15", "In Traffic"}, {14, 14, 1, 4}},
+    {"yellow", {"Yellow", "2", "Not in Traffic"}, {P::Yellow, P::Yellow, P::Green, P::Blue}},
+    {"flag empty", {"", "3", ""}, {P::Yellow, P::Yellow, P::Cyan, P::Blue}},
+    {"flag lower-case g", {"green", "4", "in"}, {P::Yellow, P::Yellow, P::Red, P::Blue}},
+    {"position 7", {"Green", "7", "Held up by Traffic"}, {P::Green, P::Green, P::Yellow, P::LightRed}},
+    {"position 13", {"Green", "13", "In Traffic"}, {P::Green, P::Green, P::White, P::Red}},
+    {"selected", {"Yellow", "7", "In Traffic"}, {P::LightMagenta, P::LightMagenta, P::LightMagenta, P::LightMagenta}},
+    {"position 14", {"Green", "14", ""}, {P::Green, P::Green, P::Black, P::Blue}},
+    {"last lap", {"Yellow", "15", "In Traffic"}, {P::Yellow, P::Yellow, P::Blue, P::Red}},
 };
 
 // Times of 19 to 21 s in every time column, whose statistics say so.
@@ -49,7 +50,7 @@ struct Race
                 grid.setCell(lap, c, c <= 5 ? t : QString::fromLatin1(laps[(lap - 1) % 8].conditions[c - 6]));
         }
         for (size_t i = 0; i < 15; ++i) // Avg, Min, Max of each column
-            grid.Label3[i] = QLatin1String(i % 3 == 2 ? "21.000" : "19.000");
+            grid.statValues[i] = QLatin1String(i % 3 == 2 ? "21.000" : "19.000");
     }
 };
 
@@ -101,7 +102,7 @@ void TestGraphView::pointColours()
     view.setQuantityPosition(0); // whole laps
     view.bindControls(nullptr, {&options[1], &options[2], &options[3]}, nullptr, nullptr);
     view.resize(300, 600);
-    view.Grph();
+    view.drawGraph();
     QCOMPARE(pointColour(view, lap), pal(laps[lap - 1].colour[option + 1]));
     QCOMPARE(race.grid.Row, 6); // drawing keeps the selected lap current
     const QPoint mid = ((view.pointCentre(1) + view.pointCentre(2)) / 2).toPoint();
@@ -129,8 +130,8 @@ void TestGraphView::scaleLabels()
     QFETCH(QString, lo);
     QFETCH(QString, hi);
     Race race(10);
-    race.grid.Label3[4] = lo; // segment 2
-    race.grid.Label3[5] = hi;
+    race.grid.statValues[4] = lo; // segment 2
+    race.grid.statValues[5] = hi;
     QLabel left, right;
     QComboBox list;
     QCOMPARE(graphQuantityItems(3), QStringList({"Whole Laps", "Segment 1", "Segment 2", "Segment 3"}));
@@ -139,14 +140,14 @@ void TestGraphView::scaleLabels()
     GraphView view(race.grid, race.rec);
     view.bindControls(&list, {nullptr, nullptr, nullptr}, &left, &right);
     view.resize(200, 400);
-    view.Grph();
+    view.drawGraph();
     QTEST(left.text(), "left");
     QTEST(right.text(), "right");
     QCOMPARE(view.pointCentre(1).x(), // time grows to the right
              (race.grid.cell(1, 2).toDouble() - view.scale().left) / view.scale().width() * 200);
     int dots = 0, gaps = 0; // the zero line, nine tenths across, is dotted above lap 1
     for (int y = 0; lo.isEmpty() && y < view.pointCentre(1).y() - view.pointRadius() - 1; ++y)
-        ++(view.picture().pixelColor(180, y) == pal(8) ? dots : gaps);
+        ++(view.picture().pixelColor(180, y) == pal(Palette::DarkGrey) ? dots : gaps);
     QVERIFY(!lo.isEmpty() || (dots > 2 && gaps > 2));
 }
 
@@ -177,7 +178,7 @@ void TestGraphView::clickSelectsLap()
     GraphView view(race.grid, race.rec);
     view.resize(300, 600);
     view.setQuantityPosition(1);
-    view.Grph();
+    view.drawGraph();
     QSignalSpy clicked(&view, &GraphView::lapClicked);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(150, qRound(view.pointCentre(lap).y() + dy)));
     QCOMPARE(clicked.count(), lap > 0 ? 1 : 0);
@@ -187,7 +188,7 @@ void TestGraphView::clickSelectsLap()
              QList<int>({lap, lap, lap, 1, 8}));
     QTEST(g.TopRow(), "topAfter");
     if (lap > 0)
-        QCOMPARE(pointColour(view, lap), pal(13)); // redrawn with the lap selected
+        QCOMPARE(pointColour(view, lap), pal(Palette::LightMagenta)); // redrawn with the lap selected
 }
 
 void TestGraphView::nothingToDraw()
@@ -199,7 +200,7 @@ void TestGraphView::nothingToDraw()
     for (const QPoint &positionAndLaps : {QPoint(0, 10), QPoint(5, 10), QPoint(-1, 10), QPoint(0, 0)}) {
         view.setQuantityPosition(positionAndLaps.x());
         race.rec.LastLap = qint16(positionAndLaps.y());
-        view.Grph();
+        view.drawGraph();
         QImage blank = view.picture();
         blank.fill(view.palette().color(QPalette::Button));
         QCOMPARE(view.picture() == blank, positionAndLaps != QPoint(0, 10));

@@ -2,7 +2,7 @@
 
 #include "help/HelpCommand.h"
 #include "help/ProgramLauncher.h"
-#include "help/frmAbout.h"
+#include "help/AboutWindow.h"
 #include "printing/PdfPrinterSource.h"
 #include "ui/Prompts.h"
 
@@ -64,7 +64,7 @@ private slots:
         const QString doc = u"/opt/splitwatch/help/TimerHelp.txt"_s;
         ScriptedLauncher launcher;
         launcher.starting = starting;
-        HelpCommand(doc, m_prompts, launcher).mnuHelpHelp_Click();
+        HelpCommand(doc, m_prompts, launcher).showProgramHelp();
         QCOMPARE(launcher.attempts, commands(doc, HelpCommand::currentSystem()).mid(0, attempts));
         QTEST(m_prompts.messageTexts(), "messages");
         for (const ScriptedPrompts::Asked &a : m_prompts.asked) {
@@ -98,10 +98,10 @@ private slots:
     void aboutWindow()
     {
         QFETCH(QString, clickOn);
-        QPointer<frmAbout> form = new frmAbout(m_printers, m_prompts);
+        QPointer<AboutWindow> form = new AboutWindow(m_printers, m_prompts);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        QCOMPARE((QStringList{form->Label2->text(), form->cmdOK->text(), form->SSCommand1->text()}),
+        QCOMPARE((QStringList{form->helpLine->text(), form->cmdOK->text(), form->SSCommand1->text()}),
                  (QStringList{u"Splitwatch v1.1   A.004"_s, u"OK"_s, u"Print"_s}));
         QVERIFY(!form->Image1->pixmap().isNull());
         QVERIFY(!form->isModal());

@@ -46,9 +46,9 @@ struct Bench
                                : c == 7 ? QString::number(1 + r % 12) : c == 8 ? "In Traffic" : "");
         }
         for (int c = 1; c <= 5; ++c) {
-            g.Label5Visible[c + 2] = c == 5 || c <= numSegs; // the statistics heads shown
+            g.statHeadingVisible[c + 2] = c == 5 || c <= numSegs; // the statistics heads shown
             for (int j = 0; j < 3; ++j)
-                g.Label3[(c - 1) * 3 + j] = g.Label5Visible[c + 2] ? QString::number(10 * c + j * 1.111, 'f', 3) : "";
+                g.statValues[(c - 1) * 3 + j] = g.statHeadingVisible[c + 2] ? QString::number(10 * c + j * 1.111, 'f', 3) : "";
         }
     }
     QRectF area() { return printers.printer().pageLayout().paintRectPoints(); }
@@ -106,13 +106,13 @@ void TestPrintCommands::report()
     QFETCH(bool, longComments);
     QFETCH(Answer, noPrinter);
     Bench b(7, 2);
-    b.state.grid.Label3[8] = "99.999"; // Max of the unused Seg 3: printed without its head
+    b.state.grid.statValues[8] = "99.999"; // Max of the unused Seg 3: printed without its head
     for (int i = 0; longComments && b.state.Comments.size() < 2000; ++i)
         b.state.Comments += QStringLiteral("note%1 ").arg(i, 3, 10, QLatin1Char('0'));
     const QString out = noPrinter == Answer::Ok ? b.pdf : b.dir.filePath("chosen.pdf");
     b.printers.systemPrinter = noPrinter == Answer::Ok;
     b.prompts.type(typed).answer(noPrinter).chooseFile(out);
-    worksheet ? b.commands.mnuPrintWorksheet_Click() : b.commands.mnuPrint_Click();
+    worksheet ? b.commands.printBlankWorksheet() : b.commands.printReport();
     QCOMPARE(b.state.blankWorksheet, worksheet);
     QCOMPARE(b.prompts.unexpectedCount(), 0);
     QCOMPARE(b.prompts.asked.size(), size_t(noPrinter == Answer::Ok ? 1 : noPrinter == Answer::Yes ? 3 : 2));
@@ -172,7 +172,7 @@ void TestPrintCommands::report()
     QCOMPARE(ruled, QList<int>{5});
     // The statistics: heads of the used columns, rows of their values.
     QCOMPARE(p.lineOf(*p.find("Seg", 4)), QStringList({"Seg", "1", "Seg", "2", "Lap"}));
-    const auto &l3 = b.state.grid.Label3;
+    const auto &l3 = b.state.grid.statValues;
     QCOMPARE(p.lineOf(*p.find("Avg")), QStringList({"Avg", l3[0], l3[3], l3[12]}));
     QCOMPARE(p.lineOf(*p.find("Min")), QStringList({"Min", l3[1], l3[4], l3[13]}));
     QCOMPARE(p.lineOf(*p.find("Max")), QStringList({"Max", l3[2], l3[5], "99.999", l3[14]}));
@@ -182,7 +182,7 @@ void TestPrintCommands::longRaceBreaksIntoPages()
 {
     Bench b(250);
     b.prompts.type(QString());
-    b.commands.mnuPrint_Click();
+    b.commands.printReport();
     const std::vector<PdfPage> pdf = readPdfWords(b.pdf);
     QPrinter &printer = b.printers.printer();
     const PrinterTextMetrics metrics(ReportPainter::reportFont(), &printer);
@@ -244,7 +244,7 @@ void TestPrintCommands::screenPrint()
     b.window.resize(window);
     b.window.setPalette(QPalette(Qt::red));
     b.window.setAutoFillBackground(true);
-    b.commands.mnuPrintMain_Click();
+    b.commands.printScreen();
     QVERIFY(!QApplication::overrideCursor()); // the hourglass is gone again
     QCOMPARE(b.prompts.messageTexts(), window.isEmpty() ? QStringList{"The window has no size, so there is no picture to print."} : QStringList());
     QCOMPARE(QFile::exists(b.pdf), !window.isEmpty());
@@ -263,7 +263,7 @@ void TestPrintCommands::screenPrint()
     QVERIFY(fillsWidth ? qAbs(red.width() - area.width()) <= 2 : qAbs(red.height() - area.height()) <= 2);
     QVERIFY(qAbs(double(red.width()) / red.height() - double(window.width()) / window.height()) < 0.02);
     b.prompts.type(QString());
-    b.commands.mnuPrint_Click(); // the orientation stays for the report
+    b.commands.printReport(); // the orientation stays for the report
     QCOMPARE(readPdfWords(b.pdf).at(0).width > readPdfWords(b.pdf).at(0).height, landscape);
 }
 

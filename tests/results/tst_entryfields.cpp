@@ -16,7 +16,7 @@ namespace {
 
 // Makes the window the active one, so focus moves send real focus events,
 // and times one lap of 3 segments lasting 20, 21 and 22 seconds.
-FrmHeadControls &start(RaceFixture &f, bool race)
+MainWindowControls &start(RaceFixture &f, bool race)
 {
     QApplication::setActiveWindow(f.w.get());
     QCoreApplication::processEvents();
@@ -73,7 +73,7 @@ void TestEntryFields::segmentField()
     RaceFixture f(3);
     auto &ui = start(f, true);
     // Typing replaces the text (the field selects it on focus); Enter works as Tab.
-    QLineEdit *e = ui.SpecData[field];
+    QLineEdit *e = ui.segmentFields[field];
     e->setFocus(Qt::OtherFocusReason);
     QTest::keyClicks(e, typed);
     if (typed.isEmpty())
@@ -81,9 +81,9 @@ void TestEntryFields::segmentField()
     QTest::keyClick(e, Qt::Key_Return);
     QCoreApplication::processEvents(); // the deferred return of the focus
 
-    QTEST(QStringList({ui.SpecData[1]->text(), ui.SpecData[2]->text(), ui.SpecData[3]->text()}).join(' '), "fields");
+    QTEST(QStringList({ui.segmentFields[1]->text(), ui.segmentFields[2]->text(), ui.segmentFields[3]->text()}).join(' '), "fields");
     QCOMPARE(f.prompts.asked.size(), size_t(warning.isEmpty() ? 0 : 1));
-    QCOMPARE(QApplication::focusWidget(), ui.SpecData[warning.isEmpty() ? field + 1 : field]);
+    QCOMPARE(QApplication::focusWidget(), ui.segmentFields[warning.isEmpty() ? field + 1 : field]);
     if (warning.isEmpty())
         return;
     const MessageSpec &m = f.prompts.asked.at(0).message;
@@ -102,14 +102,14 @@ void TestEntryFields::conditionKeys_data()
     QTest::addColumn<int>("picked");      // highlighted selector after; -1: none
     QTest::addColumn<QString>("lists");   // flag, position, traffic after
     const int L = Qt::Key_Left, R = Qt::Key_Right, U = Qt::Key_Up, D = Qt::Key_Down;
-    QTest::newRow("setup: Down to Position") << false << true << QList<int>{D} << "cmbSpecData6" << -1 << "0 -1 -1";
-    QTest::newRow("race: flag list Down steps it") << true << true << QList<int>{D} << "Text2" << 0 << "1 0 1";
-    QTest::newRow("race: Left x3 stays on flag") << true << false << QList<int>{L, L, L} << "Text2" << 0 << "0 0 1";
+    QTest::newRow("setup: Down to Position") << false << true << QList<int>{D} << "positionList" << -1 << "0 -1 -1";
+    QTest::newRow("race: flag list Down steps it") << true << true << QList<int>{D} << "timingFocusHolder" << 0 << "1 0 1";
+    QTest::newRow("race: Left x3 stays on flag") << true << false << QList<int>{L, L, L} << "timingFocusHolder" << 0 << "0 0 1";
     QTest::newRow("race: Left x3, Right x5, Down x2")
-        << true << false << QList<int>{L, L, L, R, R, R, R, R, D, D} << "Text2" << 2 << "0 0 2";
-    QTest::newRow("race: Up at position 1") << true << false << QList<int>{R, U} << "Text2" << 1 << "0 0 1";
-    QTest::newRow("setup: F5 picks Yellow") << false << false << QList<int>{Qt::Key_F5} << "Text2" << -1 << "1 -1 -1";
-    QTest::newRow("race: arrow button from a list") << true << true << QList<int>{0} << "Text2" << -1 << "0 1 1";
+        << true << false << QList<int>{L, L, L, R, R, R, R, R, D, D} << "timingFocusHolder" << 2 << "0 0 2";
+    QTest::newRow("race: Up at position 1") << true << false << QList<int>{R, U} << "timingFocusHolder" << 1 << "0 0 1";
+    QTest::newRow("setup: F5 picks Yellow") << false << false << QList<int>{Qt::Key_F5} << "timingFocusHolder" << -1 << "1 -1 -1";
+    QTest::newRow("race: arrow button from a list") << true << true << QList<int>{0} << "timingFocusHolder" << -1 << "0 1 1";
 }
 
 void TestEntryFields::conditionKeys()
@@ -122,24 +122,24 @@ void TestEntryFields::conditionKeys()
     auto &ui = start(f, false);
     if (racing)
         f.armAndPress({2});
-    ui.cmbSpecData[5]->setCurrentIndex(0);
+    ui.flagList->setCurrentIndex(0);
     if (inFlagList)
-        ui.cmbSpecData[5]->setFocus(Qt::OtherFocusReason);
+        ui.flagList->setFocus(Qt::OtherFocusReason);
     for (int k : keys)
-        k ? f.key(Qt::Key(k)) : QTest::mouseClick(ui.Command1[1], Qt::LeftButton);
+        k ? f.key(Qt::Key(k)) : QTest::mouseClick(ui.arrowButtons[1], Qt::LeftButton);
 
     QTEST(QApplication::focusWidget()->objectName(), "focus");
     const auto lists = [](auto item) { return QStringLiteral("%1 %2 %3").arg(item(5)).arg(item(6)).arg(item(7)); };
-    QTEST(lists([&](int i) { return ui.cmbSpecData[i]->currentIndex(); }), "lists");
-    QCOMPARE(ui.Label1[4]->text(), ui.cmbSpecData[5]->currentText());
-    for (int k = 0; k <= 4; ++k) // the current displays turn yellow under the yellow flag
-        QCOMPARE(foreColourNumber(ui.Label1[k]), ui.cmbSpecData[5]->currentIndex() == 1 ? 14 : 2);
+    QTEST(lists([&](int i) { return ui.listField(i)->currentIndex(); }), "lists");
+    QCOMPARE(ui.flagDisplay->text(), ui.flagList->currentText());
+    for (QLabel *l : ui.flagColouredLabels()) // the current displays turn yellow under the yellow flag
+        QCOMPARE(foreColour(l), ui.flagList->currentIndex() == 1 ? Palette::Yellow : Palette::Green);
     QCOMPARE(f.state.rec.SelectorPos, qint16(qMax(picked, 0)));
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(foreColourNumber(ui.Label4[2 + i]), i == picked ? 9 : 0);
+        QCOMPARE(foreColour(ui.conditionCaptions()[i]), i == picked ? Palette::LightBlue : Palette::Black);
     if (racing) { // the current displays show what was set, and the lap under way carries it
-        QCOMPARE(ui.Label1[2]->text() + ui.Label1[3]->text(),
-                 ui.cmbSpecData[6]->currentText() + ui.cmbSpecData[7]->currentText());
+        QCOMPARE(ui.positionDisplay->text() + ui.trafficDisplay->text(),
+                 ui.positionList->currentText() + ui.trafficList->currentText());
         f.pressAt(5);
         f.pressAt(8);
         QTEST(lists([&](int i) { return int(f.state.rec.reading(1, i)); }), "lists");
@@ -174,7 +174,7 @@ void TestEntryFields::numberOfSegments()
         if (&a != &answers.last()) // a refused answer is followed by its notice
             want << QStringLiteral("Splitwatch: You must enter a number from 1 to 4.  Try again.");
     }
-    ui.mnuNumSeg->trigger();
+    ui.numberOfSegmentsAction->trigger();
     QStringList asked; // message boxes as "title: text", input boxes as "title: prompt [default]"
     for (const auto &q : f.prompts.asked)
         asked << (q.kind == ScriptedPrompts::Asked::Input ? q.title + ": " + q.prompt + " [" + q.def + "]"
@@ -182,11 +182,11 @@ void TestEntryFields::numberOfSegments()
     QCOMPARE(asked, want);
     QCOMPARE(f.prompts.asked[0].message.icon, Icon::None);
     for (int i = 1; i <= 4; ++i)
-        QCOMPARE(ui.SpecData[i]->isVisible(), i <= numSegs);
+        QCOMPARE(ui.segmentFields[i]->isVisible(), i <= numSegs);
     const bool accepted = !answers.last().isEmpty() && answers.last() != QLatin1String("<cancel>");
     QCOMPARE(f.state.rec.reading(1, 1) == 0, accepted); // erased
-    emit ui.mnuOptions->aboutToShow();
-    QCOMPARE(ui.mnuNumSeg->text(), QStringLiteral("Change Number Segments (currently %1)").arg(numSegs));
+    emit ui.optionsMenu->aboutToShow();
+    QCOMPARE(ui.numberOfSegmentsAction->text(), QStringLiteral("Change Number Segments (currently %1)").arg(numSegs));
 }
 
 // Coming back from another window of the program empties the fields while a
@@ -211,13 +211,13 @@ void TestEntryFields::activationRefill()
     auto &ui = f.w->ui;
     QApplication::setActiveWindow(f.w.get());
     QCoreApplication::processEvents();
-    ui.cmbSpecData[6]->setCurrentIndex(4);
+    ui.positionList->setCurrentIndex(4);
     if (racing) {
         f.arm();
         f.pressAt(2);
         f.pressAt(25);
     } else {
-        ui.SpecData[1]->setText(QStringLiteral("25"));
+        ui.segmentFields[1]->setText(QStringLiteral("25"));
     }
     std::unique_ptr<QWidget> other = fromDialog ? std::make_unique<QDialog>(f.w.get())
                                                 : std::make_unique<QWidget>();
@@ -227,8 +227,8 @@ void TestEntryFields::activationRefill()
     other->hide();
     QApplication::setActiveWindow(f.w.get());
     QCoreApplication::processEvents();
-    QCOMPARE(ui.SpecData[1]->text().isEmpty(), emptied);
-    QCOMPARE(ui.cmbSpecData[6]->currentIndex(), emptied ? -1 : 4);
+    QCOMPARE(ui.segmentFields[1]->text().isEmpty(), emptied);
+    QCOMPARE(ui.positionList->currentIndex(), emptied ? -1 : 4);
 }
 
 QTEST_MAIN(TestEntryFields)

@@ -85,16 +85,16 @@ void TestLapEditor::command()
     f.prompts.clear();
     auto &ui = f.w->ui;
     // The segment field that last had the focus is the one the commands work on.
-    ui.cmbSpecData[0]->setCurrentIndex(lap - 1);
-    ui.SpecData[seg]->setFocus(Qt::OtherFocusReason);
+    ui.lapList->setCurrentIndex(lap - 1);
+    ui.segmentFields[seg]->setFocus(Qt::OtherFocusReason);
     const auto before = f.state.rec.LapData;
     QFETCH(bool, typed);
     if (typed) {
-        QTest::keyClicks(ui.SpecData[seg], QStringLiteral("21.3"));
-        QTest::keyClick(ui.SpecData[seg], Qt::Key_Tab);
+        QTest::keyClicks(ui.segmentFields[seg], QStringLiteral("21.3"));
+        QTest::keyClick(ui.segmentFields[seg], Qt::Key_Tab);
     }
     if (flag >= 0)
-        ui.cmbSpecData[5]->setCurrentIndex(flag);
+        ui.flagList->setCurrentIndex(flag);
     QCOMPARE(f.state.rec.LapData, before); // stored only by Keep Changes
     const bool question = reply == QLatin1String("Yes") || reply == QLatin1String("No");
     if (question)
@@ -102,7 +102,7 @@ void TestLapEditor::command()
     else if (!reply.isEmpty())
         f.prompts.type(reply == QLatin1String("<cancel>") ? std::nullopt : std::optional<QString>(reply));
     if (button >= 0)
-        QTest::mouseClick(ui.Command3[button], Qt::LeftButton);
+        QTest::mouseClick(ui.currentLapButtons()[button], Qt::LeftButton);
 
     QCOMPARE(f.prompts.asked.size(), size_t(reply.isEmpty() ? 0 : 1)); // no message after the amount
     const auto &a = f.prompts.asked.empty() ? ScriptedPrompts::Asked{} : f.prompts.asked[0];
@@ -133,14 +133,14 @@ void TestLapEditor::command()
     QCOMPARE(f.cell(qMin(lap, kLaps), 6), stored ? QStringLiteral("Yellow") : QStringLiteral("Green"));
     QCOMPARE(f.cell(6, 6) + f.cell(7, 6), QStringLiteral("YellowGreen"));
     QCOMPARE(int(f.state.rec.CurLap), selected);
-    const QModelIndexList sel = ui.Grid1->selectionModel()->selectedIndexes();
+    const QModelIndexList sel = ui.resultsView->selectionModel()->selectedIndexes();
     QCOMPARE(sel.size(), 8);
     QCOMPARE(sel.first().row(), selected - 1);
-    QCOMPARE(ui.cmbSpecData[0]->currentIndex(), selected - 1);
-    QCOMPARE(ui.cmbSpecData[5]->currentIndex(), int(f.state.rec.reading(selected, 5)));
+    QCOMPARE(ui.lapList->currentIndex(), selected - 1);
+    QCOMPARE(ui.flagList->currentIndex(), int(f.state.rec.reading(selected, 5)));
     QStringList fields; // as numbers: an untouched field may show the plain form
     for (int s = 1; s <= 3; ++s)
-        fields << formatTime(val(ui.SpecData[s]->text()));
+        fields << formatTime(val(ui.segmentFields[s]->text()));
     QCOMPARE(fields.join(' ') + " = " + f.cell(selected, 5), row(f, selected));
 }
 

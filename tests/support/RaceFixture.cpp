@@ -10,12 +10,12 @@ RaceFixture::RaceFixture(int numSegs, int timerIntervalMs)
     state.rec.TicksPerSecond = 1000.0 / timerIntervalMs;
     state.rec.TimerInterval = timerIntervalMs;
     state.rec.NumSegs = static_cast<qint16>(numSegs);
-    w = std::make_unique<FrmHead>(state, prompts, timer);
+    w = std::make_unique<MainWindow>(state, prompts, timer);
     w->endProgram = [this] { ++programEnded; };
-    w->Form_Load();
+    w->loadWindow();
     w->show();
-    w->Form_Activate();
-    w->ui.Text2->setFocus();
+    w->onActivated();
+    w->ui.timingFocusHolder->setFocus();
 }
 
 RaceFixture::~RaceFixture()
@@ -27,7 +27,7 @@ void RaceFixture::key(Qt::Key k)
 {
     QWidget *target = QApplication::focusWidget();
     if (!target || target->window() != w.get())
-        target = w->ui.Text2;
+        target = w->ui.timingFocusHolder;
     QTest::keyClick(target, k);
 }
 

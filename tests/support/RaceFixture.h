@@ -3,7 +3,7 @@
 // fixture of every test that times a race through the window.
 
 #include "state/AppState.h"
-#include "app/FrmHead.h"
+#include "app/MainWindow.h"
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"
 
@@ -25,7 +25,7 @@ public:
     ManualClock clock;
     ManualHiTime timer{clock};
     QTemporaryDir folder;
-    std::unique_ptr<FrmHead> w;
+    std::unique_ptr<MainWindow> w;
     int programEnded = 0;
 
     // Key press on the focused widget of the window (the hidden field during

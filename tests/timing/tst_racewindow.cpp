@@ -49,7 +49,7 @@ void TestRaceWindow::threeSegmentRaceFillsGridAndClocks()
             t << w->property("text").toString();
         return t;
     };
-    const auto clocks = [&] { return texts({ui.Label1[5], ui.Label1[6], ui.Label1[7]}); };
+    const auto clocks = [&] { return texts({ui.segmentClock, ui.lapClock, ui.raceClock}); };
     f.arm();
     f.tickTo(4.25); // the clocks wait for the start press
     QVERIFY(f.state.rec.TickCount >= 4250);
@@ -63,7 +63,7 @@ void TestRaceWindow::threeSegmentRaceFillsGridAndClocks()
     QCOMPARE(f.cell(2, 5), QString()); // lap 2 not complete
     QCOMPARE(f.state.rec.CurLap, qint16(2));
     QCOMPARE(f.state.rec.CurSeg, qint16(2));
-    QCOMPARE(texts({ui.Label1[0], ui.Label1[1], ui.SpecData[1]}), (QStringList{"2", "2", "11.000"}));
+    QCOMPARE(texts({ui.currentLapLabel, ui.currentSegLabel, ui.segmentFields[1]}), (QStringList{"2", "2", "11.000"}));
     f.tickTo(55.5); // segment clock from 49, lap clock from 38, race clock from 5
     QCOMPARE(clocks(), (QStringList{"6.500", "17.500", "50.500"}));
     QCOMPARE(f.prompts.asked.size(), size_t(0));
@@ -127,7 +127,7 @@ void TestRaceWindow::restartAnswers()
     f.prompts.answer(Answer(answer));
     f.advanceTo(40);
     if (finishedFirst)
-        f.w->ui.Command3[2]->click(); // keys do nothing after the race: the button
+        f.w->ui.startRestartButton->click(); // keys do nothing after the race: the button
     else
         f.F(12);
     QCOMPARE(f.prompts.asked.size(), size_t(1));
@@ -147,7 +147,7 @@ void TestRaceWindow::restartAnswers()
         QCOMPARE(f.state.rec.raceState, RaceState::Armed);
         QVERIFY(f.state.rec.LapData[1][2].isEmpty());
         QCOMPARE(f.cell(1, 5), QString());
-        QCOMPARE(f.w->ui.Command3[3]->text(), QStringLiteral("Finish F11"));
+        QCOMPARE(f.w->ui.finishKeepButton->text(), QStringLiteral("Finish F11"));
         // Armed again at once: the start press is needed again, the clock counts from the restart.
         f.armNs = f.clock.nowNs();
         f.pressAt(3);
@@ -180,7 +180,7 @@ void TestRaceWindow::finishComputesStatisticsAndModeSecs()
     const QStringList stats{"21.825", "20.200", "25.000", "30.375", "29.900", "31.000", "", "", "", "",
                             "", "", "52.200", "50.300", "56.000"};
     for (int i = 0; i < stats.size(); ++i)
-        QCOMPARE(f.state.grid.Label3[i], stats[i]);
+        QCOMPARE(f.state.grid.statValues[i], stats[i]);
     // Most and second most frequent whole seconds, the lower on a tie: segment 1 has
     // 20,21,20,25; segment 2 30,30,29,31; whole laps 50,51,50,56.
     const int modes[3][3] = {{0, 20, 21}, {1, 30, 29}, {4, 50, 51}}; // column, first, second
@@ -192,10 +192,10 @@ void TestRaceWindow::finishComputesStatisticsAndModeSecs()
     auto &ui = f.w->ui;
     QCOMPARE(f.state.grid.SelStartRow, 4); // the last lap selected for editing
     // The timer stops at its next event; the clocks freeze; keys do nothing.
-    const QString frozen = ui.Label1[7]->text();
+    const QString frozen = ui.raceClock->text();
     f.tickTo(300);
     QCOMPARE(f.timer.interval(), 0);
-    QCOMPARE(ui.Label1[7]->text(), frozen);
+    QCOMPARE(ui.raceClock->text(), frozen);
     f.prompts.asked.clear();
     f.F(2);
     f.F(11);
@@ -221,7 +221,7 @@ void TestRaceWindow::topRowFollowsWrittenLap()
     for (int i = 0; i <= laps; ++i)
         f.pressAt(1 + 2.0 * i);
     QCOMPARE(f.state.grid.TopRow(), topRow);
-    QCOMPARE(f.w->ui.Grid1->verticalScrollBar()->value(), topRow - 1);
+    QCOMPARE(f.w->ui.resultsView->verticalScrollBar()->value(), topRow - 1);
 }
 
 void TestRaceWindow::pressAfterLap250IsRefused()
@@ -236,7 +236,7 @@ void TestRaceWindow::pressAfterLap250IsRefused()
     for (int c = 1; c <= 7; ++c)
         QVERIFY(f.state.rec.LapData[251][c].isEmpty());
     QCOMPARE(f.state.rec.CurLap, qint16(251));
-    QVERIFY(f.w->ui.Label6->text().contains(QStringLiteral("Lap 250 is complete")));
+    QVERIFY(f.w->ui.statusLine->text().contains(QStringLiteral("Lap 250 is complete")));
     QCOMPARE(f.prompts.asked.size(), size_t(0)); // no box during the race
     f.finish();
     QCOMPARE(f.state.rec.LastLap, qint16(250));
@@ -279,7 +279,7 @@ void TestRaceWindow::screenAndRefusedKeys()
     RaceFixture f(2);
     if (stage < 0) {
         f.state.rec.ravelinMode = true;
-        f.w->SetScreenMode();
+        f.w->showScreenMode();
     }
     if (stage >= 1)
         f.arm();
@@ -289,16 +289,16 @@ void TestRaceWindow::screenAndRefusedKeys()
         f.finish();
     auto &ui = f.w->ui;
     const bool finished = stage == 3;
-    QCOMPARE(ui.Label6->text(), status);
+    QCOMPARE(ui.statusLine->text(), status);
     QVERIFY(qAbs(f.w->windowHeightTwips() - windowTw) < kTwipsPerPixel); // whole pixels
-    QCOMPARE(ui.Grid1->height(), tw(gridTw));
-    QCOMPARE(ui.Command3[3]->text(), finished ? QStringLiteral("Keep Changes") : QStringLiteral("Finish F11"));
-    QCOMPARE(ui.Command3[0]->isEnabled(), finished);
-    QCOMPARE(ui.Picture1->isHidden(), !finished);
-    QCOMPARE(ui.Label1[4]->isHidden(), finished);
-    QCOMPARE(ui.mnuReturnToRavelin->isVisible(), stage < 0);
-    QVERIFY(ui.SpecData[2]->isVisibleTo(f.w.get()));
-    QVERIFY(!ui.SpecData[3]->isVisibleTo(f.w.get()));
+    QCOMPARE(ui.resultsView->height(), tw(gridTw));
+    QCOMPARE(ui.finishKeepButton->text(), finished ? QStringLiteral("Keep Changes") : QStringLiteral("Finish F11"));
+    QCOMPARE(ui.insertButton->isEnabled(), finished);
+    QCOMPARE(ui.graphArea->isHidden(), !finished);
+    QCOMPARE(ui.flagDisplay->isHidden(), finished);
+    QCOMPARE(ui.returnToRavelinAction->isVisible(), stage < 0);
+    QVERIFY(ui.segmentFields[2]->isVisibleTo(f.w.get()));
+    QVERIFY(!ui.segmentFields[3]->isVisibleTo(f.w.get()));
 
     const RaceState before = f.state.rec.raceState;
     for (int k : refusedKeys) {
@@ -309,7 +309,7 @@ void TestRaceWindow::screenAndRefusedKeys()
     }
     if (stage < 0) { // the restart button too
         f.prompts.asked.clear();
-        ui.Command3[2]->click();
+        ui.startRestartButton->click();
         QCOMPARE(f.prompts.messageTexts(), QStringList{kNotInRavelin});
     }
     QCOMPARE(f.state.rec.raceState, before);

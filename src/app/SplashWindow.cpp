@@ -1,4 +1,4 @@
-#include "app/SplashForm.h"
+#include "app/SplashWindow.h"
 
 #include "help/ProgramPicture.h"
 #include "ui/Geometry.h"
@@ -7,20 +7,20 @@
 
 namespace sw {
 
-SplashForm::SplashForm(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("SplashForm"));
+    setObjectName(QStringLiteral("SplashWindow"));
     setFixedSize(tw(5400), tw(3600));
     auto *imgSplash = new QLabel(this);
     imgSplash->setObjectName(QStringLiteral("imgSplash"));
     placeTw(imgSplash, 240, 240, 2700, 2700);
     imgSplash->setPixmap(programPicture(QSize(tw(2700), tw(2700))));
-    auto *Label1 = new QLabel(QStringLiteral("Splitwatch"), this);
-    placeTw(Label1, 3060, 1200, 2200, 600);
-    QFont f = Label1->font();
+    auto *titleLabel = new QLabel(QStringLiteral("Splitwatch"), this);
+    placeTw(titleLabel, 3060, 1200, 2200, 600);
+    QFont f = titleLabel->font();
     f.setPointSize(22);
     f.setBold(true);
-    Label1->setFont(f);
+    titleLabel->setFont(f);
     setAutoFillBackground(true);
 }
 

@@ -6,11 +6,11 @@
 
 namespace sw {
 
-class SplashForm : public QWidget
+class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit SplashForm(QWidget *parent = nullptr);
+    explicit SplashWindow(QWidget *parent = nullptr);
 };
 
 } // namespace sw

@@ -1,4 +1,4 @@
-#include "app/FrmHead.h"
+#include "app/MainWindow.h"
 
 #include "state/AppState.h"
 #include "app/PrintHelpMenus.h"
@@ -36,10 +36,10 @@ MainWindowHooks &defaultHooks()
 }
 } // namespace
 
-FrmHead::FrmHead(AppState &state, Prompts &prompts, HiTime &hiTime1, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_prompts(prompts), m_hiTime(hiTime1)
+MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidget *parent)
+    : MainWindowBase(state, prompts, hiTime, parent)
 {
-    setObjectName(QStringLiteral("frmHead"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Splitwatch"));
     ui.build(this, &state.grid);
     m_timing = std::make_unique<TimingController>(*this);
@@ -51,13 +51,13 @@ FrmHead::FrmHead(AppState &state, Prompts &prompts, HiTime &hiTime1, QWidget *pa
 
     // The graph takes the place of the designed picture area.
     m_graph = new GraphView(state.grid, state.rec, ui.client);
-    m_graph->setGeometry(ui.Picture1->geometry());
-    m_graph->setObjectName(QStringLiteral("Picture1"));
+    m_graph->setGeometry(ui.graphArea->geometry());
+    m_graph->setObjectName(QStringLiteral("graphArea"));
     m_graph->setAccessibleName(QStringLiteral("Lap time graph"));
-    delete ui.Picture1;
-    ui.Picture1 = m_graph;
-    m_graph->bindControls(ui.cmbSpecData[10], {ui.Option1[0], ui.Option1[1], ui.Option1[2]},
-                          ui.Label8[0], ui.Label8[1]);
+    delete ui.graphArea;
+    ui.graphArea = m_graph;
+    m_graph->bindControls(ui.graphQuantityList, {ui.graphColourOptions[0], ui.graphColourOptions[1], ui.graphColourOptions[2]},
+                          ui.graphLeftScale, ui.graphRightScale);
     endProgram = [this] {
         hide();
         QCoreApplication::exit(0);
@@ -68,20 +68,20 @@ FrmHead::FrmHead(AppState &state, Prompts &prompts, HiTime &hiTime1, QWidget *pa
     setFixedWidth(tw(design::kClientWidth));
 }
 
-FrmHead::~FrmHead()
+MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
 }
 
-void FrmHead::wireControls()
+void MainWindow::wireControls()
 {
-    connect(&m_hiTime, &HiTime::Timer, this, [this](int overrun) { m_timing->HiTime1_Timer(overrun); });
+    connect(&m_hiTime, &HiTime::Timer, this, [this](int overrun) { m_timing->onTimerTick(overrun); });
     for (int i = 0; i < 6; ++i)
-        connect(ui.Command1[i], &QPushButton::clicked, this, [this, i] { m_selectors->Command1_Click(i); });
+        connect(ui.arrowButtons[i], &QPushButton::clicked, this, [this, i] { m_selectors->onArrowButton(i); });
     for (int i = 0; i < 2; ++i)
-        connect(ui.Command2[i], &QPushButton::clicked, this, [this] { UpdateKeys(122); });
-    for (QRadioButton *o : ui.Option1)
-        connect(o, &QRadioButton::clicked, this, [this] { Grph(); });
+        connect(ui.hiddenFinishButtons[i], &QPushButton::clicked, this, [this] { handleTimingKey(122); });
+    for (QRadioButton *o : ui.graphColourOptions)
+        connect(o, &QRadioButton::clicked, this, [this] { drawGraph(); });
     // A click in the graph selects that lap for editing, as a click on its
     // grid row does, so the fields never show another lap than the one lit.
     connect(m_graph, &GraphView::lapClicked, this, [this](int row) {
@@ -92,64 +92,64 @@ void FrmHead::wireControls()
 
 // ---- routines -------------------------------------------------------------
 
-void FrmHead::UpdateKeys(int keyCode) { m_timing->UpdateKeys(keyCode); }
-void FrmHead::UpdateTimer(int DontUpdateGraph) { m_timing->UpdateTimer(DontUpdateGraph); }
-void FrmHead::UpdateClocks() { m_timing->UpdateClocks(); }
-void FrmHead::EraseLapTimes(int Flag) { m_timing->EraseLapTimes(Flag); }
-void FrmHead::RefreshForm() { m_grid->RefreshForm(); }
-void FrmHead::SetScreenMode() { m_modes->SetScreenMode(); }
-void FrmHead::gridClick() { m_grid->Grid1_Click(); }
-void FrmHead::UpdateCurrentArrowKeyPosition(int keyCode) { m_selectors->UpdateCurrentArrowKeyPosition(keyCode); }
+void MainWindow::handleTimingKey(int keyCode) { m_timing->handleTimingKey(keyCode); }
+void MainWindow::writeSegmentStep(GraphUpdate graph) { m_timing->writeSegmentStep(graph); }
+void MainWindow::redrawClocks() { m_timing->redrawClocks(); }
+void MainWindow::eraseLapTimes(RecordErase erase) { m_timing->eraseLapTimes(erase); }
+void MainWindow::refreshResults() { m_grid->refreshResults(); }
+void MainWindow::showScreenMode() { m_modes->showScreenMode(); }
+void MainWindow::onGridClicked() { m_grid->onGridClicked(); }
+void MainWindow::moveConditionSelector(int keyCode) { m_selectors->moveConditionSelector(keyCode); }
 
-void FrmHead::Grph()
+void MainWindow::drawGraph()
 {
-    m_graph->Grph();
+    m_graph->drawGraph();
 }
 
-void FrmHead::ResetMousePointer()
+void MainWindow::restoreCursor()
 {
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
 
-void FrmHead::rebuildCaption()
+void MainWindow::rebuildCaption()
 {
     m_state.FileTitle = (m_hooks ? *m_hooks : defaultHooks()).makeFileTitle(m_state.CurrentFile);
     setWindowTitle(QStringLiteral("Splitwatch   [ ") + m_state.FileTitle + QStringLiteral(" ]"));
 }
 
-int FrmHead::windowHeightTwips() const
+int MainWindow::windowHeightTwips() const
 {
     return twipsFromPixels(height()) + design::kWindowChromeTwips;
 }
 
 // ---- window events -----------------------------------------------------------
 
-void FrmHead::Form_Load()
+void MainWindow::loadWindow()
 {
     if (m_loaded)
         return;
     m_loaded = true;
-    // The hidden F11 buttons and Picture5 stay out of sight (placed by build()).
+    // The hidden F11 buttons and screenPrintPicture stay out of sight (placed by build()).
     m_state.rec.MinKeyGap = 1;
     // The lap-time folder below the program folder; a failure to create it
     // is not fatal (files can still be saved anywhere through the dialogs).
     QDir folder(m_state.programFolder);
     if (!m_state.programFolder.isEmpty() && !folder.exists(QStringLiteral("LapTimeFiles")))
         folder.mkdir(QStringLiteral("LapTimeFiles"));
-    RefreshForm();
-    SetScreenMode();
+    refreshResults();
+    showScreenMode();
 }
 
-void FrmHead::Form_Activate()
+void MainWindow::onActivated()
 {
-    placeTw(ui.Text2, -700, 0, 300, 300);
+    placeTw(ui.timingFocusHolder, -700, 0, 300, 300);
     m_fields->refillOnActivate();
     rebuildCaption();
     (m_hooks ? *m_hooks : defaultHooks()).afterActivate();
 }
 
-int FrmHead::virtualKeyFromQt(int qtKey)
+int MainWindow::virtualKeyFromQt(int qtKey)
 {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return 112 + (qtKey - Qt::Key_F1);
@@ -179,19 +179,19 @@ int FrmHead::virtualKeyFromQt(int qtKey)
     return 0;
 }
 
-bool FrmHead::Form_KeyDown(int keyCode)
+bool MainWindow::handleKeyDown(int keyCode)
 {
     if (m_state.rec.ravelinMode) {
         m_prompts.info(QStringLiteral("Timing not allowed when called by Ravelin."));
         return true;
     }
     if (m_state.rec.raceState != RaceState::Finished)
-        UpdateKeys(keyCode);
+        handleTimingKey(keyCode);
     // Function keys belong to the timing keys only (F4 would open a list).
     return keyCode >= 112 && keyCode <= 123;
 }
 
-bool FrmHead::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return false;
@@ -204,15 +204,15 @@ bool FrmHead::eventFilter(QObject *watched, QEvent *event)
         return false;
     const int vk = virtualKeyFromQt(key);
     if (m_state.rec.ravelinMode)
-        return Form_KeyDown(vk);
+        return handleKeyDown(vk);
     // Arrow keys on the selector buttons and lists, and in the entry fields,
     // are routed by the entry fields; everything else by the window first.
     if (vk >= 37 && vk <= 40 && m_fields->handlesArrowFor(w))
         return m_fields->fieldKeyDown(w, vk);
-    if (Form_KeyDown(vk))
+    if (handleKeyDown(vk))
         return true;
     // Enter in a field moves on like Tab and is not passed on.
-    if (vk == 13 && w != ui.Text2) {
+    if (vk == 13 && w != ui.timingFocusHolder) {
         focusNextChild();
         return true;
     }
@@ -221,18 +221,18 @@ bool FrmHead::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void FrmHead::changeEvent(QEvent *e)
+void MainWindow::changeEvent(QEvent *e)
 {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange) {
         if (isActiveWindow())
-            Form_Activate();
+            onActivated();
         else
-            ResetMousePointer();
+            restoreCursor();
     }
 }
 
-void FrmHead::closeEvent(QCloseEvent *e)
+void MainWindow::closeEvent(QCloseEvent *e)
 {
     m_state.exitCancelled = false;
     const bool ok = (m_hooks ? *m_hooks : defaultHooks()).exitCommand();
@@ -240,15 +240,15 @@ void FrmHead::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    ResetMousePointer();
+    restoreCursor();
     e->accept();
 }
 
-void FrmHead::resizeEvent(QResizeEvent *e)
+void MainWindow::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
     if (m_state.rec.raceState == RaceState::Finished)
-        Grph();
+        drawGraph();
 }
 
 } // namespace sw

@@ -1,4 +1,4 @@
-#include "app/HtSample.h"
+#include "app/SpeedCheckWindow.h"
 
 #include "timing/HiTime.h"
 #include "ui/Geometry.h"
@@ -9,9 +9,9 @@
 
 namespace sw {
 
-HtSample::HtSample(HiTime &hiTime1, QWidget *parent) : QWidget(parent), m_timer(hiTime1)
+SpeedCheckWindow::SpeedCheckWindow(HiTime &hiTime, QWidget *parent) : QWidget(parent), m_timer(hiTime)
 {
-    setObjectName(QStringLiteral("HTSAMPLE"));
+    setObjectName(QStringLiteral("speedCheckWindow"));
     setWindowTitle(QStringLiteral("Checking Computer Speed"));
     setFixedSize(tw(6000), tw(4200));
 
@@ -34,10 +34,10 @@ HtSample::HtSample(HiTime &hiTime1, QWidget *parent) : QWidget(parent), m_timer(
     progress = labelTw(this, QString(), 240, 2100, 5520, 330);
     progress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     progress->setObjectName(QStringLiteral("progress"));
-    HScroll1 = new QScrollBar(Qt::Horizontal, this);
-    placeTw(HScroll1, 240, 2580, 3600, 255);
-    HScroll1->setRange(1, 100);
-    HScroll1->setValue(10);
+    intervalScrollBar = new QScrollBar(Qt::Horizontal, this);
+    placeTw(intervalScrollBar, 240, 2580, 3600, 255);
+    intervalScrollBar->setRange(1, 100);
+    intervalScrollBar->setValue(10);
     scrollCaption = labelTw(this, QStringLiteral("Interval = 10"), 3960, 2580, 1800, 255);
     value1 = labelTw(this, QString(), 240, 2940, 2700, 285);
     value2 = labelTw(this, QString(), 3060, 2940, 2700, 285);
@@ -46,8 +46,8 @@ HtSample::HtSample(HiTime &hiTime1, QWidget *parent) : QWidget(parent), m_timer(
     intervalButton = new QPushButton(QStringLiteral("Interval"), this);
     placeTw(intervalButton, 1560, 3420, 1200, 420);
 
-    connect(&m_timer, &HiTime::Timer, this, &HtSample::HiTime1_Timer);
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int v) {
+    connect(&m_timer, &HiTime::Timer, this, &SpeedCheckWindow::onTimerTick);
+    connect(intervalScrollBar, &QScrollBar::valueChanged, this, [this](int v) {
         m_check.onScroll(v);
         m_timer.setInterval(m_check.timerInterval());
         scrollCaption->setText(m_check.scrollCaption());
@@ -60,7 +60,7 @@ HtSample::HtSample(HiTime &hiTime1, QWidget *parent) : QWidget(parent), m_timer(
     });
 }
 
-void HtSample::prepare()
+void SpeedCheckWindow::prepare()
 {
     m_check = SpeedCheck();
     currentlyTrying->setText(m_check.currentlyTryingText());
@@ -68,7 +68,7 @@ void HtSample::prepare()
     m_timer.setInterval(m_check.timerInterval());
 }
 
-void HtSample::showCounts()
+void SpeedCheckWindow::showCounts()
 {
     totalTicks->setText(m_check.totalTicksText());
     averageTicks->setText(m_check.averageText());
@@ -77,7 +77,7 @@ void HtSample::showCounts()
     progress->setText(QString(m_check.progressMarkers(), QChar(0x25AE)));
 }
 
-void HtSample::HiTime1_Timer(int overrun)
+void SpeedCheckWindow::onTimerTick(int overrun)
 {
     const SpeedCheck::Outcome o = m_check.onTimer(overrun, m_timer.clock().wholeSeconds());
     showCounts();

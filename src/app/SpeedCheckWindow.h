@@ -1,6 +1,6 @@
 #pragma once
 // The start-up window "Checking Computer Speed": runs the speed check on the
-// events of its own timer HiTime1 and reports the outcome.
+// events of its own timer and reports the outcome.
 
 #include "app/SpeedCheck.h"
 
@@ -16,11 +16,11 @@ namespace sw {
 
 class HiTime;
 
-class HtSample : public QWidget
+class SpeedCheckWindow : public QWidget
 {
     Q_OBJECT
 public:
-    HtSample(HiTime &hiTime1, QWidget *parent = nullptr);
+    SpeedCheckWindow(HiTime &hiTime, QWidget *parent = nullptr);
 
     // Starts the check: first interval 1 ms, counts reset.
     void prepare();
@@ -31,7 +31,7 @@ public:
     QLabel *averageTicks = nullptr;
     QLabel *currentlyTrying = nullptr;
     QLabel *progress = nullptr;
-    QScrollBar *HScroll1 = nullptr;
+    QScrollBar *intervalScrollBar = nullptr;
     QLabel *scrollCaption = nullptr;
     QLabel *value1 = nullptr;
     QLabel *value2 = nullptr;
@@ -43,7 +43,7 @@ signals:
     void tooSlow();
 
 private:
-    void HiTime1_Timer(int overrun);
+    void onTimerTick(int overrun);
     void showCounts();
 
     HiTime &m_timer;

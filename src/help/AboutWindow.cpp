@@ -1,4 +1,4 @@
-#include "help/frmAbout.h"
+#include "help/AboutWindow.h"
 
 #include "help/ProgramPicture.h"
 #include "printing/WindowPrinter.h"
@@ -11,10 +11,10 @@
 
 namespace sw {
 
-frmAbout::frmAbout(PrinterSource &printers, Prompts &prompts, QWidget *parent)
+AboutWindow::AboutWindow(PrinterSource &printers, Prompts &prompts, QWidget *parent)
     : QWidget(parent, Qt::Window), m_printers(printers), m_prompts(prompts)
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("AboutWindow"));
     setWindowTitle(QStringLiteral("About Splitwatch"));
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -23,13 +23,13 @@ frmAbout::frmAbout(PrinterSource &printers, Prompts &prompts, QWidget *parent)
     Image1->setPixmap(programPicture(QSize(96, 96)));
     Image1->setAlignment(Qt::AlignCenter);
 
-    Label2 = new QLabel(versionText(), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    QFont f = Label2->font();
+    helpLine = new QLabel(versionText(), this);
+    helpLine->setObjectName(QStringLiteral("helpLine"));
+    QFont f = helpLine->font();
     f.setPointSizeF(f.pointSizeF() * 1.25);
     f.setBold(true);
-    Label2->setFont(f);
-    Label2->setAlignment(Qt::AlignCenter);
+    helpLine->setFont(f);
+    helpLine->setAlignment(Qt::AlignCenter);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -47,24 +47,24 @@ frmAbout::frmAbout(PrinterSource &printers, Prompts &prompts, QWidget *parent)
     top->setContentsMargins(24, 18, 24, 18);
     top->setSpacing(12);
     top->addWidget(Image1);
-    top->addWidget(Label2);
+    top->addWidget(helpLine);
     top->addLayout(buttons);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(SSCommand1, &QPushButton::clicked, this, &frmAbout::SSCommand1_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOK_Click);
+    connect(SSCommand1, &QPushButton::clicked, this, &AboutWindow::SSCommand1_Click);
 }
 
-void frmAbout::cmdOK_Click()
+void AboutWindow::cmdOK_Click()
 {
     close();
 }
 
-void frmAbout::SSCommand1_Click()
+void AboutWindow::SSCommand1_Click()
 {
     WindowPrinter(m_printers, m_prompts).printWindow(this);
 }
 
-void frmAbout::mousePressEvent(QMouseEvent *event)
+void AboutWindow::mousePressEvent(QMouseEvent *event)
 {
     // The labels let clicks through, so the picture and the text count as
     // background too; the buttons keep theirs.

@@ -14,16 +14,16 @@ namespace sw {
 class PrinterSource;
 class Prompts;
 
-class frmAbout : public QWidget
+class AboutWindow : public QWidget
 {
     Q_OBJECT
 public:
-    frmAbout(PrinterSource &printers, Prompts &prompts, QWidget *parent = nullptr);
+    AboutWindow(PrinterSource &printers, Prompts &prompts, QWidget *parent = nullptr);
 
     static QString versionText() { return QStringLiteral("Splitwatch v1.1   A.004"); }
 
     QLabel *Image1 = nullptr;
-    QLabel *Label2 = nullptr;
+    QLabel *helpLine = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *SSCommand1 = nullptr;
 

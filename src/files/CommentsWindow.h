@@ -18,20 +18,22 @@ namespace sw {
 
 struct AppState;
 
-class frmComments : public QWidget
+class CommentsWindow : public QWidget
 {
     Q_OBJECT
 public:
-    frmComments(AppState &state, QWidget *mainWindow);
+    CommentsWindow(AppState &state, QWidget *mainWindow);
 
-    QPlainTextEdit *Text1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    std::array<QPushButton *, 2> Command1{}; // 0 "OK", 1 "Cancel"
+    QPlainTextEdit *commentsEdit = nullptr;
+    QLabel *tipLabel = nullptr;
+    QLabel *importantNote = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 
-    // Text1 receives Comments.
-    void Form_Load();
-    void Command1_Click(int Index);
+    // The text box receives Comments.
+    void loadWindow();
+    // OK stores the text and closes; Cancel only closes.
+    void closeWith(bool keepText);
 
     static QString captionText() { return QStringLiteral("Splitwatch File Comments"); }
 

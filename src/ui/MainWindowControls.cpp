@@ -1,0 +1,279 @@
+#include "ui/MainWindowControls.h"
+
+#include "state/ResultsGrid.h"
+#include "ui/ClickPanel.h"
+#include "ui/Geometry.h"
+
+#include <QHeaderView>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace sw {
+
+namespace {
+
+void setPointSize(QWidget *w, int pt, bool bold)
+{
+    QFont f = w->font();
+    f.setPointSize(pt);
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+} // namespace
+
+QComboBox *MainWindowControls::listField(int field) const
+{
+    switch (field) {
+    case LapField: return lapList;
+    case FlagField: return flagList;
+    case PositionField: return positionList;
+    case TrafficField: return trafficList;
+    case GraphQuantityField: return graphQuantityList;
+    default: return nullptr;
+    }
+}
+
+void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
+{
+    // The window was designed around an 8-point sans-serif face; the twips
+    // positions only fit that size.
+    QFont base = w->font();
+    base.setPointSize(8);
+    w->setFont(base);
+    client = new QWidget(w);
+    client->setObjectName(QStringLiteral("mainWindowClient"));
+    w->setCentralWidget(client);
+
+    // ---- "Current Lap" frame -------------------------------------------
+    currentLapFrame = new QGroupBox(QStringLiteral("Current Lap"), client);
+    placeTw(currentLapFrame, 120, 0, 7695, 1480);
+
+    struct FieldDef { const char *caption; int left, width; };
+    const FieldDef fields[8] = {{"Lap #", 120, 855},   {"Seg 1", 1080, 615}, {"Seg 2", 1800, 615},
+                                {"Seg 3", 2520, 615},  {"Seg 4", 3240, 615}, {"Flag", 3960, 855},
+                                {"Position", 4920, 735}, {"Traffic", 5760, 1815}};
+    for (int i = 0; i < 8; ++i) {
+        fieldCaptions[i] = new ClickPanel(QString::fromLatin1(fields[i].caption), currentLapFrame);
+        placeTw(fieldCaptions[i], fields[i].left, 360, fields[i].width, 315);
+        fieldCaptions[i]->setObjectName(QStringLiteral("fieldCaption%1").arg(i));
+        if (i >= 1 && i <= 4) {
+            segmentFields[i] = new QLineEdit(currentLapFrame);
+            placeTw(segmentFields[i], fields[i].left, 720, fields[i].width, 330);
+            segmentFields[i]->setObjectName(QStringLiteral("segmentField%1").arg(i));
+            // Narrow fields: a time like 123.456 must fit without scrolling.
+            segmentFields[i]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 1px; }"));
+            segmentFields[i]->setAccessibleName(QStringLiteral("Segment %1 time").arg(i));
+        } else {
+            auto *list = new QComboBox(currentLapFrame);
+            placeTw(list, fields[i].left, 720, fields[i].width, 330);
+            list->setMaxVisibleItems(12);
+            (i == LapField ? lapList : i == FlagField ? flagList : i == PositionField ? positionList : trafficList) = list;
+        }
+    }
+    lapList->setObjectName(QStringLiteral("lapList"));
+    flagList->setObjectName(QStringLiteral("flagList"));
+    positionList->setObjectName(QStringLiteral("positionList"));
+    trafficList->setObjectName(QStringLiteral("trafficList"));
+    lapList->setAccessibleName(QStringLiteral("Lap number"));
+    flagList->setAccessibleName(QStringLiteral("Flag"));
+    positionList->setAccessibleName(QStringLiteral("Position"));
+    trafficList->setAccessibleName(QStringLiteral("Traffic"));
+    // Each caption labels its field for screen readers: on Linux a list is
+    // announced by its label, its own name being the item it shows.
+    for (int i = 0; i < 8; ++i)
+        fieldCaptions[i]->setBuddy(i >= 1 && i <= 4 ? static_cast<QWidget *>(segmentFields[i]) : listField(i));
+
+    // Graph colouring options, one above each condition field.
+    const int optLeft[3] = {3960, 4920, 5760};
+    for (int i = 0; i < 3; ++i) {
+        graphColourOptions[i] = new QRadioButton(QStringLiteral("Graph"), currentLapFrame);
+        placeTw(graphColourOptions[i], optLeft[i], 150, 855, 210);
+        graphColourOptions[i]->setObjectName(QStringLiteral("graphColourOption%1").arg(i));
+        graphColourOptions[i]->setFocusPolicy(Qt::NoFocus);
+    }
+    graphColourOptions[0]->setAccessibleName(QStringLiteral("Colour the graph by flag"));
+    graphColourOptions[1]->setAccessibleName(QStringLiteral("Colour the graph by position"));
+    graphColourOptions[2]->setAccessibleName(QStringLiteral("Colour the graph by traffic"));
+
+    const char *cmd3[5] = {"Insert", "Delete", "Start / Restart F12", "Finish F11", "Cancel Changes"};
+    for (int i = 0; i < 5; ++i) {
+        QPushButton *b = new QPushButton(QString::fromLatin1(cmd3[i]), currentLapFrame);
+        placeTw(b, 120 + i * 1500, 1095, 1440, 315);
+        (i == 0 ? insertButton : i == 1 ? deleteButton : i == 2 ? startRestartButton : i == 3 ? finishKeepButton
+                                                                                       : cancelChangesButton) = b;
+    }
+    insertButton->setObjectName(QStringLiteral("insertButton"));
+    deleteButton->setObjectName(QStringLiteral("deleteButton"));
+    startRestartButton->setObjectName(QStringLiteral("startRestartButton"));
+    finishKeepButton->setObjectName(QStringLiteral("finishKeepButton"));
+    cancelChangesButton->setObjectName(QStringLiteral("cancelChangesButton"));
+
+    // ---- status line ---------------------------------------------------
+    statusLine = labelTw(client, QStringLiteral("Status"), 240, 1500, 7455, 450);
+    statusLine->setWordWrap(true);
+    statusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setPointSize(statusLine, 8, false);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    statusLine->setAccessibleName(QStringLiteral("Status"));
+
+    helpFrame = new QGroupBox(QStringLiteral(" Help "), client);
+    placeTw(helpFrame, 10800, 0, 2000, 1200);
+    helpLine = labelTw(helpFrame, QString(), 60, 240, 1880, 900);
+    helpLine->setWordWrap(true);
+
+    // ---- "All Recorded Times" frame --------------------------------------
+    recordedTimesFrame = new QGroupBox(QStringLiteral("All Recorded Times"), client);
+    placeTw(recordedTimesFrame, design::kFrame2Left, design::kFrame2Top, design::kFrame2Width,
+            design::kFrame2Height);
+    resultsView = new QTableView(recordedTimesFrame);
+    resultsView->setObjectName(QStringLiteral("resultsView"));
+    resultsView->setAccessibleName(QStringLiteral("All recorded times"));
+    resultsView->setModel(grid);
+    placeTw(resultsView, design::kGridLeft, design::kGridTop, design::kGridWidth, 4215);
+    resultsView->setSelectionMode(QAbstractItemView::NoSelection);
+    resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resultsView->setFocusPolicy(Qt::NoFocus);
+    resultsView->verticalHeader()->setDefaultSectionSize(tw(240));
+    resultsView->verticalHeader()->setMinimumSectionSize(tw(150));
+    resultsView->horizontalHeader()->setMinimumSectionSize(1);
+    resultsView->horizontalHeader()->setFixedHeight(tw(255));
+    resultsView->verticalHeader()->setFixedWidth(tw(500));
+    resultsView->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    resultsView->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    resultsView->setTextElideMode(Qt::ElideNone);
+    resultsView->setWordWrap(false);
+
+    const char *rowHeads[3] = {"Avg", "Min", "Max"};
+    for (int i = 0; i < 3; ++i)
+        statHeadings[i] = labelTw(recordedTimesFrame, QString::fromLatin1(rowHeads[i]), 240, 3720 + i * 240, 600, 240);
+    const int colLeft[5] = {960, 1800, 2640, 3480, 4320};
+    for (int c = 1; c <= 5; ++c) {
+        statHeadings[c + 2] = labelTw(recordedTimesFrame, c <= 4 ? QStringLiteral("Seg %1").arg(c) : QStringLiteral("Lap"),
+                              colLeft[c - 1], 3480, 800, 240);
+        for (int j = 0; j < 3; ++j) {
+            QLabel *v = labelTw(recordedTimesFrame, QString(), colLeft[c - 1], 3720 + j * 240, 800, 240);
+            v->setObjectName(QStringLiteral("statValue%1").arg((c - 1) * 3 + j));
+            statValueLabels[(c - 1) * 3 + j] = v;
+        }
+    }
+
+    // In the timing face the tall grid covers the statistics table.
+    resultsView->raise();
+
+    // ---- right-hand side: clocks in the timing face ----------------------
+    const int rx = 7920, rw = 2175;
+    segmentClockCaption = labelTw(client, QStringLiteral("Segment Timer"), rx, 0, rw, 240);
+    segmentClock = labelTw(client, QStringLiteral(".000"), rx, 240, rw, 450);
+    lapClockCaption = labelTw(client, QStringLiteral("Lap Timer"), rx, 720, rw, 240);
+    lapClock = labelTw(client, QStringLiteral(".000"), rx, 960, rw, 450);
+    raceClockCaption = labelTw(client, QStringLiteral("Race Timer"), rx, 1440, rw, 240);
+    raceClock = labelTw(client, QStringLiteral(".000"), rx, 1680, rw, 450);
+    segmentClock->setAccessibleName(QStringLiteral("Segment clock"));
+    lapClock->setAccessibleName(QStringLiteral("Lap clock"));
+    raceClock->setAccessibleName(QStringLiteral("Race clock"));
+    for (QLabel *clock : {segmentClock, lapClock, raceClock}) {
+        setPointSize(clock, 18, true);
+        clock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        clock->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    currentLapCaption = labelTw(client, QStringLiteral("Cur. Lap"), rx, 2220, 1035, 240);
+    currentSegCaption = labelTw(client, QStringLiteral("Cur. Seg."), rx + 1140, 2220, 1035, 240);
+    currentLapLabel = labelTw(client, QString(), rx, 2460, 1035, 450);
+    currentSegLabel = labelTw(client, QString(), rx + 1140, 2460, 1035, 450);
+    currentLapLabel->setAccessibleName(QStringLiteral("Current lap"));
+    currentSegLabel->setAccessibleName(QStringLiteral("Current segment"));
+    for (QLabel *counter : {currentLapLabel, currentSegLabel}) {
+        setPointSize(counter, 18, true);
+        counter->setAlignment(Qt::AlignCenter);
+    }
+    hintLine = labelTw(client, QStringLiteral("Lt/Rt arrow keys switch between conditions, Up/Dn arrow "
+                                            "keys change settings."),
+                     rx, 3060, rw, 1200);
+    hintLine->setWordWrap(true);
+
+    // ---- current conditions, below the results frame (timing face) -------
+    struct CondDef { QLabel **caption, **display; int up, down, left, width; const char *title; };
+    const CondDef conds[3] = {{&flagCaption, &flagDisplay, FlagUp, FlagDown, 120, 2640, "Current Flag"},
+                              {&positionCaption, &positionDisplay, PositionUp, PositionDown, 2880, 1800, "Current Position"},
+                              {&trafficCaption, &trafficDisplay, TrafficUp, TrafficDown, 4800, 5295, "Current Traffic"}};
+    const char *arrows[6] = {"/\\ F6", "\\/ F7", "/\\ F8", "\\/ F9", "/\\ F4", "\\/ F5"};
+    for (const CondDef &c : conds) {
+        *c.caption = labelTw(client, QString::fromLatin1(c.title), c.left, 6600, c.width, 240);
+        *c.display = labelTw(client, QString(), c.left, 6840, c.width - 660, 660);
+        setPointSize(*c.display, 24, true);
+        (*c.display)->setAccessibleName(QString::fromLatin1(c.title));
+        arrowButtons[c.up] = new QPushButton(QString::fromLatin1(arrows[c.up]), client);
+        placeTw(arrowButtons[c.up], c.left + c.width - 660, 6840, 645, 330);
+        arrowButtons[c.down] = new QPushButton(QString::fromLatin1(arrows[c.down]), client);
+        placeTw(arrowButtons[c.down], c.left + c.width - 660, 7170, 645, 330);
+    }
+    const char *arrowNames[6] = {"Position up", "Position down", "Traffic up", "Traffic down",
+                                 "Flag up", "Flag down"};
+    for (int i = 0; i < 6; ++i) {
+        arrowButtons[i]->setObjectName(QStringLiteral("arrowButton%1").arg(i));
+        arrowButtons[i]->setAccessibleName(QString::fromLatin1(arrowNames[i]));
+    }
+    flagCaption->setObjectName(QStringLiteral("flagCaption"));
+    for (QLabel *caption : {flagCaption, positionCaption, trafficCaption})
+        setForeColour(caption, Palette::Black); // black until an arrow key picks one
+
+    // ---- graph area (editing face) ---------------------------------------
+    // The caption's background reaches down to the graph, so nothing of the
+    // clocks beneath shows between the list and the picture.
+    graphCaption = labelTw(client, QStringLiteral("Graph This Segment"), rx, 0, rw, 600);
+    graphCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    graphQuantityList = new QComboBox(client);
+    graphQuantityList->setObjectName(QStringLiteral("graphQuantityList"));
+    graphQuantityList->setAccessibleName(QStringLiteral("Graph this segment"));
+    placeTw(graphQuantityList, rx, 240, rw, 330);
+    graphCaption->setBuddy(graphQuantityList);
+    graphArea = new QWidget(client);
+    placeTw(graphArea, rx, 600, rw, 5895);
+    graphLeftScale = labelTw(client, QString(), rx, 6480, 735, 240);
+    graphRightScale = labelTw(client, QString(), 9360, 6480, 735, 240);
+    graphRightScale->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    graphCaption->setAutoFillBackground(true);
+    graphCaption->raise();
+    graphQuantityList->raise();
+    graphArea->raise();
+
+    // ---- hidden pieces ------------------------------------------------------
+    timingFocusHolder = new QLineEdit(client);
+    timingFocusHolder->setObjectName(QStringLiteral("timingFocusHolder"));
+    timingFocusHolder->setAccessibleName(QStringLiteral("Timing keys"));
+    placeTw(timingFocusHolder, -700, 0, 300, 300);
+    for (int i = 0; i < 2; ++i) {
+        hiddenFinishButtons[i] = new QPushButton(QStringLiteral("F11"), client);
+        placeTw(hiddenFinishButtons[i], -400, 600 + i * 400, 300, 300);
+        hiddenFinishButtons[i]->setFocusPolicy(Qt::NoFocus);
+    }
+    screenPrintPicture = new QLabel(client);
+    placeTw(screenPrintPicture, -800, 1200, 375, 375);
+    screenPrintPicture->setVisible(false);
+
+    // ---- menus ------------------------------------------------------------
+    QMenuBar *bar = w->menuBar();
+    fileMenu = bar->addMenu(QStringLiteral("File"));
+    newAction = fileMenu->addAction(QStringLiteral("&New"));
+    openAction = fileMenu->addAction(QStringLiteral("&Open Lap Times File"));
+    saveAction = fileMenu->addAction(QStringLiteral("&Save Lap Times"));
+    saveAsAction = fileMenu->addAction(QStringLiteral("Save Lap Times &As"));
+    fileMenu->addSeparator();
+    printReportAction = fileMenu->addAction(QStringLiteral("&Print All Lap/Segment Times"));
+    printWorksheetAction = fileMenu->addAction(QStringLiteral("Print Blank Worksheet"));
+    printScreenAction = fileMenu->addAction(QStringLiteral("Print Main Screen As Shown"));
+    printSetupAction = fileMenu->addAction(QStringLiteral("Windows Print Setup"));
+    fileMenu->addSeparator();
+    exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
+    commentsAction = bar->addAction(QStringLiteral("Comments"));
+    optionsMenu = bar->addMenu(QStringLiteral("Options"));
+    numberOfSegmentsAction = optionsMenu->addAction(QStringLiteral("Change Number Segments"));
+    returnToRavelinAction = bar->addAction(QStringLiteral("Return to Ravelin"));
+    returnToRavelinAction->setVisible(false);
+    helpMenu = bar->addMenu(QStringLiteral("Help") + QString(28, QLatin1Char(' ')));
+    programHelpAction = helpMenu->addAction(QStringLiteral("Program Help"));
+    aboutAction = helpMenu->addAction(QStringLiteral("About Splitwatch"));
+}
+
+} // namespace sw
