@@ -1,12 +1,18 @@
 #include "app/Startup.h"
 #include "files/FileCommands.h"
+#include "journal/JournalStore.h"
+#include "timing/JournalLink.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Names the state folder the race journals live in.
+    QCoreApplication::setApplicationName(QStringLiteral("Splitwatch"));
+    sw::RaceJournal journal(sw::JournalStore::defaultFolder());
     sw::Startup startup(QCoreApplication::arguments());
+    startup.journal = &journal;
     startup.extendMainWindow = [](sw::MainWindowBase &w) { sw::installFileCommands(w); };
     if (!startup.begin())
         return 0;

@@ -7,6 +7,7 @@
 #include "app/SpeedCheckWindow.h"
 #include "app/SplashWindow.h"
 #include "timing/HiTime.h"
+#include "timing/JournalLink.h"
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ bool Startup::begin()
 {
     AppState &s = *m_state;
     s.programFolder = m_folder;
+    s.journal = journal;
     s.rec.ravelinMode = ravelinModeFromArguments(m_args) != 0;
 
     if (!s.rec.ravelinMode) {
@@ -111,6 +113,7 @@ void Startup::onAccepted(int interval, double)
         m_htsample->close();
     if (m_splash)
         m_splash->close();
+    offerRecovery(*m_main);
 }
 
 void Startup::onTooSlow()

@@ -19,6 +19,7 @@ class MainWindow;
 class MainWindowBase;
 class SpeedCheckWindow;
 class SplashWindow;
+class RaceJournal;
 
 struct StartupServices
 {
@@ -49,6 +50,10 @@ public:
     // Creates the main window's collaborators beyond timing (files,
     // exchange, editing, graph, printing, help); set by the program.
     std::function<void(MainWindowBase &)> extendMainWindow;
+
+    // The crash journal of the run (set by the program): unfinished races
+    // are offered for recovery once the speed check has passed.
+    RaceJournal *journal = nullptr;
 
 private:
     void openMainWindow();

@@ -1,6 +1,7 @@
 #include "files/CommentsWindow.h"
 
 #include "state/AppState.h"
+#include "timing/JournalLink.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -70,8 +71,10 @@ void CommentsWindow::loadWindow()
 
 void CommentsWindow::closeWith(bool keepText)
 {
-    if (keepText)
+    if (keepText) {
         m_state.Comments = commentsFromEditor(commentsEdit->toPlainText());
+        journalCommentsChanged(m_state);
+    }
     // Comments are not an entry field: unsavedChanges stays as it is.
     close();
 }

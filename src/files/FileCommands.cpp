@@ -7,6 +7,7 @@
 #include "files/LapFile.h"
 #include "files/CommentsWindow.h"
 #include "timing/ConditionLists.h"
+#include "timing/JournalLink.h"
 #include "ui/Prompts.h"
 
 #include <QAction>
@@ -200,6 +201,7 @@ bool FileCommands::exitCommand()
     }
     if (m_comments)
         m_comments->close();
+    journalDiscarded(m_s); // the operator has answered for the race
     if (m_w.endProgram)
         m_w.endProgram();
     return true;
@@ -277,6 +279,7 @@ bool FileCommands::readLapFileInto(const QString &path, bool exchange)
     }
 
     const LapFileContent &c = read.content;
+    journalDiscarded(m_s); // the file takes the place of the race
     applyToRecord(c, m_s.rec);
     m_s.Comments = c.Comments;
     // An exchange file names the lap-time file of the Ravelin record; without
@@ -315,6 +318,7 @@ bool FileCommands::writeLapFileTo(const QString &path, bool exchange)
         return false;
     }
     closingSteps();
+    journalSaved(m_s);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "results/EntryFields.h"
 #include "results/LapEditing.h"
 #include "timing/ConditionLists.h"
+#include "timing/JournalLink.h"
 #include "timing/NumberText.h"
 #include "ui/Prompts.h"
 
@@ -78,8 +79,10 @@ void LapEditor::insertCommand()
     if (!x)
         return;
     const int lap = r.CurLap;
-    if (insertReading(r, lap, seg, *x))
+    if (insertReading(r, lap, seg, *x)) {
         replay(lap);
+        journalEdited(m_w, JournalEdit::Insert, lap, seg);
+    }
 }
 
 void LapEditor::deleteCommand()
@@ -89,8 +92,10 @@ void LapEditor::deleteCommand()
     if (seg == 0)
         return;
     const int lap = r.CurLap;
-    if (deleteReading(r, lap, seg))
+    if (deleteReading(r, lap, seg)) {
         replay(lap);
+        journalEdited(m_w, JournalEdit::Delete, lap, seg);
+    }
 }
 
 void LapEditor::replay(int lapToShow)
@@ -150,6 +155,7 @@ void LapEditor::keepChanges()
         m_w.writeSegmentStep(GraphUpdate::StatsAndGraph);
     }
     s.rewritingRecord = false;
+    journalEdited(m_w, JournalEdit::KeepChanges, lap, edit.editedSegment);
 }
 
 void LapEditor::cancelChanges()

@@ -10,6 +10,8 @@
 
 namespace sw {
 
+class RaceJournal;
+
 // Where the exchange with the log-book program stands. The numbers are the
 // ones the program has always used for it.
 enum class ExchangeState {
@@ -40,6 +42,9 @@ struct AppState
 
     // True while the program writes the entry fields itself: no range check.
     bool rangeCheckSuspended = false;
+
+    // The crash journal of this run (timing/JournalLink), or none.
+    RaceJournal *journal = nullptr;
 
     QString lapTimeFolder() const;
     QString exchangeInputPath() const;

@@ -6,6 +6,7 @@
 #include "timing/ConditionLists.h"
 #include "timing/FinishSummary.h"
 #include "timing/HiTime.h"
+#include "timing/JournalLink.h"
 #include "timing/NumberText.h"
 #include "ui/Geometry.h"
 #include "ui/Prompts.h"
@@ -103,9 +104,11 @@ void TimingController::recordSegment()
         r.CurLap = 0;
         r.raceState = RaceState::Running;
         r.LapData[0][r.NumSegs].set(r.KeyTime);
+        journalPressed(m_w);
         m_w.showScreenMode();
     } else if (r.raceState == RaceState::Running) {
         r.LapData[r.CurLap][r.CurSeg].set(r.KeyTime);
+        journalPressed(m_w);
     } else {
         return;
     }
@@ -134,6 +137,7 @@ void TimingController::armRace()
     r.raceState = RaceState::Armed;
     m_w.showScreenMode();
     m_w.hiTime().setInterval(r.TimerInterval);
+    journalArmed(m_w);
     r.TickCount = 0;
     r.LastKeyTime = 0;
     ui.lapList->setCurrentIndex(0);
@@ -162,6 +166,7 @@ void TimingController::finishPrompt()
     r.raceState = RaceState::Finished;
     r.LastLap = static_cast<qint16>(qBound(0, m_s.grid.Row, int(RaceRecord::MaxLap)));
     r.CurLap = r.LastLap;
+    journalFinished(m_w);
     QComboBox *lapList = m_w.ui.lapList;
     const int pos = r.LastLap - 1;
     if (lapList->currentIndex() != pos)
@@ -208,6 +213,7 @@ void TimingController::redrawClocks()
 {
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
+    journalShowFailure(m_w);
     m_clocksShownAt = r.raceClock();
     if (r.raceState < RaceState::Running) {
         for (QLabel *clock : {ui.segmentClock, ui.lapClock, ui.raceClock})
@@ -296,8 +302,10 @@ void TimingController::writeSegmentStep(GraphUpdate graph)
 
 void TimingController::eraseLapTimes(RecordErase erase)
 {
-    if (erase == RecordErase::RecordAndGrid)
+    if (erase == RecordErase::RecordAndGrid) {
+        journalDiscarded(m_s); // the race it protected is gone
         m_s.rec.clearLapData();
+    }
     m_s.grid.Row = 0;
     m_s.grid.clearAll();
 }

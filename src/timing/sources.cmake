@@ -10,4 +10,5 @@ list(APPEND SW_CORE_SOURCES
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TimingController.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SelectorController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JournalLink.cpp
 )

@@ -1,11 +1,14 @@
 #include "support/RaceFixture.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 namespace sw {
 
 RaceFixture::RaceFixture(int numSegs, int timerIntervalMs)
 {
+    // Nothing a test runs may write into the user's own data folders.
+    QStandardPaths::setTestModeEnabled(true);
     state.programFolder = folder.path();
     state.rec.TicksPerSecond = 1000.0 / timerIntervalMs;
     state.rec.TimerInterval = timerIntervalMs;
