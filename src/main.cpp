@@ -2,6 +2,7 @@
 #include "files/FileCommands.h"
 #include "journal/JournalStore.h"
 #include "timing/JournalLink.h"
+#include "results/LapCountController.h"
 
 #include <QApplication>
 
@@ -13,7 +14,10 @@ int main(int argc, char **argv)
     sw::RaceJournal journal(sw::JournalStore::defaultFolder());
     sw::Startup startup(QCoreApplication::arguments());
     startup.journal = &journal;
-    startup.extendMainWindow = [](sw::MainWindowBase &w) { sw::installFileCommands(w); };
+    startup.extendMainWindow = [](sw::MainWindowBase &w) {
+        sw::installFileCommands(w);
+        sw::rememberLapCountChoice(w);
+    };
     if (!startup.begin())
         return 0;
     return app.exec();

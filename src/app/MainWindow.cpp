@@ -5,6 +5,8 @@
 #include "results/EntryFields.h"
 #include "graph/GraphView.h"
 #include "results/GridController.h"
+#include "files/CsvExportCommand.h"
+#include "results/LapCountController.h"
 #include "results/LapEditor.h"
 #include "results/ScreenModes.h"
 #include "timing/HiTime.h"
@@ -18,6 +20,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QWindow>
+
+#include <functional>
 
 namespace sw {
 
@@ -48,6 +53,7 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
     m_modes = std::make_unique<ScreenModes>(*this);
     m_fields = std::make_unique<EntryFields>(*this);
     m_editor = std::make_unique<LapEditor>(*this);
+    new LapCountController(*this); // a child of the window
 
     // The graph takes the place of the designed picture area.
     m_graph = new GraphView(state.grid, state.rec, ui.client);
@@ -63,6 +69,7 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
         QCoreApplication::exit(0);
     };
     m_printHelp = std::make_unique<PrintHelpMenus>(*this);
+    installCsvExport(*this);
     wireControls();
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
@@ -70,6 +77,7 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
 
 MainWindow::~MainWindow()
 {
+    delete m_exposureWatch;
     qApp->removeEventFilter(this);
 }
 
@@ -196,10 +204,23 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);
-    if (!w || w->window() != this)
+    if (!w)
         return false;
     auto *ke = static_cast<QKeyEvent *>(event);
     const int key = ke->key();
+    if (w->window() != this) {
+        // While a race runs every F2 is a reading, whichever window of the
+        // program has the keyboard: an open drop-down or menu, or the finish
+        // or restart question. It is taken here and goes no further, so it
+        // is counted once and the other window goes on as before.
+        const RaceState st = m_state.rec.raceState;
+        if (key == Qt::Key_F2 && !m_state.rec.ravelinMode
+            && (st == RaceState::Armed || st == RaceState::Running)) {
+            m_timing->pressFromOtherWindow();
+            return true;
+        }
+        return false;
+    }
     if (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta)
         return false;
     const int vk = virtualKeyFromQt(key);
@@ -221,9 +242,57 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+namespace {
+// Passes on whether a platform window is exposed.
+class ExposureWatch : public QObject
+{
+public:
+    ExposureWatch(QObject *parent, std::function<void(bool)> exposed)
+        : QObject(parent), m_exposed(std::move(exposed))
+    {
+    }
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Expose)
+            m_exposed(static_cast<QWindow *>(watched)->isExposed());
+        return false;
+    }
+
+private:
+    std::function<void(bool)> m_exposed;
+};
+} // namespace
+
+void MainWindow::updateClocksOnScreen()
+{
+    m_timing->setClocksOnScreen(isVisible() && !isMinimized() && m_exposed);
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_exposureWatch && windowHandle()) {
+        m_exposureWatch = new ExposureWatch(this, [this](bool exposed) {
+            m_exposed = exposed;
+            updateClocksOnScreen();
+        });
+        windowHandle()->installEventFilter(m_exposureWatch);
+    }
+    m_exposed = true; // until the platform says otherwise
+    updateClocksOnScreen();
+}
+
+void MainWindow::hideEvent(QHideEvent *e)
+{
+    QMainWindow::hideEvent(e);
+    updateClocksOnScreen();
+}
+
 void MainWindow::changeEvent(QEvent *e)
 {
     QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange)
+        updateClocksOnScreen();
     if (e->type() == QEvent::ActivationChange) {
         if (isActiveWindow())
             onActivated();

@@ -7,4 +7,5 @@ list(APPEND SW_CORE_SOURCES
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommentsWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CsvExportCommand.cpp
 )

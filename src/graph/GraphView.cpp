@@ -214,7 +214,8 @@ void GraphView::drawGraph()
         if (centre.x() >= -r - 1 && centre.x() <= w + r + 1) {
             const QColor qc = paletteQColor(colour);
             p.setPen(QPen(qc, 1, Qt::SolidLine));
-            p.setBrush(qc);
+            // A lap the statistics leave out is drawn as a ring.
+            p.setBrush(m_grid.lapLeftOut(i) ? QBrush(Qt::NoBrush) : QBrush(qc));
             p.drawEllipse(centre, r, r);
         }
     }

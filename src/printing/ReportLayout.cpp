@@ -236,6 +236,14 @@ void ReportLayout::statistics()
         if (s < 0)
             m_y += 0.2 * hx;
     }
+    // Below the table, only where they say something: which laps the
+    // figures count (not all), and the best possible lap (several segments).
+    for (const QString &t : {m_grid.countedLapsText, m_grid.bestLapText}) {
+        if (t.isEmpty())
+            continue;
+        m_x = kFirstColumn * W;
+        printText(t, true);
+    }
     m_y -= 0.8 * hx;
 }
 

@@ -9,7 +9,8 @@
 // Page plan: header (print time, window caption, on page 1 the report comment
 // and the file comments) with a rule under every line, the grid headings, one
 // row per lap with a rule after every fifth lap, a page break once a row ends
-// below 0.9 H, the statistics table after the last lap, and three frames
+// below 0.9 H, the statistics table after the last lap (with the counted laps and the
+// best possible lap below it when the grid gives them), and three frames
 // around every page plus a double frame around the first page's header.
 
 #include "printing/ReportItem.h"

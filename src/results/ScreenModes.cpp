@@ -37,6 +37,9 @@ void ScreenModes::showScreenMode()
     ui.graphArea->setVisible(finished);
     ui.graphLeftScale->setVisible(finished);
     ui.graphRightScale->setVisible(finished);
+    for (QWidget *c : {static_cast<QWidget *>(ui.countLapsCaption), static_cast<QWidget *>(ui.countLapsList),
+                       static_cast<QWidget *>(ui.bestLapLabel)})
+        c->setVisible(finished);
     for (QLabel *l : {ui.currentLapLabel, ui.currentSegLabel, ui.positionDisplay, ui.trafficDisplay,
                       ui.flagDisplay, ui.currentLapCaption, ui.currentSegCaption, ui.flagCaption,
                       ui.positionCaption, ui.trafficCaption})

@@ -11,4 +11,5 @@ list(APPEND SW_UI_SOURCES
 )
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LapEditor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LapCountController.cpp
 )

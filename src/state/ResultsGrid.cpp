@@ -59,6 +59,14 @@ void ResultsGrid::setCell(int r, int c, const QString &t)
     }
 }
 
+void ResultsGrid::setLapLeftOut(int lap, bool leftOut)
+{
+    if (lap < 1 || lap >= kRows || m_lapLeftOut[lap] == leftOut)
+        return;
+    m_lapLeftOut[lap] = leftOut;
+    emit dataChanged(index(lap - 1, 0), index(lap - 1, kCols - 2), {LapLeftOutRole});
+}
+
 void ResultsGrid::clearAll()
 {
     beginResetModel();
@@ -94,6 +102,8 @@ QVariant ResultsGrid::data(const QModelIndex &index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole)
         return m_cells[index.row() + 1][index.column() + 1];
+    if (role == LapLeftOutRole)
+        return m_lapLeftOut[index.row() + 1];
     if (role == Qt::TextAlignmentRole) {
         const int c = index.column() + 1;
         return c <= 5 ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))

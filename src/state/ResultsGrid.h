@@ -58,6 +58,16 @@ public:
     std::array<bool, 15> statValueVisible{};
     std::array<bool, 8> statHeadingVisible{};
     void notifyStatsChanged() { emit statsChanged(); }
+    // Beside the statistics: the best possible lap and which laps the figures
+    // count; empty when not shown.
+    QString bestLapText;
+    QString countedLapsText;
+
+    // Laps left out of the statistics by the lap filter: their rows stay in
+    // the grid but are shown greyed (data() answers LapLeftOutRole with true).
+    static constexpr int LapLeftOutRole = Qt::UserRole + 1;
+    bool lapLeftOut(int lap) const { return lap > 0 && lap < kRows && m_lapLeftOut[lap]; }
+    void setLapLeftOut(int lap, bool leftOut);
 
     // QAbstractTableModel: data rows are laps 1..250, data columns grid
     // columns 1..8; row 0 and column 0 are the header sections.
@@ -76,6 +86,7 @@ signals:
 private:
     std::array<std::array<QString, kCols>, kRows> m_cells;
     std::array<int, kCols> m_colWidth{};
+    std::array<bool, kRows> m_lapLeftOut{};
     int m_topRow = 1;
 };
 

@@ -158,6 +158,16 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
         }
     }
 
+    countLapsCaption = labelTw(recordedTimesFrame, QStringLiteral("Count laps"), 5280, 3480, 2295, 240);
+    countLapsList = new QComboBox(recordedTimesFrame);
+    countLapsList->setObjectName(QStringLiteral("countLapsList"));
+    countLapsList->setAccessibleName(QStringLiteral("Count laps"));
+    placeTw(countLapsList, 5280, 3720, 2295, 330);
+    countLapsCaption->setBuddy(countLapsList);
+    bestLapLabel = labelTw(recordedTimesFrame, QString(), 5280, 4080, 2295, 420);
+    bestLapLabel->setObjectName(QStringLiteral("bestLapLabel"));
+    bestLapLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     // In the timing face the tall grid covers the statistics table.
     resultsView->raise();
 
@@ -259,6 +269,7 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
     openAction = fileMenu->addAction(QStringLiteral("&Open Lap Times File"));
     saveAction = fileMenu->addAction(QStringLiteral("&Save Lap Times"));
     saveAsAction = fileMenu->addAction(QStringLiteral("Save Lap Times &As"));
+    exportCsvAction = fileMenu->addAction(QStringLiteral("Export as CSV…"));
     fileMenu->addSeparator();
     printReportAction = fileMenu->addAction(QStringLiteral("&Print All Lap/Segment Times"));
     printWorksheetAction = fileMenu->addAction(QStringLiteral("Print Blank Worksheet"));

@@ -98,6 +98,11 @@ struct MainWindowControls
     QTableView *resultsView = nullptr;
     std::array<QLabel *, 8> statHeadings{};     // Avg, Min, Max, then Seg 1..4, Lap
     std::array<QLabel *, 15> statValueLabels{}; // (column - 1) * 3 + row; row 0 avg, 1 min, 2 max
+    // Beside the statistics (editing face): which laps they count, and the
+    // best possible lap. The list's items come from its controller.
+    QLabel *countLapsCaption = nullptr;
+    QComboBox *countLapsList = nullptr;
+    QLabel *bestLapLabel = nullptr;
 
     // Graph area (editing face).
     QLabel *graphCaption = nullptr;            // "Graph This Segment"
@@ -113,6 +118,7 @@ struct MainWindowControls
     // Menus.
     QMenu *fileMenu = nullptr;
     QAction *newAction = nullptr, *openAction = nullptr, *saveAction = nullptr, *saveAsAction = nullptr;
+    QAction *exportCsvAction = nullptr;
     QAction *printReportAction = nullptr, *printWorksheetAction = nullptr, *printScreenAction = nullptr,
             *printSetupAction = nullptr;
     QAction *exitAction = nullptr;

@@ -1,0 +1,18 @@
+#pragma once
+// File > Export as CSV: the race as the results grid shows it, for
+// spreadsheets and scripts (format in analysis/RaceExport). The file is
+// written whole through a temporary file, like every save; the lap-time
+// file and the unsaved-changes flag are not touched.
+
+namespace sw {
+
+class MainWindowBase;
+
+// Asks for a file name and writes the CSV; false when cancelled or failed
+// (a failure is reported by message).
+bool exportRaceAsCsv(MainWindowBase &w);
+
+// Connects the menu entry.
+void installCsvExport(MainWindowBase &w);
+
+} // namespace sw
