@@ -20,9 +20,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
-#include <QWindow>
-
-#include <functional>
 
 namespace sw {
 
@@ -77,7 +74,6 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
 
 MainWindow::~MainWindow()
 {
-    delete m_exposureWatch;
     qApp->removeEventFilter(this);
 }
 
@@ -204,23 +200,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);
-    if (!w)
+    if (!w || w->window() != this)
         return false;
     auto *ke = static_cast<QKeyEvent *>(event);
     const int key = ke->key();
-    if (w->window() != this) {
-        // While a race runs every F2 is a reading, whichever window of the
-        // program has the keyboard: an open drop-down or menu, or the finish
-        // or restart question. It is taken here and goes no further, so it
-        // is counted once and the other window goes on as before.
-        const RaceState st = m_state.rec.raceState;
-        if (key == Qt::Key_F2 && !m_state.rec.ravelinMode
-            && (st == RaceState::Armed || st == RaceState::Running)) {
-            m_timing->pressFromOtherWindow();
-            return true;
-        }
-        return false;
-    }
     if (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta)
         return false;
     const int vk = virtualKeyFromQt(key);
@@ -242,57 +225,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-namespace {
-// Passes on whether a platform window is exposed.
-class ExposureWatch : public QObject
-{
-public:
-    ExposureWatch(QObject *parent, std::function<void(bool)> exposed)
-        : QObject(parent), m_exposed(std::move(exposed))
-    {
-    }
-    bool eventFilter(QObject *watched, QEvent *e) override
-    {
-        if (e->type() == QEvent::Expose)
-            m_exposed(static_cast<QWindow *>(watched)->isExposed());
-        return false;
-    }
-
-private:
-    std::function<void(bool)> m_exposed;
-};
-} // namespace
-
-void MainWindow::updateClocksOnScreen()
-{
-    m_timing->setClocksOnScreen(isVisible() && !isMinimized() && m_exposed);
-}
-
-void MainWindow::showEvent(QShowEvent *e)
-{
-    QMainWindow::showEvent(e);
-    if (!m_exposureWatch && windowHandle()) {
-        m_exposureWatch = new ExposureWatch(this, [this](bool exposed) {
-            m_exposed = exposed;
-            updateClocksOnScreen();
-        });
-        windowHandle()->installEventFilter(m_exposureWatch);
-    }
-    m_exposed = true; // until the platform says otherwise
-    updateClocksOnScreen();
-}
-
-void MainWindow::hideEvent(QHideEvent *e)
-{
-    QMainWindow::hideEvent(e);
-    updateClocksOnScreen();
-}
-
 void MainWindow::changeEvent(QEvent *e)
 {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange)
-        updateClocksOnScreen();
     if (e->type() == QEvent::ActivationChange) {
         if (isActiveWindow())
             onActivated();
