@@ -20,6 +20,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QWindow>
+
+#include <functional>
 
 namespace sw {
 
@@ -74,6 +77,7 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
 
 MainWindow::~MainWindow()
 {
+    delete m_exposureWatch;
     qApp->removeEventFilter(this);
 }
 
@@ -225,9 +229,57 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+namespace {
+// Passes on whether a platform window is exposed.
+class ExposureWatch : public QObject
+{
+public:
+    ExposureWatch(QObject *parent, std::function<void(bool)> exposed)
+        : QObject(parent), m_exposed(std::move(exposed))
+    {
+    }
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Expose)
+            m_exposed(static_cast<QWindow *>(watched)->isExposed());
+        return false;
+    }
+
+private:
+    std::function<void(bool)> m_exposed;
+};
+} // namespace
+
+void MainWindow::updateClocksOnScreen()
+{
+    m_timing->setClocksOnScreen(isVisible() && !isMinimized() && m_exposed);
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_exposureWatch && windowHandle()) {
+        m_exposureWatch = new ExposureWatch(this, [this](bool exposed) {
+            m_exposed = exposed;
+            updateClocksOnScreen();
+        });
+        windowHandle()->installEventFilter(m_exposureWatch);
+    }
+    m_exposed = true; // until the platform says otherwise
+    updateClocksOnScreen();
+}
+
+void MainWindow::hideEvent(QHideEvent *e)
+{
+    QMainWindow::hideEvent(e);
+    updateClocksOnScreen();
+}
+
 void MainWindow::changeEvent(QEvent *e)
 {
     QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange)
+        updateClocksOnScreen();
     if (e->type() == QEvent::ActivationChange) {
         if (isActiveWindow())
             onActivated();

@@ -59,11 +59,16 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:
     void wireControls();
+    // Tells the clocks whether they can be seen: shown, not minimised and
+    // exposed (not unmapped, e.g. on another desktop).
+    void updateClocksOnScreen();
 
     std::unique_ptr<TimingController> m_timing;
     std::unique_ptr<SelectorController> m_selectors;
@@ -74,6 +79,8 @@ private:
     GraphView *m_graph = nullptr;
     std::unique_ptr<PrintHelpMenus> m_printHelp;
     bool m_loaded = false;
+    QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
+    bool m_exposed = true;
 };
 
 } // namespace sw

@@ -81,7 +81,7 @@ struct RaceRecord
     double LastKeyTime = 0;
     double MinKeyGap = 0;
 
-    qint32 TickCount = 0;
+    qint64 TickCount = 0; // whole TimerInterval intervals since arming; 64-bit: no wrap in any race
     double TicksPerSecond = 0;
     qint32 TimerInterval = 0;
 
@@ -95,7 +95,7 @@ struct RaceRecord
     void clearLapData();
 
     // Race clock now, in seconds since arming.
-    double raceClock() const { return TicksPerSecond > 0 ? TickCount / TicksPerSecond : 0.0; }
+    double raceClock() const { return TicksPerSecond > 0 ? double(TickCount) / TicksPerSecond : 0.0; }
 };
 
 } // namespace sw

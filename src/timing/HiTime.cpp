@@ -15,52 +15,72 @@ HiTime::HiTime(const MonotonicClock &clock, QObject *parent) : QObject(parent), 
 
 void HiTime::setInterval(int ms)
 {
-    m_interval = ms > 0 ? ms : 0;
-    m_startNs = m_clock.nowNs();
-    m_accounted = 0;
+    if (ms > 0) {
+        m_interval = ms;
+        m_startNs = m_clock.nowNs();
+    } else {
+        m_stoppedTicks = ticks();
+        m_interval = 0;
+    }
+    setWakeInterval(m_interval);
+    m_wakeStartNs = m_startNs; // events fall on the count's interval ends
 }
 
-int HiTime::catchUp()
+void HiTime::resumeFrom(int ms, std::int64_t startNs)
 {
-    return catchUp(nullptr);
+    setWakeInterval(0);
+    m_interval = ms > 0 ? ms : 0;
+    m_startNs = startNs;
+    m_stoppedTicks = 0;
 }
 
-int HiTime::catchUp(double *fraction)
+std::int64_t HiTime::ticks(double *fraction) const
 {
     if (fraction)
         *fraction = 0;
     if (m_interval <= 0)
-        return 0;
+        return m_stoppedTicks;
     const std::int64_t intervalNs = std::int64_t(m_interval) * 1000000;
     const std::int64_t sinceStart = m_clock.nowNs() - m_startNs;
-    const std::int64_t elapsed = sinceStart / intervalNs;
-    if (fraction && sinceStart >= 0)
-        *fraction = double(sinceStart % intervalNs) / double(intervalNs);
-    const std::int64_t n = elapsed - m_accounted;
-    if (n <= 0)
+    if (sinceStart <= 0)
         return 0;
-    m_accounted = elapsed;
-    return static_cast<int>(n);
+    if (fraction)
+        *fraction = double(sinceStart % intervalNs) / double(intervalNs);
+    return sinceStart / intervalNs;
+}
+
+void HiTime::setWakeInterval(int ms)
+{
+    m_wakeMs = ms > 0 ? ms : 0;
+    m_wakeStartNs = m_clock.nowNs();
+    m_wakesAccounted = 0;
 }
 
 void HiTime::deliver()
 {
-    const int n = catchUp();
-    if (n > 0)
-        emit Timer(n - 1);
+    if (m_wakeMs <= 0)
+        return;
+    const std::int64_t elapsed = (m_clock.nowNs() - m_wakeStartNs) / (std::int64_t(m_wakeMs) * 1000000);
+    const std::int64_t n = elapsed - m_wakesAccounted;
+    if (n <= 0)
+        return;
+    m_wakesAccounted = elapsed;
+    emit Timer(n - 1 > INT32_MAX ? INT32_MAX : static_cast<int>(n - 1));
 }
 
 SteadyHiTime::SteadyHiTime(const MonotonicClock &clock, QObject *parent) : HiTime(clock, parent)
 {
+    // Precise: a coarse timer may fire early, and an early wake-up finds no
+    // whole interval to report and waits for the next.
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &SteadyHiTime::deliver);
 }
 
-void SteadyHiTime::setInterval(int ms)
+void SteadyHiTime::setWakeInterval(int ms)
 {
-    HiTime::setInterval(ms);
-    if (interval() > 0)
-        m_timer.start(interval());
+    HiTime::setWakeInterval(ms);
+    if (wakeInterval() > 0)
+        m_timer.start(wakeInterval());
     else
         m_timer.stop();
 }
@@ -69,29 +89,22 @@ ManualHiTime::ManualHiTime(ManualClock &clock, QObject *parent) : HiTime(clock, 
 
 void ManualHiTime::advanceMs(double ms)
 {
-    if (interval() <= 0) {
-        m_manual.advanceMs(ms);
-        return;
-    }
-    // Step interval by interval so each whole interval gets its own event.
+    // Step wake interval by wake interval so each gets its own event.
     double left = ms;
-    while (left > 0) {
-        const double step = left < interval() ? left : interval();
+    while (left > 0 && wakeInterval() > 0) {
+        const double step = left < wakeInterval() ? left : wakeInterval();
         m_manual.advanceMs(step);
         left -= step;
-        deliver();
-        if (interval() <= 0) { // stopped by a handler
-            m_manual.advanceMs(left);
-            return;
-        }
+        deliver(); // a handler may change or stop the wake-ups
     }
+    if (left > 0)
+        m_manual.advanceMs(left);
 }
 
 void ManualHiTime::advanceLateMs(double ms)
 {
     m_manual.advanceMs(ms);
-    if (interval() > 0)
-        deliver();
+    deliver();
 }
 
 } // namespace sw

@@ -74,20 +74,16 @@ void TimingController::handleTimingKey(int keyCode)
 }
 
 // The timing path: from here to the stored reading nothing allocates, logs or
-// waits. The tick count is brought up to date first, so the reading is exact
-// to one timer interval rather than as old as the last timer event.
+// waits. The tick count is read from the monotonic clock at the press, so the
+// reading is the time since arming however late or seldom timer events come.
 void TimingController::recordSegment()
 {
     RaceRecord &r = m_s.rec;
     double fraction = 0;
-    const int late = m_w.hiTime().catchUp(&fraction);
-    if (late > 0)
-        r.TickCount = late > std::numeric_limits<qint32>::max() - r.TickCount
-            ? std::numeric_limits<qint32>::max()
-            : r.TickCount + late;
+    r.TickCount = m_w.hiTime().ticks(&fraction);
     // The part of the interval now running counts too, so a reading is not
     // up to one interval early.
-    const double keyTime = r.TicksPerSecond > 0 ? (r.TickCount + fraction) / r.TicksPerSecond : 0.0;
+    const double keyTime = r.TicksPerSecond > 0 ? (double(r.TickCount) + fraction) / r.TicksPerSecond : 0.0;
 
     // Lap 250 is the last lap the record and the files hold.
     if (r.raceState == RaceState::Running && r.CurLap > RaceRecord::MaxLap) {
@@ -106,6 +102,7 @@ void TimingController::recordSegment()
         r.LapData[0][r.NumSegs].set(r.KeyTime);
         journalPressed(m_w);
         m_w.showScreenMode();
+        updateClockWakeUps(); // the clocks start running
     } else if (r.raceState == RaceState::Running) {
         r.LapData[r.CurLap][r.CurSeg].set(r.KeyTime);
         journalPressed(m_w);
@@ -137,6 +134,7 @@ void TimingController::armRace()
     r.raceState = RaceState::Armed;
     m_w.showScreenMode();
     m_w.hiTime().setInterval(r.TimerInterval);
+    redrawClocks(); // .000 until the start press; no wake-ups meanwhile
     journalArmed(m_w);
     r.TickCount = 0;
     r.LastKeyTime = 0;
@@ -191,22 +189,55 @@ void TimingController::restartPrompt()
     armRace();
 }
 
-void TimingController::onTimerTick(int overrun)
+// A wake-up of the clocks. The count itself needs no events: it is read
+// from the monotonic clock.
+void TimingController::onTimerTick(int /*overrun*/)
 {
     RaceRecord &r = m_s.rec;
-    if (r.raceState == RaceState::Finished)
+    if (r.raceState == RaceState::Finished) {
+        // The race clock stops at the first wake-up after the finish; the
+        // clocks keep what they showed.
         m_w.hiTime().setInterval(0);
-    const qint64 t = qint64(r.TickCount) + 1 + (overrun > 0 ? overrun : 0);
-    r.TickCount = t > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
-                                                         : static_cast<qint32>(t);
-    // The clocks are redrawn at most 50 times a second: a screen shows no
-    // more, and repainting at every 1 ms event would cost the computer a
-    // large share of a core during the race.
-    if (r.raceState == RaceState::Armed || r.raceState == RaceState::Running) {
-        const double now = r.raceClock();
-        if (now - m_clocksShownAt >= 0.02 || now < m_clocksShownAt)
-            redrawClocks();
+        r.TickCount = m_w.hiTime().ticks();
+        return;
     }
+    if (r.raceState == RaceState::Armed || r.raceState == RaceState::Running)
+        redrawClocks();
+    else
+        updateClockWakeUps();
+}
+
+// The clocks wake the program only while they run and can be seen: at most
+// 50 times a second (a screen shows no more, and the segment clock's
+// thousandths change at every one), never while the window is hidden or
+// minimised, and not while armed (the clocks show .000 until the start).
+void TimingController::updateClockWakeUps()
+{
+    HiTime &t = m_w.hiTime();
+    const RaceState st = m_s.rec.raceState;
+    if (st == RaceState::Finished) {
+        // A finish seen without a wake-up to stop the count (hidden at the
+        // time) stops it now.
+        if (t.interval() > 0 && t.wakeInterval() == 0) {
+            t.setInterval(0);
+            m_s.rec.TickCount = t.ticks();
+        }
+        return;
+    }
+    const int wanted = st == RaceState::Running && m_clocksOnScreen && t.interval() > 0 ? kClockFrameMs : 0;
+    if (t.wakeInterval() != wanted)
+        t.setWakeInterval(wanted);
+}
+
+void TimingController::setClocksOnScreen(bool onScreen)
+{
+    const bool shownAgain = onScreen && !m_clocksOnScreen;
+    m_clocksOnScreen = onScreen;
+    const RaceState st = m_s.rec.raceState;
+    if (shownAgain && (st == RaceState::Armed || st == RaceState::Running))
+        redrawClocks(); // at once: they stood still while out of sight
+    else
+        updateClockWakeUps();
 }
 
 void TimingController::redrawClocks()
@@ -214,7 +245,8 @@ void TimingController::redrawClocks()
     RaceRecord &r = m_s.rec;
     auto &ui = m_w.ui;
     journalShowFailure(m_w);
-    m_clocksShownAt = r.raceClock();
+    r.TickCount = m_w.hiTime().ticks();
+    updateClockWakeUps();
     if (r.raceState < RaceState::Running) {
         for (QLabel *clock : {ui.segmentClock, ui.lapClock, ui.raceClock})
             clock->setText(QStringLiteral(".000"));

@@ -24,6 +24,12 @@ public:
     void writeSegmentStep(GraphUpdate graph);
     void eraseLapTimes(RecordErase erase);
     void onTimerTick(int overrun);
+    // Whether the clocks can be seen (window shown, not minimised, exposed);
+    // shown again, they are redrawn at once.
+    void setClocksOnScreen(bool onScreen);
+    // Sets the clock wake-ups for the race state and visibility in force.
+    void updateClockWakeUps();
+    static constexpr int kClockFrameMs = 20;
 
     // Key codes.
     enum : int {
@@ -47,7 +53,7 @@ private:
     MainWindowBase &m_w;
     AppState &m_s;
     const QString m_lapsFullNote;
-    double m_clocksShownAt = -1; // race clock at the last redraw of the clocks
+    bool m_clocksOnScreen = false;
 };
 
 } // namespace sw

@@ -36,7 +36,8 @@ private slots:
     void pressAfterLap250IsRefused();
     void screenAndRefusedKeys_data();
     void screenAndRefusedKeys();
-    void tickAccounting();
+    void tickCountClocksAndReadings_data();
+    void tickCountClocksAndReadings();
 };
 
 void TestRaceWindow::threeSegmentRaceFillsGridAndClocks()
@@ -52,7 +53,7 @@ void TestRaceWindow::threeSegmentRaceFillsGridAndClocks()
     const auto clocks = [&] { return texts({ui.segmentClock, ui.lapClock, ui.raceClock}); };
     f.arm();
     f.tickTo(4.25); // the clocks wait for the start press
-    QVERIFY(f.state.rec.TickCount >= 4250);
+    QCOMPARE(f.timer.ticks(), qint64(4250));
     QCOMPARE(clocks(), (QStringList{".000", ".000", ".000"}));
     for (double t : {5, 15, 26, 38, 49})
         f.pressAt(t);
@@ -315,29 +316,95 @@ void TestRaceWindow::screenAndRefusedKeys()
     QCOMPARE(f.state.rec.raceState, before);
 }
 
-void TestRaceWindow::tickAccounting()
+void TestRaceWindow::tickCountClocksAndReadings_data()
 {
-    // A timer that falls behind reports the intervals it skipped; the race
-    // clock counts them, so a press reads the true time.
-    RaceFixture late(1, 4);
-    late.arm();
-    late.timer.advanceLateMs(1234.0);
-    QCOMPARE(late.state.rec.TickCount, 308); // whole 4 ms intervals in 1.234 s
-    late.timer.advanceMs(100.0);
-    QCOMPARE(late.state.rec.TickCount, 333);
-    late.F(2);
-    QCOMPARE(late.state.rec.reading(0, 1), 1.334); // 333 whole intervals and half of the next
+    // Steps: "late T" one late timer event at T s after arming, "ontime T"
+    // events on time up to T, "quiet T" time passes without events, "press T"
+    // F2 at T; "hide", "show", "min", "normal" the window. After each step
+    // the checks of the same index: ticks=TickCount, read=the stored reading,
+    // clocks=segment/lap/race as shown, events=timer events in the step,
+    // fresh: the race clock at most one frame (20 ms) behind.
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<double>("ticksPerSecond");
+    QTest::addColumn<int>("segments");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("checks");
+    QTest::newRow("1 ms: late, missed and on-time events, hidden and minimised mid-race")
+        << 1 << 1000.0 << 1
+        << QStringList{"late 1.234", "quiet 2.3457", "press 2.3457", "late 2.5", "quiet 3.0", "press 3.9",
+                       "ontime 4.05", "hide", "late 9.0", "ontime 9.5", "press 10.25", "quiet 11.0123",
+                       "show", "min", "late 12", "quiet 12.5", "normal", "ontime 13", "press 13"}
+        << QStringList{"events=0 clocks=.000/.000/.000", "", "ticks=2345 read=2.3457",
+                       "ticks=2500 clocks=.154/.154/.154 events=1", "events=0 clocks=.154/.154/.154",
+                       "ticks=3900 read=3.9", "ticks=4050 fresh", "events=0", "events=0 clocks=.150/.150/1.704",
+                       "events=0", "ticks=10250 read=10.25 events=0", "",
+                       "ticks=11012 clocks=.762/.762/8.666", "events=0", "events=0 clocks=.762/.762/8.666", "",
+                       "ticks=12500 clocks=2.250/2.250/10.154", "fresh", "read=13"};
+    QTest::newRow("4 ms at 249.5 ticks a second, two segments")
+        << 4 << 249.5 << 2
+        << QStringList{"late 0.5", "press 1.0", "late 1.234", "press 2.3342", "late 3.0", "press 3.5"}
+        << QStringList{"events=0 clocks=.000/.000/.000", "ticks=250 read=1.002004008016032",
+                       "ticks=308 clocks=.232/.232/.232 events=1", "ticks=583 read=2.338877755511022",
+                       "ticks=750 clocks=.667/2.004/2.004", "ticks=875 read=3.507014028056112"};
+}
 
-    RaceFixture f(1);
+void TestRaceWindow::tickCountClocksAndReadings()
+{
+    QFETCH(int, interval);
+    QFETCH(double, ticksPerSecond);
+    QFETCH(int, segments);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, checks);
+    RaceFixture f(segments, interval);
+    f.state.rec.TicksPerSecond = ticksPerSecond;
+    int events = 0;
+    connect(&f.timer, &HiTime::Timer, &f.timer, [&events](int) { ++events; });
+    auto &ui = f.w->ui;
     f.arm();
-    f.tickTo(2.0);
-    QCOMPARE(f.state.rec.TickCount, 2000);
-    f.timer.advanceQuietMs(345.7); // no event since: the press catches up
-    f.F(2);
-    QCOMPARE(f.state.rec.TickCount, 2345);
-    QCOMPARE(f.state.rec.reading(0, 1), 2.3457); // the running interval's part counts too
-    f.timer.advanceLateMs(0.3); // a later event does not count those intervals twice
-    QCOMPARE(f.state.rec.TickCount, 2346);
+    double start = 0;
+    for (int i = 0; i < steps.size(); ++i) {
+        const QStringList step = steps[i].split(QLatin1Char(' '));
+        const double t = step.value(1).toDouble();
+        events = 0;
+        if (step[0] == "late")
+            f.tickTo(t);
+        else if (step[0] == "ontime")
+            f.timer.advanceMs((f.armNs + qint64(t * 1e9 + 0.5) - f.clock.nowNs()) / 1e6);
+        else if (step[0] == "quiet")
+            f.advanceTo(t);
+        else if (step[0] == "press")
+            f.pressAt(t);
+        else if (step[0] == "hide")
+            f.w->hide();
+        else if (step[0] == "show")
+            f.w->show();
+        else if (step[0] == "min")
+            f.w->showMinimized();
+        else if (step[0] == "normal")
+            f.w->showNormal();
+        if (step[0] == "press" && start == 0)
+            start = f.state.rec.LastKeyTime;
+        const QString where = steps[i];
+        for (const QString &check : checks[i].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString key = check.section(QLatin1Char('='), 0, 0);
+            const QString value = check.section(QLatin1Char('='), 1);
+            if (key == "ticks")
+                QVERIFY2(f.state.rec.TickCount == value.toLongLong(), qPrintable(where));
+            else if (key == "read")
+                QVERIFY2(qFuzzyCompare(f.state.rec.LastKeyTime, value.toDouble()), qPrintable(where));
+            else if (key == "events")
+                QVERIFY2(events == value.toInt(), qPrintable(where));
+            else if (key == "clocks")
+                QCOMPARE(QStringList({ui.segmentClock->text(), ui.lapClock->text(), ui.raceClock->text()})
+                             .join(QLatin1Char('/')),
+                         value);
+            else if (key == "fresh") {
+                const double now = double(f.timer.ticks()) / ticksPerSecond - start;
+                const double shown = ui.raceClock->text().toDouble();
+                QVERIFY2(shown <= now + 0.0005 && shown > now - 0.0205, qPrintable(where));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestRaceWindow)
