@@ -158,13 +158,13 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
         }
     }
 
-    countLapsCaption = labelTw(recordedTimesFrame, QStringLiteral("Count laps"), 5280, 3480, 2295, 240);
+    countLapsCaption = labelTw(recordedTimesFrame, QStringLiteral("Count laps"), 5160, 3480, 2415, 240);
     countLapsList = new QComboBox(recordedTimesFrame);
     countLapsList->setObjectName(QStringLiteral("countLapsList"));
     countLapsList->setAccessibleName(QStringLiteral("Count laps"));
-    placeTw(countLapsList, 5280, 3720, 2295, 330);
+    placeTw(countLapsList, 5160, 3720, 2415, 330);
     countLapsCaption->setBuddy(countLapsList);
-    bestLapLabel = labelTw(recordedTimesFrame, QString(), 5280, 4080, 2295, 420);
+    bestLapLabel = labelTw(recordedTimesFrame, QString(), 5160, 4080, 2415, 420);
     bestLapLabel->setObjectName(QStringLiteral("bestLapLabel"));
     bestLapLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
