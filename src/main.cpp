@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/TestDriver.h"
 #include "files/FileCommands.h"
 #include "journal/JournalStore.h"
 #include "timing/JournalLink.h"
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
     sw::RaceJournal journal(sw::JournalStore::defaultFolder());
     sw::Startup startup(QCoreApplication::arguments());
     startup.journal = &journal;
+    sw::TestDriver::installIfRequested(startup); // test hook: only with SPLITWATCH_TEST_DRIVER set
     startup.extendMainWindow = [](sw::MainWindowBase &w) {
         sw::installFileCommands(w);
         sw::rememberLapCountChoice(w);

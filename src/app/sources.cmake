@@ -10,4 +10,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SplashWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintHelpMenus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TestDriver.cpp
 )
