@@ -14,7 +14,7 @@ namespace sw {
 PrintHelpMenus::PrintHelpMenus(MainWindow &w)
     : m_w(w), m_printers(std::make_unique<SystemPrinterSource>()),
       m_print(std::make_unique<PrintCommands>(&w, w.state(), w.prompts(), *m_printers)),
-      m_launcher(std::make_unique<DetachedLauncher>()), m_launcherInUse(m_launcher.get())
+      m_launcher(std::make_unique<ProcessLauncher>()), m_launcherInUse(m_launcher.get())
 {
     auto &ui = w.ui;
     PrintCommands *p = m_print.get();

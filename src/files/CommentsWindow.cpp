@@ -72,10 +72,14 @@ void CommentsWindow::loadWindow()
 void CommentsWindow::closeWith(bool keepText)
 {
     if (keepText) {
-        m_state.Comments = commentsFromEditor(commentsEdit->toPlainText());
-        journalCommentsChanged(m_state);
+        const QString text = commentsFromEditor(commentsEdit->toPlainText());
+        // Confirmed comments are work to keep: Exit, New and Open ask first.
+        if (text != m_state.Comments) {
+            m_state.Comments = text;
+            m_state.unsavedChanges = true;
+            journalCommentsChanged(m_state);
+        }
     }
-    // Comments are not an entry field: unsavedChanges stays as it is.
     close();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The comments window: free-text comments for the current race, kept in
-// AppState::Comments with CR LF line breaks. Not modal. OK stores the text,
-// Cancel does not; the window also closes, storing nothing, when another
+// AppState::Comments with CR LF line breaks. Not modal. OK stores the text
+// (a changed text counts as unsaved work), Cancel does not; the window also closes, storing nothing, when another
 // window of this program becomes active (switching to another application
 // leaves it open). It deletes itself when it closes.
 

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 namespace sw {
@@ -99,6 +100,12 @@ QString FileCommands::shortenedNameText(const QString &name)
     return QStringLiteral("File Name shortened to first 40 characters:\r\r    ") + name;
 }
 
+QString FileCommands::replaceShortenedText(const QString &name)
+{
+    return QStringLiteral("A file with the shortened name already exists:\r\r    ") + name
+           + QStringLiteral("\r\rDo you want to replace it?");
+}
+
 // ---- menu entries --------------------------------------------------------------
 
 void FileCommands::fileNew()
@@ -107,17 +114,24 @@ void FileCommands::fileNew()
                                         Buttons::YesNoCancel, Icon::Question, Answer::No});
     if (a != Answer::Yes)
         return;
-    // LapFileName, CurrentFile, unsavedChanges and the caption stay: Save
-    // still writes to the file last read or written.
     m_s.rec.raceState = RaceState::Setup;
+    m_s.rec.LastLap = 0;
     m_s.Comments.clear();
     m_w.eraseLapTimes(RecordErase::RecordAndGrid);
     m_w.refreshResults();
     m_w.showScreenMode();
+    // The new race belongs to no file yet: a plain Save must ask for a name
+    // rather than replace the race last read or written.
+    m_s.LapFileName.clear();
+    m_s.CurrentFile.clear();
+    m_s.unsavedChanges = false;
+    m_w.rebuildCaption();
 }
 
 void FileCommands::fileOpen()
 {
+    if (!offerToSaveChanges())
+        return;
     const std::optional<QString> chosen = m_prompts.openFile(
         {QStringLiteral("Open a File"), fileFilter(), m_s.lapTimeFolder(), dialogInitialName()});
     if (!chosen || chosen->isEmpty())
@@ -147,13 +161,21 @@ bool FileCommands::saveAs()
         return false;
     const qsizetype cut = lastSeparator(*chosen);
     QString name = chosen->mid(cut + 1);
-    if (name.size() > MaxNameLength) {
+    const bool shortened = name.size() > MaxNameLength;
+    if (shortened) {
         name.truncate(MaxNameLength);
         m_prompts.info(shortenedNameText(name));
     }
     // A bare name (no folder given) goes into the lap-time folder, never the
     // current directory.
-    m_s.LapFileName = cut >= 0 ? chosen->left(cut + 1) + name : QDir(m_s.lapTimeFolder()).filePath(name);
+    const QString target = cut >= 0 ? chosen->left(cut + 1) + name : QDir(m_s.lapTimeFolder()).filePath(name);
+    // The dialog asked about replacing the name it was given, not the cut one.
+    if (shortened && QFileInfo::exists(target)
+        && m_prompts.message({programTitle(), replaceShortenedText(name), Buttons::YesNo, Icon::Question,
+                              Answer::No})
+                != Answer::Yes)
+        return false;
+    m_s.LapFileName = target;
     return readWriteLapFile(0);
 }
 
@@ -179,21 +201,24 @@ void FileCommands::editComments()
 
 // ---- exit and the exchange ----------------------------------------------------------
 
+bool FileCommands::offerToSaveChanges()
+{
+    if (!m_s.unsavedChanges)
+        return true;
+    const Answer a = m_prompts.message({QStringLiteral("Save Changes?"), saveChangesText(),
+                                        Buttons::YesNoCancel, Icon::Question, Answer::Yes});
+    if (a == Answer::Cancel)
+        return false;
+    // Changes the user asked to keep are never lost: a cancelled or failed
+    // save stops the command.
+    return a == Answer::No || saveAs();
+}
+
 bool FileCommands::exitCommand()
 {
-    if (m_s.unsavedChanges) {
-        const Answer a = m_prompts.message({QStringLiteral("Save Changes?"), saveChangesText(),
-                                            Buttons::YesNoCancel, Icon::Question, Answer::Yes});
-        if (a == Answer::Cancel) {
-            m_s.exitCancelled = true;
-            return false;
-        }
-        // Changes the user asked to keep are never lost: a cancelled or
-        // failed save keeps the program running.
-        if (a == Answer::Yes && !saveAs()) {
-            m_s.exitCancelled = true;
-            return false;
-        }
+    if (!offerToSaveChanges()) {
+        m_s.exitCancelled = true;
+        return false;
     }
     if (m_s.rec.ravelinMode && !returnToRavelin()) {
         m_s.exitCancelled = true;
@@ -307,8 +332,16 @@ bool FileCommands::writeLapFileTo(const QString &path, bool exchange)
     }
     const std::optional<QString> pathLine =
             exchange ? std::optional<QString>(m_s.CurrentFile) : std::nullopt;
-    const QByteArray bytes =
-            writeLapFile(m_s.rec, m_s.Comments, pathLine, QLocale::system().decimalPoint().at(0));
+    // While a race runs LastLap is still 0; the file is to hold every lap
+    // timed so far, so it gets the last completed one (a lap begun is in its
+    // row lines all the same).
+    std::optional<RaceRecord> running;
+    if (m_s.rec.raceState == RaceState::Running) {
+        running = m_s.rec;
+        running->LastLap = static_cast<qint16>(qBound(0, m_s.rec.CurLap - 1, int(RaceRecord::MaxLap)));
+    }
+    const QByteArray bytes = writeLapFile(running ? *running : m_s.rec, m_s.Comments, pathLine,
+                                          QLocale::system().decimalPoint().at(0));
     m_s.exchange = ExchangeState::None;
     QString error;
     if (!saveFileAtomically(path, bytes, &error)) {

@@ -62,8 +62,13 @@ public:
     static QString copyToRavelinText();
     static QString notLapFileText();
     static QString shortenedNameText(const QString &name);
+    static QString replaceShortenedText(const QString &name);
 
 private:
+    // "Save Changes?" when the race or its comments changed since the last
+    // read or write; Yes saves through Save As. False when the command is to
+    // stop (Cancel, or the save was cancelled or failed).
+    bool offerToSaveChanges();
     bool readLapFileInto(const QString &path, bool exchange);
     bool writeLapFileTo(const QString &path, bool exchange);
     void replayLoadedRace();

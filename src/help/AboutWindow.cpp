@@ -61,7 +61,9 @@ void AboutWindow::cmdOK_Click()
 
 void AboutWindow::SSCommand1_Click()
 {
-    WindowPrinter(m_printers, m_prompts).printWindow(this);
+    // A picture of this small window must not turn the reports printed
+    // later to its orientation.
+    WindowPrinter(m_printers, m_prompts).printWindow(this, QString(), WindowPrinter::Orientation::ThisJobOnly);
 }
 
 void AboutWindow::mousePressEvent(QMouseEvent *event)

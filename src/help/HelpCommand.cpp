@@ -3,6 +3,8 @@
 #include "help/ProgramLauncher.h"
 #include "ui/Prompts.h"
 
+#include <functional>
+#include <memory>
 
 namespace sw {
 
@@ -64,10 +66,32 @@ std::vector<ViewerCommand> HelpCommand::viewerCommands(const QString &documentPa
 void HelpCommand::showProgramHelp()
 {
     m_prompts.info(finishedViewingText());
-    for (const ViewerCommand &v : viewerCommands(m_documentPath, currentSystem()))
-        if (m_launcher.start(v.program, v.arguments))
+    // The verdict on each viewer comes later from the event loop, so the
+    // window is not held up while one is watched; the next is tried only
+    // when one fails.
+    struct Attempts
+    {
+        std::vector<ViewerCommand> viewers;
+        size_t next = 0;
+        Prompts *prompts;
+        ProgramLauncher *launcher;
+    };
+    auto attempts = std::make_shared<Attempts>(
+            Attempts{viewerCommands(m_documentPath, currentSystem()), 0, &m_prompts, &m_launcher});
+    auto tryNext = std::make_shared<std::function<void()>>();
+    *tryNext = [attempts, weak = std::weak_ptr<std::function<void()>>(tryNext)] {
+        if (attempts->next >= attempts->viewers.size()) {
+            attempts->prompts->info(noViewerText());
             return;
-    m_prompts.info(noViewerText());
+        }
+        const ViewerCommand &v = attempts->viewers[attempts->next++];
+        const std::shared_ptr<std::function<void()>> again = weak.lock();
+        attempts->launcher->start(v.program, v.arguments, [again](bool runs) {
+            if (!runs)
+                (*again)();
+        });
+    };
+    (*tryNext)();
 }
 
 } // namespace sw

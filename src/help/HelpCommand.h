@@ -1,7 +1,10 @@
 #pragma once
 // "Program Help": the help document (help/TimerHelp.txt below the program
 // folder) opens in an external viewer. The viewers are tried in a fixed
-// order, stopping at the first that starts; the program does not wait for it.
+// order, stopping at the first that runs (one that ends with an error at once
+// counts as not found); the program does not wait for it. The command object
+// may go once showProgramHelp returns; the prompts and the launcher must last
+// until the launcher's last verdict.
 
 #include <QString>
 #include <QStringList>

@@ -5,6 +5,8 @@
 #include "ui/Prompts.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPixmap>
@@ -22,6 +24,32 @@ struct WaitCursor
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// Height of the caption line in picture pixels: the caption's text with the
+// room a title bar gives it.
+int captionHeight(const QFont &font)
+{
+    return QFontMetrics(font).height() + 8;
+}
+
+// In screen pixels, so that it scales with the picture on any printer.
+QFont captionFont()
+{
+    QFont f = QApplication::font();
+    f.setBold(true);
+    f.setPixelSize(QFontInfo(f).pixelSize());
+    return f;
+}
+
+// A title bar of the active-caption colours above the picture, the caption
+// at its left.
+void drawCaptionLine(QPainter &painter, const QString &caption, int width, int height)
+{
+    painter.fillRect(QRect(0, 0, width, height), QColor(0, 0, 128));
+    painter.setPen(Qt::white);
+    painter.setFont(captionFont());
+    painter.drawText(QRect(6, 0, width - 12, height), Qt::AlignLeft | Qt::AlignVCenter, caption);
+}
+
 } // namespace
 
 WindowPrinter::WindowPrinter(PrinterSource &printers, Prompts &prompts)
@@ -34,7 +62,7 @@ QString WindowPrinter::noSizeText()
     return QStringLiteral("The window has no size, so there is no picture to print.");
 }
 
-bool WindowPrinter::printWindow(QWidget *window, const QString &suggestedPdf)
+bool WindowPrinter::printWindow(QWidget *window, const QString &suggestedPdf, Orientation orientation)
 {
     if (!window || window->width() <= 0 || window->height() <= 0) {
         m_prompts.info(noSizeText());
@@ -45,10 +73,11 @@ bool WindowPrinter::printWindow(QWidget *window, const QString &suggestedPdf)
         const WaitCursor wait;
         picture = window->grab();
     }
-    return printPicture(picture, suggestedPdf);
+    return printPicture(picture, suggestedPdf, window->windowTitle(), orientation);
 }
 
-bool WindowPrinter::printPicture(const QPixmap &picture, const QString &suggestedPdf)
+bool WindowPrinter::printPicture(const QPixmap &picture, const QString &suggestedPdf, const QString &caption,
+                                 Orientation orientation)
 {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
         m_prompts.info(noSizeText());
@@ -58,22 +87,30 @@ bool WindowPrinter::printPicture(const QPixmap &picture, const QString &suggeste
     if (!printer)
         return false;
 
+    // Picture pixels; the caption line is as wide as the picture.
+    const int bar = caption.isEmpty() ? 0 : captionHeight(captionFont());
+    const QSize whole(picture.width(), picture.height() + bar);
+    const QPageLayout::Orientation before = printer->pageLayout().orientation();
     bool ok = false;
     {
         const WaitCursor wait;
-        // The orientation stays with the printer for later jobs.
-        printer->setPageOrientation(orientationFor(picture.size()) == PrintOrientation::Landscape
-                                        ? QPageLayout::Landscape
-                                        : QPageLayout::Portrait);
+        printer->setPageOrientation(orientationFor(whole) == PrintOrientation::Landscape ? QPageLayout::Landscape
+                                                                                      : QPageLayout::Portrait);
         QPainter painter;
         if (painter.begin(printer)) {
-            const QSizeF size =
-                fittedSize(QSizeF(picture.size()), QSizeF(printer->width(), printer->height()));
+            const QSizeF size = fittedSize(QSizeF(whole), QSizeF(printer->width(), printer->height()));
+            // Drawn in picture pixels, scaled as one: the caption's text stays
+            // text on the page.
+            painter.scale(size.width() / whole.width(), size.height() / whole.height());
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawPixmap(QRectF(QPointF(0, 0), size), picture, QRectF(picture.rect()));
+            if (bar > 0)
+                drawCaptionLine(painter, caption, whole.width(), bar);
+            painter.drawPixmap(QRectF(QPointF(0, bar), QSizeF(picture.size())), picture, QRectF(picture.rect()));
             ok = painter.end();
         }
     }
+    if (orientation == Orientation::ThisJobOnly)
+        printer->setPageOrientation(before);
     if (!ok)
         m_prompts.info(PrinterSource::cannotStartText());
     return ok;

@@ -150,34 +150,106 @@ private slots:
     }
 
     // Save with no file yet shows the dialog; a name longer than 40 characters is cut, and the user told.
+    // The dialog only asked about replacing the long name: a file under the cut one is asked about again.
     void saveAtStartShowsDialog_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<Answer>("replace"); // Ok: no file under the cut name
         const QString long45 = u"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrs"_s;
-        QTest::newRow("45 cut to 40") << long45;
-        QTest::newRow("40 kept") << long45.left(40);
+        QTest::newRow("45 cut to 40") << long45 << Answer::Ok;
+        QTest::newRow("40 kept") << long45.left(40) << Answer::Ok;
+        QTest::newRow("cut name exists, replaced") << long45 << Answer::Yes;
+        QTest::newRow("cut name exists, kept") << long45 << Answer::No;
     }
 
     void saveAtStartShowsDialog()
     {
         QFETCH(QString, name);
+        QFETCH(Answer, replace);
         const QString stored = name.left(40);
+        const QByteArray old("an older race");
+        const bool written = replace != Answer::No;
         FileRig r;
         r.timeRace();
         r.f.state.unsavedChanges = true;
+        if (replace != Answer::Ok)
+            writeBytes(r.lapPath(stored), old);
         r.f.prompts.chooseFile(r.lapPath(name));
+        if (replace != Answer::Ok)
+            r.f.prompts.answer(Answer::Ok).answer(replace); // the notice, the question
         r.f.w->ui.saveAction->trigger();
         checkDialog(r, false, QString());
-        QCOMPARE(r.f.state.CurrentFile, r.lapPath(stored));
-        QCOMPARE(r.caption(), u"Splitwatch   [ %1 ]"_s.arg(stored));
-        QCOMPARE(r.f.state.unsavedChanges, false);
-        QCOMPARE(bytesOf(r.lapPath(stored)), plainFile(r.f.state.rec));
+        QCOMPARE(r.f.state.CurrentFile, written ? r.lapPath(stored) : QString());
+        QCOMPARE(r.caption(), u"Splitwatch   [ %1 ]"_s.arg(written ? stored : QString()));
+        QCOMPARE(r.f.state.unsavedChanges, !written);
+        QCOMPARE(bytesOf(r.lapPath(stored)), written ? plainFile(r.f.state.rec) : old);
         QCOMPARE(QFile::exists(r.lapPath(name)), name == stored);
-        QCOMPARE(r.f.prompts.asked.size(), size_t(name == stored ? 1 : 2)); // the dialog, the notice
+        // the dialog, the notice, the question
+        QCOMPARE(r.f.prompts.asked.size(), size_t(name == stored ? 1 : replace == Answer::Ok ? 2 : 3));
         if (name != stored)
             checkMessage(r.f.prompts.asked[1].message, u"Splitwatch"_s,
                          u"File Name shortened to first 40 characters:\r\r    "_s + stored, Buttons::Ok, Icon::None,
                          Answer::Ok);
+        if (replace != Answer::Ok)
+            checkMessage(r.f.prompts.asked[2].message, u"Splitwatch"_s,
+                         u"A file with the shortened name already exists:\r\r    "_s + stored
+                                 + u"\r\rDo you want to replace it?"_s,
+                         Buttons::YesNo, Icon::Question, Answer::No);
+    }
+
+    // Open asks about unsaved work first; New leaves no current file behind, so the next Save asks for a name.
+    void startingAfreshNeverReplacesTheLastFile()
+    {
+        FileRig r;
+        const QString heat1 = r.lapPath(u"heat1.txt"_s), kept = r.lapPath(u"kept.txt"_s);
+        timeAndSave(r, heat1);
+        const QByteArray heat1Bytes = bytesOf(heat1);
+        r.f.prompts.answer(Answer::Yes).chooseFile(kept).chooseFile(heat1);
+        r.f.w->ui.openAction->trigger();
+        QCOMPARE(askedTitles(r), (QStringList{kSaveChanges, QString(), QString()}));
+        QVERIFY(bytesOf(kept).contains("\r\nHeat 1\r\nwet track\r\n-9999"));
+        QCOMPARE(r.f.state.CurrentFile, heat1);
+
+        r.f.prompts.clear();
+        r.f.prompts.answer(Answer::Yes).chooseFile(r.lapPath(u"heat2.txt"_s));
+        r.f.w->ui.newAction->trigger();
+        QCOMPARE(r.f.state.rec.raceState, RaceState::Setup);
+        QCOMPARE((QStringList{r.f.state.Comments, r.f.state.CurrentFile, r.f.state.LapFileName, r.caption()}),
+                 (QStringList{QString(), QString(), QString(), u"Splitwatch   [  ]"_s}));
+        QCOMPARE(r.f.state.grid.cell(1, 1), QString());
+        r.f.prompts.asked.clear();
+        r.f.w->ui.saveAction->trigger();
+        checkDialog(r, false, QString());
+        QCOMPARE(bytesOf(heat1), heat1Bytes);
+        QCOMPARE(bytesOf(r.lapPath(u"heat2.txt"_s)).split('\n').at(2), QByteArray(" 0 \r")); // no laps
+    }
+
+    // Closing the window during a race and saving keeps every completed lap.
+    void saveDuringRaceKeepsTimedLaps_data()
+    {
+        QTest::addColumn<QList<double>>("readings"); // two segments a lap
+        QTest::addColumn<int>("lastLap");
+        QTest::newRow("lap 4 begun") << QList<double>{2, 12, 23.5, 35, 46.25, 58, 69.125, 80} << 3;
+        QTest::newRow("lap 3 just completed") << QList<double>{2, 12, 23.5, 35, 46.25, 58, 69.125} << 3;
+        QTest::newRow("start press only") << QList<double>{2} << 0;
+    }
+
+    void saveDuringRaceKeepsTimedLaps()
+    {
+        QFETCH(QList<double>, readings);
+        FileRig r;
+        r.f.arm();
+        for (double t : readings)
+            r.f.pressAt(t);
+        QCOMPARE(r.f.state.rec.raceState, RaceState::Running);
+        r.f.state.unsavedChanges = true;
+        const QString path = r.lapPath(u"running.txt"_s);
+        r.f.prompts.clear();
+        r.f.prompts.answer(Answer::Yes).chooseFile(path);
+        QVERIFY(r.f.w->close());
+        QFETCH(int, lastLap);
+        QCOMPARE(bytesOf(path).split('\n').value(2), " " + QByteArray::number(lastLap) + " \r");
+        QCOMPARE(r.f.state.rec.LastLap, qint16(0)); // the race in memory is left as it runs
     }
 
     void exitAnswers_data()
@@ -218,27 +290,33 @@ private slots:
         QCOMPARE(titles.value(0), specsChanged ? kSaveChanges : QString());
     }
 
-    // New answered No or Cancel (Yes is in the flow tests), or a file that cannot be used: the race stays.
+    // New answered No or Cancel, Open stopped at "Save Changes?", or a file that cannot be used: the race and
+    // its comments stay.
     void raceIsKept_data()
     {
-        QTest::addColumn<Answer>("erase"); // Ok: Open, not New
+        QTest::addColumn<bool>("open");     // else New
+        QTest::addColumn<Answer>("answer"); // to the first question
         QTest::addColumn<QByteArray>("bytes"); // empty: the file does not exist
         QTest::addColumn<QString>("text");     // the Bad File message, or its start
         RaceRecord rec;
         rec.NumSegs = 1;
         rec.LastLap = 3;
         const QByteArray good = plainFile(rec);
-        QTest::newRow("New, No") << Answer::No << QByteArray() << QString();
-        QTest::newRow("not a lap-time file") << Answer::Ok << QByteArray("Race results\r\n1 2 3\r\n")
+        QTest::newRow("New, No") << false << Answer::No << QByteArray() << QString();
+        QTest::newRow("New, Cancel") << false << Answer::Cancel << QByteArray() << QString();
+        QTest::newRow("Open, Save Changes? Cancel") << true << Answer::Cancel << good << QString();
+        QTest::newRow("Open, Save Changes? Yes, save cancelled") << true << Answer::Yes << good << QString();
+        QTest::newRow("not a lap-time file") << true << Answer::No << QByteArray("Race results\r\n1 2 3\r\n")
                                              << u"This is not a Lap Time file and can not be used."_s;
-        QTest::newRow("ends in the laps") << Answer::Ok << good.left(good.size() / 2)
+        QTest::newRow("ends in the laps") << true << Answer::No << good.left(good.size() / 2)
                                           << u"This Lap Time file is damaged and can not be used:\r\r    "_s;
-        QTest::newRow("missing file") << Answer::Ok << QByteArray() << u"Cannot read file "_s;
+        QTest::newRow("missing file") << true << Answer::No << QByteArray() << u"Cannot read file "_s;
     }
 
     void raceIsKept()
     {
-        QFETCH(Answer, erase);
+        QFETCH(bool, open);
+        QFETCH(Answer, answer);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         FileRig r;
@@ -248,16 +326,18 @@ private slots:
         const QString bad = r.lapPath(u"bad.txt"_s);
         if (!bytes.isEmpty())
             writeBytes(bad, bytes);
-        r.f.prompts.answer(erase).chooseFile(bad);
-        (erase == Answer::Ok ? r.f.w->ui.openAction : r.f.w->ui.newAction)->trigger();
-        QCOMPARE(r.f.prompts.asked.size(), size_t(erase == Answer::Ok ? 2 : 1));
+        r.f.prompts.answer(answer).chooseFile(answer == Answer::Yes ? std::nullopt : std::optional<QString>(bad));
+        (open ? r.f.w->ui.openAction : r.f.w->ui.newAction)->trigger();
+        const QStringList titles = askedTitles(r);
+        QCOMPARE(titles.size(), !open || answer == Answer::Cancel ? 1 : answer == Answer::Yes ? 2 : 3);
+        QCOMPARE(titles.value(0), open ? kSaveChanges : u"Erase All Lap Times?"_s);
         const MessageSpec &m = r.f.prompts.asked.back().message;
-        if (erase != Answer::Ok)
+        if (!open)
             checkMessage(m, u"Erase All Lap Times?"_s,
                          u"Do you want to erase all these Lap Times and Comments for this session?\r\r"
                          "If you answer Yes, all specs and Comments will be blanked out."_s,
                          Buttons::YesNoCancel, Icon::Question, Answer::No);
-        else {
+        else if (!text.isEmpty()) {
             QCOMPARE(m.title, u"Bad File"_s);
             QCOMPARE(m.buttons, Buttons::Ok);
             QVERIFY2(m.text.startsWith(text), qPrintable(m.text));
@@ -369,7 +449,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(r.f.state.Comments, ending == "ok"_L1 ? u"dry\r\n\r\nsunny"_s : u"Heat 1\r\nwet"_s);
         QVERIFY(c.isNull()); // unloaded: the next menu click loads a fresh one
-        QCOMPARE(r.f.state.unsavedChanges, false);
+        QCOMPARE(r.f.state.unsavedChanges, ending == "ok"_L1); // Exit, New and Open ask about it
         QCOMPARE(r.f.prompts.asked.size(), size_t(0));
     }
 

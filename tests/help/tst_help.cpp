@@ -4,6 +4,7 @@
 #include "help/ProgramLauncher.h"
 #include "help/AboutWindow.h"
 #include "printing/PdfPrinterSource.h"
+#include "printing/PdfWords.h"
 #include "ui/Prompts.h"
 
 #include <QLabel>
@@ -14,17 +15,18 @@
 using namespace sw;
 using namespace Qt::StringLiterals;
 
-// Starts the attempts whose number (1..4) is listed; records every attempt.
+// Records every attempt; the test gives each verdict when it likes.
 struct ScriptedLauncher : ProgramLauncher
 {
-    QList<int> starting;
     QList<QStringList> attempts;
+    Verdict pending;
 
-    bool start(const QString &program, const QStringList &arguments) override
+    void start(const QString &program, const QStringList &arguments, Verdict verdict) override
     {
         attempts << QStringList{program} + arguments;
-        return starting.contains(attempts.size());
+        pending = std::move(verdict);
     }
+    void tell(bool runs) { std::exchange(pending, nullptr)(runs); }
 };
 
 static QList<QStringList> commands(const QString &doc, HelpCommand::System system)
@@ -45,33 +47,62 @@ class TestHelp : public QObject
 private slots:
     void init() { m_prompts.clear(); }
 
+    // A viewer that starts but ends with an error at once counts as not found. The window goes on while
+    // each viewer is watched: a verdict comes after showProgramHelp has returned.
     void viewersTriedInOrder_data()
     {
-        QTest::addColumn<QList<int>>("starting");
-        QTest::addColumn<int>("attempts");
+        QTest::addColumn<QList<bool>>("verdicts"); // runs, one per attempt
         QTest::addColumn<QStringList>("messages");
         const QString finished = u"When you are finished viewing the Help document, click on the [X] box in the "
                                  "upper right corner to return to the Splitwatch."_s;
-        QTest::newRow("first viewer starts") << QList<int>{1, 2} << 1 << QStringList{finished};
-        QTest::newRow("none starts") << QList<int>{} << 4
-                                     << QStringList{finished, u"An appropriate viewer was not found on your system."_s};
+        const QString notFound = u"An appropriate viewer was not found on your system."_s;
+        QTest::newRow("first viewer runs") << QList<bool>{true} << QStringList{finished};
+        QTest::newRow("first fails at once, second runs") << QList<bool>{false, true} << QStringList{finished};
+        QTest::newRow("none runs") << QList<bool>{false, false, false, false} << QStringList{finished, notFound};
     }
 
     void viewersTriedInOrder()
     {
-        QFETCH(QList<int>, starting);
-        QFETCH(int, attempts);
+        QFETCH(QList<bool>, verdicts);
         const QString doc = u"/opt/splitwatch/help/TimerHelp.txt"_s;
         ScriptedLauncher launcher;
-        launcher.starting = starting;
         HelpCommand(doc, m_prompts, launcher).showProgramHelp();
-        QCOMPARE(launcher.attempts, commands(doc, HelpCommand::currentSystem()).mid(0, attempts));
+        for (int i = 0; i < verdicts.size(); ++i) {
+            QCOMPARE(launcher.attempts.size(), i + 1);
+            QCOMPARE(m_prompts.asked.size(), size_t(1));
+            launcher.tell(verdicts[i]);
+        }
+        QVERIFY(!launcher.pending);
+        QCOMPARE(launcher.attempts, commands(doc, HelpCommand::currentSystem()).mid(0, verdicts.size()));
         QTEST(m_prompts.messageTexts(), "messages");
         for (const ScriptedPrompts::Asked &a : m_prompts.asked) {
             QCOMPARE(a.message.title, u"Splitwatch"_s);
             QCOMPARE(a.message.buttons, Buttons::Ok);
             QCOMPARE(a.message.icon, Icon::None);
         }
+    }
+
+    // The real launcher's verdicts, given from the event loop.
+    void processLauncherVerdicts_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("no such program") << QStringList{u"splitwatch-no-such-viewer"_s} << false;
+        QTest::newRow("ends with an error") << QStringList{u"sh"_s, u"-c"_s, u"exit 3"_s} << false;
+        QTest::newRow("ends without an error") << QStringList{u"sh"_s, u"-c"_s, u"exit 0"_s} << true;
+    }
+
+    void processLauncherVerdicts()
+    {
+        QFETCH(QStringList, command);
+        QList<bool> told;
+        {
+            ProcessLauncher launcher(60000); // a verdict within the test comes from the ending
+            launcher.start(command.first(), command.mid(1), [&told](bool runs) { told << runs; });
+            QTRY_COMPARE(told.size(), 1);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTEST(told.first(), "runs");
     }
 
     // The document is one argument, blanks and all, always the last.
@@ -105,9 +136,17 @@ private slots:
                  (QStringList{u"Splitwatch v1.1   A.004"_s, u"OK"_s, u"Print"_s}));
         QVERIFY(!form->Image1->pixmap().isNull());
         QVERIFY(!form->isModal());
+        form->resize(480, 240);
         QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
         QVERIFY(form->isVisible());
-        QVERIFY(QFileInfo(m_dir.filePath(u"about.pdf"_s)).size() > 0);
+        // Printed turned to landscape below its caption; the reports printed later keep portrait.
+        const std::vector<PdfPage> pages = readPdfWords(m_dir.filePath(u"about.pdf"_s));
+        QCOMPARE(pages.size(), size_t(1));
+        QVERIFY(pages[0].width > pages[0].height);
+        const PdfWord *caption = pages[0].find(u"About"_s);
+        QVERIFY(caption);
+        QCOMPARE(pages[0].lineOf(*caption), (QStringList{u"About"_s, u"Splitwatch"_s}));
+        QCOMPARE(m_printers.printer().pageLayout().orientation(), QPageLayout::Portrait);
         QTest::mouseClick(clickOn.isEmpty() ? form.data() : form->findChild<QWidget *>(clickOn), Qt::LeftButton, {},
                           QPoint(3, 3));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

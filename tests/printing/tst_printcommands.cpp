@@ -170,6 +170,11 @@ void TestPrintCommands::report()
             if (qGray(page.pixel(x, y)) < 128 && !ruled.contains(lap))
                 ruled << lap;
     QCOMPARE(ruled, QList<int>{5});
+    // The outer page frame runs down the left of the lap lines.
+    const int frameX = qRound(b.area().left() + 0.04 * b.area().width());
+    for (int y = qRound(laps.at(1)); y < laps.at(6); ++y)
+        QVERIFY2(qGray(page.pixel(frameX - 1, y)) < 128 || qGray(page.pixel(frameX, y)) < 128
+                     || qGray(page.pixel(frameX + 1, y)) < 128, qPrintable(QString::number(y)));
     // The statistics: heads of the used columns, rows of their values.
     QCOMPARE(p.lineOf(*p.find("Seg", 4)), QStringList({"Seg", "1", "Seg", "2", "Lap"}));
     const auto &l3 = b.state.grid.statValues;
@@ -218,6 +223,40 @@ void TestPrintCommands::longRaceBreaksIntoPages()
         }
         QCOMPARE(next, 251);
     }
+    // Every page framed three times around all it prints; page 1's header framed twice more, down to
+    // the headings.
+    const double h = printer.height(), U = 0.002 * w, y0 = 0.05 * h;
+    const auto near = [](const QList<double> &a, const QList<double> &b) {
+        for (int i = 0; i < a.size(); ++i)
+            if (a.size() != b.size() || qAbs(a[i] - b[i]) > 0.01)
+                return false;
+        return true;
+    };
+    const ReportInputs in{w, h, {}, {}, {}, {}, {}, 250};
+    const std::vector<ReportPage> pages = ReportLayout(in, b.state.grid, metrics).pages();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        std::vector<QList<double>> frames;
+        double bottom = 0, headings = 0;
+        for (const ReportItem &it : pages[i]) {
+            if (it.kind == ReportItem::Rect)
+                frames.push_back({it.x1, it.y1, it.x2, it.y2});
+            else if (it.kind == ReportItem::Text)
+                bottom = qMax(bottom, it.y1 + metrics.textHeight(it.text, it.pointSize));
+            if (it.text == "Lap #" && headings == 0)
+                headings = it.y1;
+        }
+        QCOMPARE(frames.size(), size_t(i == 0 ? 5 : 3));
+        const size_t n = frames.size();
+        const double b1 = frames[n - 3].value(3);
+        QVERIFY(b1 >= bottom);
+        QVERIFY(near(frames[n - 3], {0.05 * w, y0 - 2 * U, 0.93 * w, b1}));
+        QVERIFY(near(frames[n - 2], {0.05 * w - U, y0 - 3 * U, 0.93 * w + U, b1 + U}));
+        QVERIFY(near(frames[n - 1].mid(0, 3), {0.04 * w, y0 - 8 * U, 0.94 * w}) && frames[n - 1][3] > b1 + U);
+        if (i == 0) {
+            QVERIFY(near(frames[0], {0.05 * w, y0 - 2 * U, 0.93 * w, headings - U}));
+            QVERIFY(near(frames[1], {0.05 * w - U, y0 - 3 * U, 0.93 * w + U, headings}));
+        }
+    }
     QVERIFY(lap249PastTheLine > 0);
 }
 
@@ -226,10 +265,12 @@ void TestPrintCommands::screenPrint_data()
     QTest::addColumn<QSize>("window");
     QTest::addColumn<bool>("landscape");
     QTest::addColumn<bool>("fillsWidth");
-    QTest::newRow("wider than tall") << captureSizePixels(QSize(9000, 6000)) << true << true;
+    // The caption line above the window's picture counts as part of it.
+    QTest::newRow("wider than tall") << captureSizePixels(QSize(13500, 6000)) << true << true;
     QTest::newRow("taller than wide") << QSize(300, 500) << false << false;
     QTest::newRow("square") << QSize(400, 400) << false << true;
-    QTest::newRow("one pixel wider") << QSize(401, 400) << true << false;
+    QTest::newRow("a little wider, taller with the caption") << QSize(404, 400) << false << true;
+    QTest::newRow("wider with the caption") << QSize(480, 400) << true << false;
     QTest::newRow("no size: refused") << QSize(0, 0) << false << false;
 }
 
@@ -250,18 +291,27 @@ void TestPrintCommands::screenPrint()
     QCOMPARE(QFile::exists(b.pdf), !window.isEmpty());
     if (window.isEmpty())
         return;
-    // At the printable area's top-left corner, filling its width or its
-    // height, undistorted.
+    // The caption line (dark blue) over the window (red), at the printable
+    // area's top-left corner, filling its width or its height, undistorted.
     const QImage page = firstPage(b.pdf);
     QCOMPARE(page.width() > page.height(), landscape);
-    QRect red;
+    QRect red, bar;
     for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            red |= qRed(page.pixel(x, y)) > 200 && qGreen(page.pixel(x, y)) < 60 ? QRect(x, y, 1, 1) : QRect();
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            red |= qRed(c) > 200 && qGreen(c) < 60 ? QRect(x, y, 1, 1) : QRect();
+            bar |= qBlue(c) > 90 && qRed(c) < 60 && qGreen(c) < 60 ? QRect(x, y, 1, 1) : QRect();
+        }
     const QRectF area = b.area();
-    QVERIFY(qAbs(red.left() - area.left()) <= 2 && qAbs(red.top() - area.top()) <= 2);
-    QVERIFY(fillsWidth ? qAbs(red.width() - area.width()) <= 2 : qAbs(red.height() - area.height()) <= 2);
+    const QRect whole = red | bar;
+    QVERIFY(qAbs(whole.left() - area.left()) <= 2 && qAbs(whole.top() - area.top()) <= 2);
+    QVERIFY(bar.height() > 4 && qAbs(bar.bottom() + 1 - red.top()) <= 1 && qAbs(bar.width() - red.width()) <= 1);
+    QVERIFY(fillsWidth ? qAbs(whole.width() - area.width()) <= 2 : qAbs(whole.height() - area.height()) <= 2);
     QVERIFY(qAbs(double(red.width()) / red.height() - double(window.width()) / window.height()) < 0.02);
+    const PdfPage words = readPdfWords(b.pdf).at(0);
+    const PdfWord *name = words.find("heat2.txt");
+    QVERIFY(name && name->yMin >= bar.top() - 1 && name->yMax <= bar.bottom() + 2);
+    QCOMPARE(words.lineOf(*name), QStringList({"Splitwatch", "[", "heat2.txt", "]"}));
     b.prompts.type(QString());
     b.commands.printReport(); // the orientation stays for the report
     QCOMPARE(readPdfWords(b.pdf).at(0).width > readPdfWords(b.pdf).at(0).height, landscape);
