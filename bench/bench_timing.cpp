@@ -210,7 +210,9 @@ int main(int argc, char **argv)
         const double stored = state.rec.LastKeyTime;
         const double truth = (sent - armNs) / 1e9;
         errorsMs.push_back(std::abs(stored - truth) * 1e3);
-        t += static_cast<std::int64_t>(gap(rng) * 1e9);
+        // From the moment it went out: a press delayed by the load must not
+        // bring the next within the one-second debounce.
+        t = sent + static_cast<std::int64_t>(gap(rng) * 1e9);
     }
     stop = true;
     if (burner.joinable())
