@@ -204,10 +204,23 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);
-    if (!w || w->window() != this)
+    if (!w)
         return false;
     auto *ke = static_cast<QKeyEvent *>(event);
     const int key = ke->key();
+    if (w->window() != this) {
+        // While a race runs every F2 is a reading, whichever window of the
+        // program has the keyboard: an open drop-down or menu, or the finish
+        // or restart question. It is taken here and goes no further, so it
+        // is counted once and the other window goes on as before.
+        const RaceState st = m_state.rec.raceState;
+        if (key == Qt::Key_F2 && !m_state.rec.ravelinMode
+            && (st == RaceState::Armed || st == RaceState::Running)) {
+            m_timing->pressFromOtherWindow();
+            return true;
+        }
+        return false;
+    }
     if (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta)
         return false;
     const int vk = virtualKeyFromQt(key);

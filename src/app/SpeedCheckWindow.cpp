@@ -83,10 +83,11 @@ void SpeedCheckWindow::onTimerTick(int overrun)
     showCounts();
     switch (o) {
     case SpeedCheck::Outcome::Continue:
-        if (m_timer.interval() != m_check.timerInterval()) {
+        if (m_timer.interval() != m_check.timerInterval())
             m_timer.setInterval(m_check.timerInterval());
-            currentlyTrying->setText(m_check.currentlyTryingText());
-        }
+        // The label follows the interval being judged, also when the scroll
+        // bar already had the timer at that interval.
+        currentlyTrying->setText(m_check.currentlyTryingText());
         break;
     case SpeedCheck::Outcome::Accepted:
         m_timer.setInterval(0);

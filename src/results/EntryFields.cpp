@@ -73,8 +73,15 @@ bool EntryFields::eventFilter(QObject *o, QEvent *e)
     // Switching to another program or opening a list's popup is no move
     // between fields.
     const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        // A field can be given the focus while the window is inactive (after
+        // a warning, before the window manager hands the window back): it
+        // then only learns it has the focus on activation.
+        const int t = textFieldIndex(o);
+        if (t && e->type() == QEvent::FocusIn && m_focusText != t)
+            textGotFocus(t);
         return false;
+    }
     if (const int t = textFieldIndex(o)) {
         if (e->type() == QEvent::FocusIn)
             textGotFocus(t);
@@ -103,27 +110,38 @@ void EntryFields::textGotFocus(int i)
     m_w.ui.segmentFields[i]->selectAll();
 }
 
-void EntryFields::textChanged(int)
+void EntryFields::textChanged(int i)
 {
-    m_w.state().unsavedChanges = true;
+    // Only typing is a change of the operator's; the program rewriting the
+    // fields to show a lap is none.
+    QLineEdit *field = m_w.ui.segmentFields[i];
+    if (field->isModified())
+        m_w.state().unsavedChanges = true;
+    // The program rewrote the field being edited (another lap shown, or the
+    // same lap shown again): what leaves it is compared with the new text.
+    else if (i == m_focusText)
+        fieldOldValue = field->text();
 }
 
 void EntryFields::textLostFocus(int i)
 {
-    AppState &s = m_w.state();
     auto &ui = m_w.ui;
     m_focusText = 0;
     QLineEdit *field = ui.segmentFields[i];
     const QString t = field->text();
-    if (!t.isEmpty()) {
+    // A field the focus only passes through on its way back to a refused
+    // entry is left as it is.
+    const bool passingThrough = m_returnTo != 0 && m_returnTo != i && t == fieldOldValue;
+    if (!t.isEmpty() && !passingThrough) {
         ui.helpLine->clear();
-        if (!s.rangeCheckSuspended) {
-            const double v = val(t);
-            field->setText(plainNumber(v));
+        const double v = val(t);
+        field->setText(plainNumber(v));
+        // Every value the operator changed is checked, whatever happened
+        // before; a value left as the program wrote it is the record's own.
+        if (t != fieldOldValue) {
             // Compared in double precision, so no value above 1000 slips
             // through a single-precision rounding.
             if (v > maxSegmentSeconds || v < minSegmentSeconds) {
-                s.rangeCheckSuspended = true;
                 m_w.prompts().message({QStringLiteral("Warning"),
                                        ui.fieldCaptions[i]->text() + QStringLiteral(" = ") + field->text()
                                            + QStringLiteral(".  Value must be between ")
@@ -131,17 +149,16 @@ void EntryFields::textLostFocus(int i)
                                            + numberText(maxSegmentSeconds) + QStringLiteral(" ."),
                                        Buttons::Ok, Icon::Exclamation, Answer::Ok});
                 field->setText(fieldOldValue);
-                // The focus has already moved on when the field is left, and
-                // the field it reached has reset the check flag: set it again,
-                // so that field is not checked (and rewritten, or warned about
-                // a second time) when the focus comes back here.
+                // The focus has already moved on when the field is left: it
+                // comes back here once the warning is done. The field it
+                // passed through is unchanged, so it is not checked.
                 if (field->isEnabled()) {
+                    m_returnTo = i;
                     QPointer<QLineEdit> back(field);
                     QTimer::singleShot(0, this, [this, back] {
-                        if (!back)
-                            return;
-                        m_w.state().rangeCheckSuspended = true;
-                        back->setFocus(Qt::OtherFocusReason);
+                        if (back)
+                            back->setFocus(Qt::OtherFocusReason);
+                        m_returnTo = 0;
                     });
                 }
             }

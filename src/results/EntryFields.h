@@ -76,6 +76,7 @@ private:
     bool m_firstActivation = true;
     bool m_returnRefills = false; // the window left last was another program window
     int m_focusText = 0; // text field that has the focus now (0 none)
+    int m_returnTo = 0;  // field the focus goes back to after a refused entry (0 none)
 };
 
 } // namespace sw

@@ -131,6 +131,10 @@ void GridController::refreshResults()
 
 void GridController::clickRow(int row)
 {
+    // Before the race is finished a click changes nothing: the current row
+    // is where the laps are being written.
+    if (m_w.state().rec.raceState != RaceState::Finished)
+        return;
     m_w.state().grid.Row = row;
     onGridClicked();
 }
@@ -151,10 +155,15 @@ void GridController::onGridClicked()
         g.Row = r.LastLap;
     const int lap = g.Row;
     g.selectLapRow(lap);
+    // A new lap in the lap list shows itself (its click); the lap already
+    // selected is shown again here, so a value typed over it goes.
+    const bool sameLap = ui.lapList->currentIndex() == lap - 1;
     ui.lapList->setCurrentIndex(lap - 1);
     ui.flagList->setCurrentIndex(listPosition(r.reading(lap, 5)));
     ui.positionList->setCurrentIndex(listPosition(r.reading(lap, 6)));
     ui.trafficList->setCurrentIndex(listPosition(r.reading(lap, 7)));
+    if (sameLap)
+        m_w.showScreenMode();
 }
 
 } // namespace sw

@@ -12,10 +12,12 @@ ColumnSummary summariseColumn(const ResultsGrid &grid, int col, int lastLap)
     for (int r = 1; r <= lastLap && r < ResultsGrid::kRows; ++r) {
         const double v = val(grid.cell(r, col));
         if (v > 0) {
+            // The first time counted starts both bounds, so a stint of more
+            // than 10000 s is its own smallest.
             ++s.count;
-            if (v < s.smallest)
+            if (s.count == 1 || v < s.smallest)
                 s.smallest = v;
-            if (v > s.largest)
+            if (s.count == 1 || v > s.largest)
                 s.largest = v;
             s.sum += v;
             if (v < 500) {

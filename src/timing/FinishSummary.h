@@ -16,7 +16,7 @@ class ResultsGrid;
 struct ColumnSummary
 {
     int count = 0;
-    double sum = 0, smallest = 10000, largest = -10000;
+    double sum = 0, smallest = 0, largest = 0; // bounds valid when count > 0
     int mode0 = 0, mode1 = 0; // histogram bins 1..499; 0 when none
 };
 

@@ -76,14 +76,23 @@ QString plainNumber(double v)
     if (!std::isfinite(v) || v == 0)
         return QStringLiteral("0");
     QString s = formatG15(v);
-    // %g may give an exponent for very large or very small magnitudes; keep
-    // it but in the upper-case form with a signed two-digit exponent.
+    // %g gives an exponent below 0.0001 and from 1E15 up. Small values are
+    // written out as plain decimals like every other number (".00001234");
+    // the large form, which no race time reaches, keeps the upper-case
+    // exponent with a signed two-digit power.
     const int e = s.indexOf(QLatin1Char('e'));
     if (e >= 0) {
         QString mant = s.left(e);
         QString exp = s.mid(e + 1);
         QChar sign = exp.at(0);
         exp.remove(0, 1);
+        if (sign == QLatin1Char('-')) {
+            const bool negative = mant.startsWith(QLatin1Char('-'));
+            QString digits = mant;
+            digits.remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+            return (negative ? QStringLiteral("-.") : QStringLiteral("."))
+                + QString(exp.toInt() - 1, QLatin1Char('0')) + digits;
+        }
         while (exp.size() > 2 && exp.startsWith(QLatin1Char('0')))
             exp.remove(0, 1);
         return dropLeadingZero(mant) + QLatin1Char('E') + sign + exp;

@@ -73,6 +73,13 @@ void TimingController::handleTimingKey(int keyCode)
         ui.timingFocusHolder->setFocus(Qt::OtherFocusReason);
 }
 
+void TimingController::pressFromOtherWindow()
+{
+    const RaceState st = m_s.rec.raceState;
+    if (st == RaceState::Armed || st == RaceState::Running)
+        recordSegment();
+}
+
 // The timing path: from here to the stored reading nothing allocates, logs or
 // waits. The tick count is read from the monotonic clock at the press, so the
 // reading is the time since arming however late or seldom timer events come.
@@ -138,6 +145,10 @@ void TimingController::armRace()
     journalArmed(m_w);
     r.TickCount = 0;
     r.LastKeyTime = 0;
+    // No lap is under way until the start press: the previous race's
+    // numbers go.
+    ui.currentLapLabel->clear();
+    ui.currentSegLabel->clear();
     ui.lapList->setCurrentIndex(0);
     if (ui.flagList->currentIndex() < 0)
         ui.flagList->setCurrentIndex(0);
@@ -162,7 +173,10 @@ void TimingController::finishPrompt()
     if (a != Answer::Yes)
         return;
     r.raceState = RaceState::Finished;
-    r.LastLap = static_cast<qint16>(qBound(0, m_s.grid.Row, int(RaceRecord::MaxLap)));
+    // The last lap is the one the last press wrote (the counters already
+    // point at the next segment), whatever row the grid shows now.
+    const int lastWritten = r.CurSeg > 1 ? r.CurLap : r.CurLap - 1;
+    r.LastLap = static_cast<qint16>(qBound(0, lastWritten, int(RaceRecord::MaxLap)));
     r.CurLap = r.LastLap;
     journalFinished(m_w);
     QComboBox *lapList = m_w.ui.lapList;

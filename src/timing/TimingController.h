@@ -30,6 +30,10 @@ public:
     // Sets the clock wake-ups for the race state and visibility in force.
     void updateClockWakeUps();
     static constexpr int kClockFrameMs = 20;
+    // F2 that reached another window of the program (an open drop-down or
+    // menu, a question box) while the race is armed or running: recorded
+    // like any press, the keyboard staying with that window.
+    void pressFromOtherWindow();
 
     // Key codes.
     enum : int {

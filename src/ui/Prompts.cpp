@@ -14,6 +14,11 @@ void Prompts::info(const QString &text)
 
 Answer ScriptedPrompts::message(const MessageSpec &m)
 {
+    if (whileAsking) {
+        const std::function<void()> act = std::move(whileAsking);
+        whileAsking = nullptr;
+        act();
+    }
     Asked a{Asked::Message, m, {}, {}, {}, {}, false};
     Answer r = m.defaultButton;
     if (!answers.empty()) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -83,6 +84,9 @@ public:
     std::deque<std::optional<QString>> files;
     std::deque<bool> printSetups;
     std::vector<Asked> asked;
+    // Runs once, while the next message box is on screen, before its answer
+    // is given: what the operator does while a question waits.
+    std::function<void()> whileAsking;
 
     ScriptedPrompts &answer(Answer a)
     {

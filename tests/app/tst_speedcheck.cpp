@@ -2,7 +2,11 @@
 // accepts, when, and what it measured.
 
 #include "app/SpeedCheck.h"
+#include "app/SpeedCheckWindow.h"
+#include "timing/HiTime.h"
 
+#include <QLabel>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <functional>
@@ -17,6 +21,7 @@ private slots:
     void judgement();
     void scrollRestartsMeasurement();
     void windowTexts();
+    void windowFollowsTrial();
 };
 
 void TestSpeedCheck::judgement_data()
@@ -88,7 +93,8 @@ void TestSpeedCheck::windowTexts()
     QCOMPARE(c.currentlyTryingText(), QStringLiteral(".001 seconds"));
     QCOMPARE(c.progressMarkers(), 2);
     QCOMPARE(c.averageText(), QStringLiteral("0.0"));
-    for (std::int64_t ns = 0; c.tried() == 1;) { // 900/s fails 1 ms: the window then tries 2 ms
+    // 900/s fails 1 ms within a trial of seven seconds: then 2 ms is tried.
+    for (std::int64_t ns = 0; c.tried() == 1 && ns < 20 * 1000000000LL;) {
         ns += 1000000000 / 900;
         c.onTimer(0, ns / 1000000000);
     }
@@ -96,5 +102,23 @@ void TestSpeedCheck::windowTexts()
     QCOMPARE(c.progressMarkers(), 2);
 }
 
-QTEST_GUILESS_MAIN(TestSpeedCheck)
+// The scroll bar already has the timer at 2 ms when the 1 ms trial fails: the
+// window still says 2 ms is being tried.
+void TestSpeedCheck::windowFollowsTrial()
+{
+    ManualClock clock;
+    ManualHiTime timer(clock);
+    SpeedCheckWindow w(timer);
+    w.prepare();
+    QCOMPARE(w.currentlyTrying->text(), QStringLiteral(".001 seconds"));
+    w.intervalScrollBar->setValue(2);
+    QCOMPARE(timer.interval(), 2);
+    bool done = false;
+    QObject::connect(&w, &SpeedCheckWindow::accepted, [&done] { done = true; });
+    for (int s = 0; s < 30 && !done && w.currentlyTrying->text() == QStringLiteral(".001 seconds"); ++s)
+        timer.advanceMs(1000);
+    QCOMPARE(w.currentlyTrying->text(), QStringLiteral(".002 seconds"));
+}
+
+QTEST_MAIN(TestSpeedCheck)
 #include "tst_speedcheck.moc"

@@ -2,9 +2,11 @@
 
 #include "support/RaceFixture.h"
 
+#include "graph/GraphView.h"
 #include "timing/NumberText.h"
 
 #include <QApplication>
+#include <QScrollBar>
 
 #include <QtTest>
 
@@ -20,6 +22,23 @@ QString row(RaceFixture &f, int lap)
     return QStringLiteral("%1 %2 %3 = %4").arg(f.cell(lap, 1), f.cell(lap, 2), f.cell(lap, 3), f.cell(lap, 5));
 }
 
+// Segments of 20.3, 20.3, 22.3 s, except a missed press in lap 5 (segment 2 lasts
+// 41.2 s) and a short last segment in lap 3 (22.1 s); lap 6 under the yellow flag.
+void timeRace(RaceFixture &f)
+{
+    QApplication::setActiveWindow(f.w.get());
+    f.arm();
+    double t = 1;
+    f.pressAt(t);
+    for (int r = 1; r <= kLaps; ++r) {
+        f.F(r == 6 ? 5 : 4);
+        for (int s = 1; s <= 3; ++s)
+            f.pressAt(t += r == 5 && s == 2 ? 41.2 : r == 3 && s == 3 ? 22.1 : s == 3 ? 22.3 : 20.3);
+    }
+    f.finish();
+    f.prompts.clear();
+}
+
 } // namespace
 
 class TestLapEditor : public QObject
@@ -28,6 +47,8 @@ class TestLapEditor : public QObject
 private slots:
     void command_data();
     void command();
+    void fieldsFollowTheLapShown_data();
+    void fieldsFollowTheLapShown();
 };
 
 void TestLapEditor::command_data()
@@ -69,20 +90,8 @@ void TestLapEditor::command()
     QFETCH(QString, reply);
     QFETCH(QString, shown);
     QFETCH(int, selected);
-    // Segments of 20.3, 20.3, 22.3 s, except a missed press in lap 5 (segment 2 lasts
-    // 41.2 s) and a short last segment in lap 3 (22.1 s); lap 6 under the yellow flag.
     RaceFixture f(3);
-    QApplication::setActiveWindow(f.w.get());
-    f.arm();
-    double t = 1;
-    f.pressAt(t);
-    for (int r = 1; r <= kLaps; ++r) {
-        f.F(r == 6 ? 5 : 4);
-        for (int s = 1; s <= 3; ++s)
-            f.pressAt(t += r == 5 && s == 2 ? 41.2 : r == 3 && s == 3 ? 22.1 : s == 3 ? 22.3 : 20.3);
-    }
-    f.finish();
-    f.prompts.clear();
+    timeRace(f);
     auto &ui = f.w->ui;
     // The segment field that last had the focus is the one the commands work on.
     ui.lapList->setCurrentIndex(lap - 1);
@@ -142,6 +151,84 @@ void TestLapEditor::command()
     for (int s = 1; s <= 3; ++s)
         fields << formatTime(val(ui.segmentFields[s]->text()));
     QCOMPARE(fields.join(' ') + " = " + f.cell(selected, 5), row(f, selected));
+}
+
+// The fields always hold the lap shown, and what leaves them is what the
+// operator typed: the grid and the graph never take the focus, so a lap
+// chosen there must not mix with the field being edited.
+void TestLapEditor::fieldsFollowTheLapShown_data()
+{
+    // Steps: "lap N" lap list, "grid N" / "graph N" click, "seg N" focus,
+    // "type X", "enter", "scroll N" grid top row, "keep" Keep Changes.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("fields");   // Seg 1..3 after the steps, as shown
+    QTest::addColumn<QString>("changed");  // laps whose record changed
+    QTest::addColumn<int>("warnings");
+    QTest::addColumn<int>("topRow");       // 0: not checked
+    const QString plain = QStringLiteral("20.300 20.300 22.300");
+    QTest::newRow("Seg 2 of lap 2, grid click on lap 4, keep")
+        << QStringList{"lap 2", "seg 2", "grid 4", "keep"} << plain << "" << 0 << 0;
+    QTest::newRow("Seg 1 of lap 2, graph click on lap 4, keep")
+        << QStringList{"lap 2", "seg 1", "graph 4", "keep"} << plain << "" << 0 << 0;
+    QTest::newRow("refused entry after a grid click brings back that lap's value")
+        << QStringList{"lap 2", "seg 2", "grid 5", "type 2000", "enter"} << "20.300 41.200 22.300" << "" << 1 << 0;
+    QTest::newRow("a second out-of-range entry is refused too")
+        << QStringList{"lap 2", "seg 1", "type 2000", "enter", "type 1500", "enter", "keep"} << plain << "" << 2 << 0;
+    QTest::newRow("click on the selected lap shows it again")
+        << QStringList{"lap 2", "seg 1", "type 21.3", "grid 2"} << plain << "" << 0 << 0;
+    QTest::newRow("a 1 ms correction is kept")
+        << QStringList{"lap 2", "seg 1", "type 20.301", "keep", "lap 2"} << "20.301 20.299 22.300" << "2" << 0 << 0;
+    QTest::newRow("a 5 ms correction is kept")
+        << QStringList{"lap 2", "seg 2", "type 20.295", "keep", "lap 2"} << "20.300 20.295 22.305" << "2" << 0 << 0;
+    QTest::newRow("editing lap 3 scrolled far down scrolls back")
+        << QStringList{"lap 20", "scroll 15", "lap 3", "seg 1", "type 20", "keep"} << plain << "3" << 0 << 3;
+}
+
+void TestLapEditor::fieldsFollowTheLapShown()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, warnings);
+    QFETCH(int, topRow);
+    RaceFixture f(3);
+    timeRace(f);
+    auto &ui = f.w->ui;
+    auto *graph = qobject_cast<GraphView *>(ui.graphArea);
+    const auto before = f.state.rec.LapData;
+    for (const QString &step : steps) {
+        const QString arg = step.section(QLatin1Char(' '), 1);
+        const int n = arg.toInt();
+        if (step.startsWith(QLatin1String("lap ")))
+            ui.lapList->setCurrentIndex(n - 1);
+        else if (step.startsWith(QLatin1String("grid ")))
+            QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
+                              ui.resultsView->visualRect(f.state.grid.index(n - 1, 1)).center());
+        else if (step.startsWith(QLatin1String("graph ")))
+            QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(150, qRound(graph->pointCentre(n).y())));
+        else if (step.startsWith(QLatin1String("seg ")))
+            ui.segmentFields[n]->setFocus(Qt::MouseFocusReason);
+        else if (step.startsWith(QLatin1String("type "))) // over the whole text
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier),
+                QTest::keyClicks(QApplication::focusWidget(), arg);
+        else if (step == QLatin1String("enter"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else if (step.startsWith(QLatin1String("scroll ")))
+            ui.resultsView->verticalScrollBar()->setValue(n - 1);
+        else if (step == QLatin1String("keep"))
+            QTest::mouseClick(ui.finishKeepButton, Qt::LeftButton);
+        QCoreApplication::processEvents(); // deferred focus returns
+    }
+    QStringList fields, changed;
+    for (int s = 1; s <= 3; ++s)
+        fields << ui.segmentFields[s]->text();
+    for (int lap = 1; lap <= kLaps + 1; ++lap)
+        if (f.state.rec.LapData[lap] != before[lap])
+            changed << QString::number(lap);
+    QTEST(fields.join(' '), "fields");
+    QTEST(changed.join(' '), "changed");
+    QCOMPARE(int(f.prompts.asked.size()), warnings);
+    QCOMPARE(f.prompts.unexpectedCount(), 0);
+    if (topRow)
+        QVERIFY(f.state.grid.TopRow() <= topRow);
 }
 
 QTEST_MAIN(TestLapEditor)

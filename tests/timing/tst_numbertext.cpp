@@ -54,6 +54,7 @@ void TestNumberText::numberText_data()
     QTest::newRow("-.25") << -0.25 << "-.25" << "-.25" << "-,25 ";
     QTest::newRow("12.5") << 12.5 << " 12.5" << "12.5" << " 12,5 ";
     QTest::newRow("15 significant digits") << (0.1 + 0.2) << " .3" << ".3" << " ,3 ";
+    QTest::newRow("below 0.0001 in plain decimals") << -1.234e-5 << "-.00001234" << "-.00001234" << "-,00001234 ";
 }
 
 void TestNumberText::numberText()

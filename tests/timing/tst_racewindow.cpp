@@ -6,6 +6,9 @@
 #include "timing/NumberText.h"
 #include "ui/Twips.h"
 
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -30,7 +33,11 @@ private slots:
     void pressesStored();
     void restartAnswers_data();
     void restartAnswers();
+    void pressesAndClicksDuringRace_data();
+    void pressesAndClicksDuringRace();
     void finishComputesStatisticsAndModeSecs();
+    void statisticsEdges_data();
+    void statisticsEdges();
     void topRowFollowsWrittenLap_data();
     void topRowFollowsWrittenLap();
     void pressAfterLap250IsRefused();
@@ -149,12 +156,98 @@ void TestRaceWindow::restartAnswers()
         QVERIFY(f.state.rec.LapData[1][2].isEmpty());
         QCOMPARE(f.cell(1, 5), QString());
         QCOMPARE(f.w->ui.finishKeepButton->text(), QStringLiteral("Finish F11"));
+        // No lap is under way before the start press.
+        QCOMPARE(f.w->ui.currentLapLabel->text() + f.w->ui.currentSegLabel->text(), QString());
         // Armed again at once: the start press is needed again, the clock counts from the restart.
         f.armNs = f.clock.nowNs();
         f.pressAt(3);
         QCOMPARE(f.state.rec.reading(0, 2), 3.0);
         QCOMPARE(f.state.rec.CurLap, qint16(1));
     }
+}
+
+// Whatever the operator clicks or has open while the race runs, every F2 is
+// recorded and F11 ends the race at the lap last timed.
+void TestRaceWindow::pressesAndClicksDuringRace_data()
+{
+    QTest::addColumn<QString>("during"); // what happens at 12 s, with the F2 at 13 s
+    QTest::addColumn<int>("finishAnswer"); // to the finish question asked at 14 s
+    QTest::addColumn<int>("lastLap");
+    QTest::newRow("grid click on lap 3, F11") << "click lap 3" << int(Answer::Yes) << 6;
+    QTest::newRow("click on a column heading, F11") << "click heading" << int(Answer::Yes) << 6;
+    QTest::newRow("F2 in the open flag drop-down") << "flag popup" << int(Answer::Yes) << 6;
+    QTest::newRow("F2 in the open traffic drop-down") << "traffic popup" << int(Answer::Yes) << 6;
+    QTest::newRow("F2 in an open menu") << "menu" << int(Answer::Yes) << 6;
+    QTest::newRow("F2 while the finish question waits, Yes") << "finish question" << int(Answer::Yes) << 6;
+    QTest::newRow("F2 while the finish question waits, No") << "finish question" << int(Answer::No) << 0;
+    QTest::newRow("F2 while the restart question waits, No") << "restart question" << int(Answer::Yes) << 6;
+}
+
+void TestRaceWindow::pressesAndClicksDuringRace()
+{
+    QFETCH(QString, during);
+    QFETCH(int, finishAnswer);
+    QFETCH(int, lastLap);
+    RaceFixture f(1);
+    auto &ui = f.w->ui;
+    QApplication::setActiveWindow(f.w.get());
+    f.armAndPress({1, 3, 5, 7, 9, 11}); // laps 1..5 of 2 s
+    f.advanceTo(12);
+    // A box of the program's own on screen, the F2 going to it.
+    const auto pressInBox = [&f] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No, f.w.get());
+        box.show();
+        f.advanceTo(13);
+        QTest::keyClick(&box, Qt::Key_F2);
+        QTest::keyClick(&box, Qt::Key_F2); // a second press within the second is a bounce
+        QVERIFY(box.isVisible());
+    };
+    if (during.startsWith(QLatin1String("click"))) {
+        QWidget *vp = during == QLatin1String("click lap 3") ? ui.resultsView->viewport()
+                                                             : ui.resultsView->horizontalHeader()->viewport();
+        const QPoint at = during == QLatin1String("click lap 3")
+            ? ui.resultsView->visualRect(f.state.grid.index(2, 1)).center()
+            : QPoint(ui.resultsView->columnViewportPosition(2) + 5, 5);
+        QTest::mouseClick(vp, Qt::LeftButton, {}, at);
+        f.pressAt(13);
+    } else if (during.endsWith(QLatin1String("popup"))) {
+        QComboBox *list = during.startsWith(QLatin1String("flag")) ? ui.flagList : ui.trafficList;
+        list->showPopup();
+        QWidget *popup = list->view();
+        QTRY_VERIFY(popup->isVisible());
+        f.advanceTo(13);
+        QTest::keyClick(popup, Qt::Key_F2);
+        QVERIFY(popup->isVisible()); // the drop-down stays open for its choice
+        list->hidePopup();
+    } else if (during == QLatin1String("menu")) {
+        ui.optionsMenu->popup(f.w->mapToGlobal(QPoint(20, 20)));
+        QTRY_VERIFY(ui.optionsMenu->isVisible());
+        f.advanceTo(13);
+        QTest::keyClick(ui.optionsMenu, Qt::Key_F2);
+        ui.optionsMenu->hide();
+    } else if (during == QLatin1String("restart question")) {
+        f.prompts.whileAsking = pressInBox;
+        f.prompts.answer(Answer::No);
+        f.F(12);
+    }
+    if (during == QLatin1String("finish question"))
+        f.prompts.whileAsking = pressInBox; // asked at 12 s
+    else
+        f.advanceTo(14);
+    f.prompts.answer(Answer(finishAnswer));
+    f.F(11);
+
+    const RaceRecord &r = f.state.rec;
+    QCOMPARE(r.reading(6, 1), 13.0);
+    QVERIFY(r.LapData[7][1].isEmpty());
+    QCOMPARE(f.cell(6, 5), QStringLiteral("2.000"));
+    QCOMPARE(int(r.LastLap), lastLap);
+    QCOMPARE(r.raceState, lastLap ? RaceState::Finished : RaceState::Running);
+    if (lastLap)
+        QCOMPARE(f.state.grid.statValues[12], QStringLiteral("2.000")); // the average over all 6 laps
+    else
+        QCOMPARE(ui.currentLapLabel->text(), QStringLiteral("7")); // timing goes on
 }
 
 void TestRaceWindow::finishComputesStatisticsAndModeSecs()
@@ -201,6 +294,59 @@ void TestRaceWindow::finishComputesStatisticsAndModeSecs()
     f.F(2);
     f.F(11);
     QCOMPARE(f.prompts.asked.size(), size_t(0));
+}
+
+void TestRaceWindow::statisticsEdges_data()
+{
+    QTest::addColumn<int>("numSegs");
+    QTest::addColumn<QList<double>>("presses");
+    QTest::addColumn<QStringList>("stats"); // "index=text" of the statistics values
+    QTest::addColumn<int>("mode");          // most frequent whole second of segment 1
+    QTest::newRow("stints over 10000 s") << 1 << QList<double>{1, 12001, 22501}
+        << QStringList{"12=11250.000", "13=10500.000", "14=12000.000"} << 0;
+    QTest::newRow("finished part-way through a lap: no Min .000") << 2 << QList<double>{1, 11, 22, 31}
+        << QStringList{"1=9.000", "3=11.000", "4=11.000", "13=21.000"} << 9;
+    QTest::newRow("tie for the most frequent: the lowest") << 1 << QList<double>{1, 21.5, 51.7, 72.4, 102.5}
+        << QStringList{"13=20.500", "14=30.200"} << 20;
+    QTest::newRow("end before start shows .000") << 2 << QList<double>{1, 11, 23, -8}
+        << QStringList{"2=10.000", "4=12.000"} << 10;
+}
+
+// Only times above 0 count; the bounds start from the first time; a tie for
+// the most frequent whole second takes the lowest, and the Delete question
+// quotes it.
+void TestRaceWindow::statisticsEdges()
+{
+    QFETCH(int, numSegs);
+    QFETCH(QList<double>, presses);
+    QFETCH(QStringList, stats);
+    QFETCH(int, mode);
+    RaceFixture f(numSegs);
+    f.arm();
+    for (double t : presses)
+        f.pressAt(qAbs(t));
+    if (presses.last() < 0) { // the last reading set back by hand, as a damaged file may hold
+        f.state.rec.LapData[2][1].set(-presses.last());
+        f.state.rec.CurLap = 2;
+        f.state.rec.CurSeg = 1;
+        f.w->writeSegmentStep(GraphUpdate::RowOnly);
+        QCOMPARE(f.cell(2, 1), QStringLiteral(".000"));
+        f.state.rec.CurSeg = 2;
+    }
+    f.finish();
+    for (const QString &st : stats)
+        QCOMPARE(f.state.grid.statValues[st.section('=', 0, 0).toInt()], st.section('=', 1));
+    QCOMPARE(int(f.state.rec.ModeSecs[0][0]), mode);
+    if (mode) {
+        f.prompts.clear();
+        f.prompts.answer(Answer::No);
+        f.w->ui.lapList->setCurrentIndex(0);
+        f.w->ui.segmentFields[1]->setFocus(Qt::OtherFocusReason);
+        f.w->ui.deleteButton->click();
+        QVERIFY2(f.prompts.messageTexts().value(0).contains(
+                     QStringLiteral("anticipated segment time of %1)").arg(mode)),
+                 qPrintable(f.prompts.messageTexts().join('/')));
+    }
 }
 
 void TestRaceWindow::topRowFollowsWrittenLap_data()
