@@ -166,10 +166,10 @@ void TestLapEditor::fieldsFollowTheLapShown_data()
     QTest::addColumn<int>("warnings");
     QTest::addColumn<int>("topRow");       // 0: not checked
     const QString plain = QStringLiteral("20.300 20.300 22.300");
-    QTest::newRow("Seg 2 of lap 2, grid click on lap 4, keep")
-        << QStringList{"lap 2", "seg 2", "grid 4", "keep"} << plain << "" << 0 << 0;
-    QTest::newRow("Seg 1 of lap 2, graph click on lap 4, keep")
-        << QStringList{"lap 2", "seg 1", "graph 4", "keep"} << plain << "" << 0 << 0;
+    QTest::newRow("Seg 2 of lap 2, grid click on lap 5, keep")
+        << QStringList{"lap 2", "seg 2", "grid 5", "keep"} << "20.300 41.200 22.300" << "" << 0 << 0;
+    QTest::newRow("Seg 2 of lap 2, graph click on lap 5, keep")
+        << QStringList{"lap 2", "seg 2", "graph 5", "keep"} << "20.300 41.200 22.300" << "" << 0 << 0;
     QTest::newRow("refused entry after a grid click brings back that lap's value")
         << QStringList{"lap 2", "seg 2", "grid 5", "type 2000", "enter"} << "20.300 41.200 22.300" << "" << 1 << 0;
     QTest::newRow("a second out-of-range entry is refused too")
