@@ -209,10 +209,10 @@ private slots:
         const QString edited = comments + QStringLiteral("\r\nlap 2 under yellow");
         QCOMPARE(state.Comments, edited);
 
-        prompts.answer(answer);
+        prompts.answer(Answer::No).answer(answer);
         w->ui.returnToRavelinAction->trigger();
-        // Comments are not entry fields: no "Save Changes?" first.
-        QCOMPARE(askedTitles(prompts), QStringList{QStringLiteral("Copy To Ravelin?")});
+        // Confirmed comments are unsaved work: "Save Changes?" (No) comes first.
+        QCOMPARE(askedTitles(prompts), (QStringList{QStringLiteral("Save Changes?"), QStringLiteral("Copy To Ravelin?")}));
         QCOMPARE(ended, answer == Answer::Cancel ? 0 : 1);
         // Yes: the race goes back with the edited comments, the path line naming the current file.
         QCOMPARE(bytesOf(folder.filePath(QStringLiteral("RavelinDataSaved.txt"))),
