@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "app/PrintHelpMenus.h"
+#include "app/WindowZoom.h"
 #include "results/EntryFields.h"
 #include "graph/GraphView.h"
 #include "results/GridController.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
     };
     m_printHelp = std::make_unique<PrintHelpMenus>(*this);
     installCsvExport(*this);
+    m_zoom = new WindowZoom(*this);
     wireControls();
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
@@ -147,6 +149,13 @@ void MainWindow::loadWindow()
         folder.mkdir(QStringLiteral("LapTimeFiles"));
     refreshResults();
     showScreenMode();
+    m_zoom->fitToFont();
+}
+
+void MainWindow::redrawAfterZoom()
+{
+    if (m_state.rec.raceState == RaceState::Finished)
+        drawGraph();
 }
 
 void MainWindow::onActivated()
@@ -311,6 +320,12 @@ void MainWindow::closeEvent(QCloseEvent *e)
     }
     restoreCursor();
     e->accept();
+}
+
+void MainWindow::moveEvent(QMoveEvent *e)
+{
+    QMainWindow::moveEvent(e);
+    m_zoom->rememberPosition();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *e)

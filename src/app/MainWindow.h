@@ -15,6 +15,7 @@ class GridController;
 class ScreenModes;
 class GraphView;
 class PrintHelpMenus;
+class WindowZoom;
 
 class MainWindow : public MainWindowBase
 {
@@ -51,6 +52,9 @@ public:
     SelectorController &selectors() { return *m_selectors; }
     GraphView &graph() { return *m_graph; }
     PrintHelpMenus &printHelp() { return *m_printHelp; }
+    WindowZoom &zoom() { return *m_zoom; }
+    // Redraws what is drawn to the window's size (the graph) after a zoom.
+    void redrawAfterZoom();
 
     // The key code the timing keys use (F2 113 ... F12 123, the arrows 37..40,
     // Enter 13) for a Qt key; 0 for any other key.
@@ -63,6 +67,7 @@ protected:
     void hideEvent(QHideEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
+    void moveEvent(QMoveEvent *e) override;
 
 private:
     void wireControls();
@@ -78,6 +83,7 @@ private:
     std::unique_ptr<LapEditor> m_editor;
     GraphView *m_graph = nullptr;
     std::unique_ptr<PrintHelpMenus> m_printHelp;
+    WindowZoom *m_zoom = nullptr;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;

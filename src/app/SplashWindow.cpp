@@ -14,7 +14,7 @@ SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen |
     auto *imgSplash = new QLabel(this);
     imgSplash->setObjectName(QStringLiteral("imgSplash"));
     placeTw(imgSplash, 240, 240, 2700, 2700);
-    imgSplash->setPixmap(programPicture(QSize(tw(2700), tw(2700))));
+    imgSplash->setPixmap(programPicture(QSize(tw(2700), tw(2700)), devicePixelRatioF()));
     auto *titleLabel = new QLabel(QStringLiteral("Splitwatch"), this);
     placeTw(titleLabel, 3060, 1200, 2200, 600);
     QFont f = titleLabel->font();

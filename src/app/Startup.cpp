@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/FileCheck.h"
 #include "app/MainWindow.h"
+#include "app/WindowZoom.h"
 #include "app/SpeedCheckWindow.h"
 #include "app/SplashWindow.h"
 #include "timing/HiTime.h"
@@ -11,6 +12,7 @@
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QCursor>
 #include <QTimer>
 
@@ -99,6 +101,8 @@ void Startup::openMainWindow()
     if (extendMainWindow)
         extendMainWindow(*m_main);
     m_main->loadWindow();
+    m_main->zoom().useSettings(
+        std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
     m_main->show();
     m_main->activateWindow();
     while (QApplication::overrideCursor())

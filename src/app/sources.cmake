@@ -11,4 +11,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintHelpMenus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TestDriver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowZoom.cpp
 )

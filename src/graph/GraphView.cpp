@@ -97,14 +97,19 @@ void GraphView::bindControls(QComboBox *quantityList, const std::array<QAbstract
 
 QSize GraphView::sizeHint() const
 {
-    return QSize(tw(kPictureWidthTwips), tw(kPictureHeightTwips));
+    return QSize(tw(kPictureWidthTwips), twy(kPictureHeightTwips));
 }
 
 void GraphView::clearPicture()
 {
-    const QSize sz = size().isEmpty() ? QSize(1, 1) : size();
-    if (m_image.size() != sz)
+    // The picture has the screen's own pixels (device pixel ratio), so it
+    // stays sharp on a high-density screen; drawing uses widget units.
+    const qreal dpr = devicePixelRatioF();
+    const QSize sz = (size().isEmpty() ? QSize(1, 1) : size()) * dpr;
+    if (m_image.size() != sz || m_image.devicePixelRatio() != dpr) {
         m_image = QImage(sz, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(dpr);
+    }
     m_image.fill(palette().color(QPalette::Button));
     m_values.clear();
     update();
@@ -113,13 +118,13 @@ void GraphView::clearPicture()
 double GraphView::pixelX(double seconds) const
 {
     const double w = m_scale.width();
-    return w > 0 ? (seconds - m_scale.left) / w * m_image.width() : 0.0;
+    return w > 0 ? (seconds - m_scale.left) / w * m_image.deviceIndependentSize().width() : 0.0;
 }
 
 double GraphView::pixelY(double lap) const
 {
     const GraphLapScale s = graphLapScale(m_firstLap, m_lastLap);
-    return (lap - s.top) / s.height * m_image.height();
+    return (lap - s.top) / s.height * m_image.deviceIndependentSize().height();
 }
 
 void GraphView::drawGraph()
@@ -151,8 +156,8 @@ void GraphView::drawGraph()
         m_rightLabel->setText(m_rightText);
     emit scaleLabelsChanged(m_leftText, m_rightText);
 
-    const int w = m_image.width();
-    const int h = m_image.height();
+    const int w = qRound(m_image.deviceIndependentSize().width());
+    const int h = qRound(m_image.deviceIndependentSize().height());
     // Lines are handed to the painter only within a margin around the picture.
     const QRectF clipRect(-w, -h, 3.0 * w, 3.0 * h);
 
@@ -239,13 +244,13 @@ QPointF GraphView::pointCentre(int lap) const
 double GraphView::pointRadius() const
 {
     // 0.02 of the scale width, measured in horizontal units.
-    return 0.02 * m_image.width();
+    return 0.02 * m_image.deviceIndependentSize().width();
 }
 
 void GraphView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    if (m_image.size() != size())
+    if (m_image.deviceIndependentSize().toSize() != size())
         p.fillRect(rect(), palette().color(QPalette::Button));
     p.drawImage(0, 0, m_image);
 }

@@ -20,7 +20,7 @@ AboutWindow::AboutWindow(PrinterSource &printers, Prompts &prompts, QWidget *par
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(programPicture(QSize(96, 96)));
+    Image1->setPixmap(programPicture(QSize(96, 96), devicePixelRatioF()));
     Image1->setAlignment(Qt::AlignCenter);
 
     helpLine = new QLabel(versionText(), this);

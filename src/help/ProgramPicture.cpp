@@ -103,11 +103,14 @@ void drawChequeredFlag(QPainter &p)
 
 } // namespace
 
-QPixmap programPicture(const QSize &size)
+QPixmap programPicture(const QSize &size, qreal devicePixelRatio)
 {
     if (size.isEmpty())
         return QPixmap();
-    QPixmap pm(size);
+    // Drawn at the screen's own pixel density so it stays sharp; the painter
+    // works in the picture's logical size.
+    QPixmap pm(size * devicePixelRatio);
+    pm.setDevicePixelRatio(devicePixelRatio);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

@@ -7,7 +7,8 @@
 
 namespace sw {
 
-// A transparent picture of the given size (an empty size gives a null pixmap).
-QPixmap programPicture(const QSize &size);
+// A transparent picture of the given logical size with devicePixelRatio
+// screen pixels to the unit (an empty size gives a null pixmap).
+QPixmap programPicture(const QSize &size, qreal devicePixelRatio = 1.0);
 
 } // namespace sw

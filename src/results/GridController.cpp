@@ -41,6 +41,13 @@ void GridController::syncColumnWidth(int col, int twips)
         v->setColumnWidth(col - 1, qMax(1, tw(twips)));
 }
 
+void GridController::resyncColumnWidths()
+{
+    const ResultsGrid &g = m_w.state().grid;
+    for (int c = 0; c < ResultsGrid::kCols; ++c)
+        syncColumnWidth(c, g.ColWidth(c));
+}
+
 void GridController::syncTopRow(int top)
 {
     m_w.ui.resultsView->verticalScrollBar()->setValue(top - 1);

@@ -17,6 +17,9 @@ public:
 
     void refreshResults();
     void onGridClicked();
+    // Sets every column width again from the model (after a change of the
+    // screen scale).
+    void resyncColumnWidths();
 
     // A click on a grid cell or lap-number section: the current row becomes
     // that lap (0 for the heading row), then the grid click runs.

@@ -23,7 +23,8 @@ void ScreenModes::showScreenMode()
     if (face.known) {
         placeTw(ui.resultsView, design::kGridLeft, design::kGridTop, design::kGridWidth, face.gridHeight);
         ui.statusLine->setText(face.status);
-        m_w.resize(m_w.width(), tw(face.windowHeight - design::kWindowChromeTwips));
+        m_w.setProperty("designClientHeightTwips", face.windowHeight - design::kWindowChromeTwips);
+        m_w.resize(m_w.width(), twy(face.windowHeight - design::kWindowChromeTwips));
     }
 
     ui.insertButton->setEnabled(finished);

@@ -14,13 +14,17 @@ namespace {
 
 void setPointSize(QWidget *w, int pt, bool bold)
 {
-    QFont f = w->font();
-    f.setPointSize(pt);
-    f.setBold(bold);
-    w->setFont(f);
+    setDesignFont(w, pt, bold);
 }
 
 } // namespace
+
+void MainWindowControls::applyGridRowSizes()
+{
+    resultsView->verticalHeader()->setMinimumSectionSize(twy(150));
+    resultsView->verticalHeader()->setDefaultSectionSize(twy(240));
+    resultsView->horizontalHeader()->setFixedHeight(twy(255));
+}
 
 QComboBox *MainWindowControls::listField(int field) const
 {
@@ -38,9 +42,7 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
 {
     // The window was designed around an 8-point sans-serif face; the twips
     // positions only fit that size.
-    QFont base = w->font();
-    base.setPointSize(8);
-    w->setFont(base);
+    setDesignFont(w, 8, false);
     client = new QWidget(w);
     client->setObjectName(QStringLiteral("mainWindowClient"));
     w->setCentralWidget(client);
@@ -134,11 +136,8 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
     resultsView->setSelectionMode(QAbstractItemView::NoSelection);
     resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsView->setFocusPolicy(Qt::NoFocus);
-    resultsView->verticalHeader()->setDefaultSectionSize(tw(240));
-    resultsView->verticalHeader()->setMinimumSectionSize(tw(150));
     resultsView->horizontalHeader()->setMinimumSectionSize(1);
-    resultsView->horizontalHeader()->setFixedHeight(tw(255));
-    resultsView->verticalHeader()->setFixedWidth(tw(500));
+    applyGridRowSizes();
     resultsView->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     resultsView->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     resultsView->setTextElideMode(Qt::ElideNone);
@@ -280,6 +279,13 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
     commentsAction = bar->addAction(QStringLiteral("Comments"));
     optionsMenu = bar->addMenu(QStringLiteral("Options"));
     numberOfSegmentsAction = optionsMenu->addAction(QStringLiteral("Change Number Segments"));
+    viewMenu = bar->addMenu(QStringLiteral("View"));
+    zoomInAction = viewMenu->addAction(QStringLiteral("Zoom In"));
+    zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomOutAction = viewMenu->addAction(QStringLiteral("Zoom Out"));
+    zoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    actualSizeAction = viewMenu->addAction(QStringLiteral("Actual Size"));
+    actualSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     returnToRavelinAction = bar->addAction(QStringLiteral("Return to Ravelin"));
     returnToRavelinAction->setVisible(false);
     helpMenu = bar->addMenu(QStringLiteral("Help") + QString(28, QLatin1Char(' ')));

@@ -125,11 +125,16 @@ struct MainWindowControls
     QAction *commentsAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *numberOfSegmentsAction = nullptr;
+    QMenu *viewMenu = nullptr;
+    QAction *zoomInAction = nullptr, *zoomOutAction = nullptr, *actualSizeAction = nullptr;
     QAction *returnToRavelinAction = nullptr;
     QMenu *helpMenu = nullptr;
     QAction *programHelpAction = nullptr, *aboutAction = nullptr;
 
     void build(QMainWindow *w, ResultsGrid *grid);
+    // Row heights of the results grid at the current screen scale (column
+    // widths follow the grid model).
+    void applyGridRowSizes();
 };
 
 // Designed geometry (twips).

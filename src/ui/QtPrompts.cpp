@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace sw {
@@ -48,9 +49,10 @@ QString qtFilter(const QString &filter)
 
 } // namespace
 
-Answer QtPrompts::message(const MessageSpec &m)
+std::unique_ptr<QMessageBox> QtPrompts::buildMessageBox(const MessageSpec &m, QWidget *parent)
 {
-    QMessageBox box(m_parent);
+    auto owned = std::make_unique<QMessageBox>(parent);
+    QMessageBox &box = *owned;
     box.setWindowTitle(m.title);
     box.setText(displayText(m.text));
     switch (m.icon) {
@@ -79,7 +81,12 @@ Answer QtPrompts::message(const MessageSpec &m)
         break;
     }
     box.setDefaultButton(toQt(m.defaultButton));
-    const int r = box.exec();
+    return owned;
+}
+
+Answer QtPrompts::message(const MessageSpec &m)
+{
+    const int r = buildMessageBox(m, m_parent)->exec();
     switch (r) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -98,12 +105,26 @@ Answer QtPrompts::message(const MessageSpec &m)
 std::optional<QString> QtPrompts::input(const QString &title, const QString &prompt,
                                         const QString &defaultText)
 {
-    bool ok = false;
-    const QString s = QInputDialog::getText(m_parent, title, displayText(prompt), QLineEdit::Normal,
-                                            defaultText, &ok);
-    if (!ok)
+    const std::unique_ptr<QInputDialog> dialog = buildInputDialog(title, prompt, defaultText, m_parent);
+    if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
-    return s;
+    return dialog->textValue();
+}
+
+std::unique_ptr<QInputDialog> QtPrompts::buildInputDialog(const QString &title, const QString &prompt,
+                                                          const QString &defaultText, QWidget *parent)
+{
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(displayText(prompt));
+    dialog->setTextValue(defaultText);
+    // A long prompt on one line made the box wider than the screen: wrap it
+    // at about 60 characters of the dialog's font.
+    if (QLabel *label = dialog->findChild<QLabel *>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(QFontMetrics(label->font()).averageCharWidth() * 60);
+    }
+    return dialog;
 }
 
 std::optional<QString> QtPrompts::openFile(const FileDialogSpec &d)

@@ -3,6 +3,10 @@
 
 #include "ui/Prompts.h"
 
+#include <memory>
+
+class QInputDialog;
+class QMessageBox;
 class QWidget;
 
 namespace sw {
@@ -18,6 +22,11 @@ public:
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const FileDialogSpec &d) override;
     std::optional<QString> saveFile(const FileDialogSpec &d) override;
+
+    // The dialogs as shown, not yet executed (tests measure them).
+    static std::unique_ptr<QMessageBox> buildMessageBox(const MessageSpec &m, QWidget *parent);
+    static std::unique_ptr<QInputDialog> buildInputDialog(const QString &title, const QString &prompt,
+                                                          const QString &defaultText, QWidget *parent);
 
 private:
     QWidget *m_parent;

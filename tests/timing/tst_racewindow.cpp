@@ -432,7 +432,7 @@ void TestRaceWindow::screenAndRefusedKeys()
     const bool finished = stage == 3;
     QCOMPARE(ui.statusLine->text(), status);
     QVERIFY(qAbs(f.w->windowHeightTwips() - windowTw) < kTwipsPerPixel); // whole pixels
-    QCOMPARE(ui.resultsView->height(), tw(gridTw));
+    QCOMPARE(ui.resultsView->height(), twy(gridTw));
     QCOMPARE(ui.finishKeepButton->text(), finished ? QStringLiteral("Keep Changes") : QStringLiteral("Finish F11"));
     QCOMPARE(ui.insertButton->isEnabled(), finished);
     QCOMPARE(ui.graphArea->isHidden(), !finished);

@@ -1,0 +1,187 @@
+#include "app/WindowZoom.h"
+
+#include "app/MainWindow.h"
+#include "results/GridController.h"
+#include "results/ScreenModeRules.h"
+#include "ui/Geometry.h"
+#include "ui/TextFit.h"
+
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+
+namespace sw {
+
+namespace {
+
+// Every status text the line below the "Current Lap" frame can show.
+QStringList allStatusTexts()
+{
+    QStringList texts;
+    for (RaceState s : {RaceState::Setup, RaceState::Armed, RaceState::Running, RaceState::Finished})
+        for (bool ravelin : {false, true})
+            texts << screenFaceFor(s, ravelin, design::kFrame2Top, design::kFrame2Height).status;
+    texts.removeDuplicates();
+    return texts;
+}
+
+// The large condition displays get the largest size up to their designed 24
+// points at which their longest value fits.
+void fitDisplayFont(QLabel *display, const QStringList &values)
+{
+    const int room = display->contentsRect().width();
+    double points = 24;
+    for (; points > 8; points -= 1) {
+        QFont f = display->font();
+        f.setPointSizeF(points);
+        const QFontMetrics fm(f);
+        int widest = 0;
+        for (const QString &v : values)
+            widest = qMax(widest, fm.horizontalAdvance(v));
+        if (widest <= room)
+            break;
+    }
+    display->setProperty("fitTexts", values);
+    setDesignFont(display, points, true);
+}
+
+QStringList itemsOf(const QComboBox *c)
+{
+    QStringList items;
+    for (int i = 0; i < c->count(); ++i)
+        items << c->itemText(i);
+    return items;
+}
+
+} // namespace
+
+WindowZoom::WindowZoom(MainWindow &w) : QObject(&w), m_w(w)
+{
+    MainWindowControls &ui = w.ui;
+    connect(ui.zoomInAction, &QAction::triggered, this, &WindowZoom::zoomIn);
+    connect(ui.zoomOutAction, &QAction::triggered, this, &WindowZoom::zoomOut);
+    connect(ui.actualSizeAction, &QAction::triggered, this, &WindowZoom::actualSize);
+}
+
+WindowZoom::~WindowZoom() = default;
+
+void WindowZoom::fitToFont()
+{
+    MainWindowControls &ui = m_w.ui;
+    ui.statusLine->setProperty("fitTexts", allStatusTexts());
+    // Grid columns: four segments and the lap time, then flag, position and
+    // traffic as the lists name them.
+    QVariantList columnTexts;
+    for (int c = 0; c < 5; ++c)
+        columnTexts << QStringList{widestGridCell()};
+    columnTexts << QVariant(itemsOf(ui.flagList)) << QVariant(itemsOf(ui.positionList)) << QVariant(itemsOf(ui.trafficList));
+    ui.resultsView->setProperty("fitColumnTexts", columnTexts);
+    for (int seg = 1; seg <= 4; ++seg)
+        ui.segmentFields[seg]->setProperty("fitTexts", QStringList{widestSegmentField()});
+    for (QLabel *value : ui.statValueLabels)
+        value->setProperty("fitTexts", QStringList{widestGridCell()});
+    for (QLabel *clock : {ui.segmentClock, ui.lapClock, ui.raceClock})
+        clock->setProperty("fitTexts", QStringList{QStringLiteral("8888.888")});
+
+    // Grow the layout in small steps at the designed font sizes until every
+    // text fits; the condition displays choose their own size instead.
+    const QList<QLabel *> displays{ui.flagDisplay, ui.positionDisplay, ui.trafficDisplay};
+    const QList<QComboBox *> lists{ui.flagList, ui.positionList, ui.trafficList};
+    // Across first (widths), then down (the wrapped texts' heights).
+    const auto misfitsAt = [&](double across, double down, bool heights) {
+        setScreenScale(across, down);
+        rescaleWidgets(&m_w, 1.0);
+        ui.applyGridRowSizes();
+        m_w.gridController().resyncColumnWidths();
+        for (int i = 0; i < 3; ++i)
+            fitDisplayFont(displays[i], itemsOf(lists[i]));
+        int n = 0;
+        for (const TextMisfit &m : textMisfits(&m_w))
+            n += m.down == heights ? 1 : 0;
+        return n;
+    };
+    constexpr double kStep = 0.05, kLargest = 2.0;
+    for (m_fit = 1.0; m_fit < kLargest && misfitsAt(m_fit, 1.0, false) > 0; m_fit += kStep) {
+    }
+    for (m_fitDown = 1.0; m_fitDown < kLargest && misfitsAt(m_fit, m_fitDown, true) > 0; m_fitDown += kStep) {
+    }
+    apply();
+}
+
+bool WindowZoom::fitsScreen(int zoom) const
+{
+    QSize avail = m_screenSize;
+    if (avail.isEmpty()) {
+        const QScreen *screen = m_w.screen() ? m_w.screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return true;
+        avail = screen->availableGeometry().size();
+    }
+    const double across = m_fit * zoom / 100.0, down = m_fitDown * zoom / 100.0;
+    const int designHeight = m_w.property("designClientHeightTwips").toInt();
+    // The window's frame and caption, which the window system adds.
+    const int frameWidth = 8, frameHeight = 40;
+    const int width = int(std::lround(design::kClientWidth * across / kTwipsPerPixel)) + frameWidth;
+    const int height = int(std::lround(designHeight * down / kTwipsPerPixel))
+        + m_w.menuBar()->sizeHint().height() + frameHeight;
+    return width <= avail.width() && height <= avail.height();
+}
+
+int WindowZoom::setZoomPercent(int percent)
+{
+    int zoom = qBound(kMinZoom, percent - (percent - kMinZoom) % kZoomStep, kMaxZoom);
+    while (zoom > kMinZoom && !fitsScreen(zoom))
+        zoom -= kZoomStep;
+    if (zoom != m_zoom) {
+        m_zoom = zoom;
+        apply();
+        save();
+    }
+    return m_zoom;
+}
+
+void WindowZoom::apply()
+{
+    MainWindowControls &ui = m_w.ui;
+    setScreenScale(m_fit * m_zoom / 100.0, m_fitDown * m_zoom / 100.0);
+    rescaleWidgets(&m_w, m_zoom / 100.0);
+    ui.applyGridRowSizes();
+    m_w.gridController().resyncColumnWidths();
+    m_w.setFixedWidth(tw(design::kClientWidth));
+    const int designHeight = m_w.property("designClientHeightTwips").toInt();
+    if (designHeight > 0)
+        m_w.resize(m_w.width(), twy(designHeight));
+    ui.zoomInAction->setEnabled(m_zoom < kMaxZoom && fitsScreen(m_zoom + kZoomStep));
+    ui.zoomOutAction->setEnabled(m_zoom > kMinZoom);
+    m_w.redrawAfterZoom();
+}
+
+void WindowZoom::useSettings(std::unique_ptr<QSettings> settings)
+{
+    m_settings = std::move(settings);
+    if (!m_settings)
+        return;
+    const QVariant pos = m_settings->value(QStringLiteral("window/position"));
+    if (pos.isValid()) {
+        const QPoint p = pos.toPoint();
+        // Only a place that is still on one of the screens.
+        if (QGuiApplication::screenAt(p + QPoint(20, 20)))
+            m_w.move(p);
+    }
+    setZoomPercent(m_settings->value(QStringLiteral("window/zoom"), kMinZoom).toInt());
+}
+
+void WindowZoom::rememberPosition()
+{
+    if (m_settings)
+        m_settings->setValue(QStringLiteral("window/position"), m_w.pos());
+}
+
+void WindowZoom::save()
+{
+    if (m_settings)
+        m_settings->setValue(QStringLiteral("window/zoom"), m_zoom);
+}
+
+} // namespace sw
