@@ -59,6 +59,7 @@ MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidge
     // The graph takes the place of the designed picture area.
     m_graph = new GraphView(state.grid, state.rec, ui.client);
     m_graph->setGeometry(ui.graphArea->geometry());
+    m_graph->setProperty("designTwips", ui.graphArea->property("designTwips"));
     m_graph->setObjectName(QStringLiteral("graphArea"));
     m_graph->setAccessibleName(QStringLiteral("Lap time graph"));
     delete ui.graphArea;

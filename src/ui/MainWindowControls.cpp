@@ -65,6 +65,8 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
             segmentFields[i]->setObjectName(QStringLiteral("segmentField%1").arg(i));
             // Narrow fields: a time like 123.456 must fit without scrolling.
             segmentFields[i]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 1px; }"));
+            // A field with a style sheet does not follow its window's font.
+            setDesignFont(segmentFields[i], 8, false);
             segmentFields[i]->setAccessibleName(QStringLiteral("Segment %1 time").arg(i));
         } else {
             auto *list = new QComboBox(currentLapFrame);
@@ -137,6 +139,8 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
     resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsView->setFocusPolicy(Qt::NoFocus);
     resultsView->horizontalHeader()->setMinimumSectionSize(1);
+    // A bold heading over the selected lap would not fit the narrow columns.
+    resultsView->horizontalHeader()->setHighlightSections(false);
     applyGridRowSizes();
     resultsView->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     resultsView->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

@@ -113,7 +113,9 @@ void checkTable(QTableView *v, QList<TextMisfit> &out)
     if (!m)
         return;
     QHeaderView *h = v->horizontalHeader();
-    const QFontMetrics hfm(h->font());
+    QFont headFont = h->font();
+    headFont.setBold(h->highlightSections());
+    const QFontMetrics hfm(headFont);
     const QFontMetrics cfm(v->font());
     const QVariantList columnTexts = v->property("fitColumnTexts").toList();
     for (int c = 0; c < m->columnCount(); ++c) {
