@@ -183,7 +183,7 @@ int main(int argc, char **argv)
     idleFor(300);
     phases.push_back(measure("hidden"));
     w.show();
-    QTest::qWaitForWindowExposed(&w, 5000);
+    (void)QTest::qWaitForWindowExposed(&w, 5000);
     idleFor(300);
     const QString clockShownAgain = w.ui.raceClock->text();
     const double trueShownAgain = (clock.nowNs() - armNs) / 1e9;
