@@ -122,8 +122,6 @@ class TestJournal : public QObject
     Q_OBJECT
 
 private slots:
-    void checksumMatchesZlib_data();
-    void checksumMatchesZlib();
     void everyRecordReadsBack_data();
     void everyRecordReadsBack();
     void damagedJournal_data();
@@ -144,22 +142,6 @@ private slots:
     void recoverRaceText_data();
     void recoverRaceText();
 };
-
-void TestJournal::checksumMatchesZlib_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<quint32>("crc");
-    QTest::newRow("empty") << QByteArray() << 0u;
-    QTest::newRow("check string") << QByteArray("123456789") << 0xCBF43926u;
-    QTest::newRow("one byte") << QByteArray("a") << 0xE8B7BE43u;
-}
-
-void TestJournal::checksumMatchesZlib()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(quint32, crc);
-    QCOMPARE(crc32(data), crc);
-}
 
 void TestJournal::everyRecordReadsBack_data()
 {

@@ -11,11 +11,7 @@ using namespace sw;
 
 namespace {
 
-constexpr int kFirstValue = 1000; // reading at sequence place p is 1000 + p
 constexpr double kRefused = -999;  // no amount: nothing changes
-
-// Place of (lap, seg) in the reading sequence of a race with n segments.
-int place(int n, int lap, int seg) { return lap * n + seg - 1; }
 
 // Every reading of laps 0..251 numbered along the sequence, so a shift shows as a change of
 // number; unused segment columns and the conditions carry values that must never move.
@@ -25,7 +21,7 @@ std::unique_ptr<RaceRecord> numberedRecord(int n)
     rec->NumSegs = qint16(n);
     for (int lap = 0; lap < RaceRecord::Rows; ++lap)
         for (int c = 1; c <= 7; ++c)
-            rec->LapData[lap][c].set(c <= n ? kFirstValue + place(n, lap, c) : -c * 1000 - lap);
+            rec->LapData[lap][c].set(c <= n ? 1000 + lap * n + c - 1 : -c * 1000 - lap);
     return rec;
 }
 
@@ -100,54 +96,41 @@ void TestLapEditing::amount()
 
 void TestLapEditing::shift_data()
 {
+    // Two segments: place p is (lap p / 2, segment p % 2 + 1) and reads 1000 + p; x is 0.25.
     QTest::addColumn<bool>("insert");
-    QTest::addColumn<int>("n");
     QTest::addColumn<int>("lap");
     QTest::addColumn<int>("seg");
-    QTest::addColumn<bool>("done"); // false: refused, record unchanged
-    for (bool ins : {true, false}) {
-        const QByteArray op = ins ? "insert " : "delete ";
-        for (int n = 1; n <= 4; ++n) {
-            const QByteArray tag = op + QByteArray::number(n) + " segs ";
-            QTest::newRow(tag + "first lap") << ins << n << 1 << 1 << true;
-            QTest::newRow(tag + "middle") << ins << n << 121 << (n + 1) / 2 << true;
-            QTest::newRow(tag + "lap 250 last") << ins << n << 250 << n << true;
-            QTest::newRow(tag + "lap 0") << ins << n << 0 << 1 << true; // no reading before it
-        }
-        QTest::newRow(op + "lap 251") << ins << 2 << 251 << 1 << !ins;
-        QTest::newRow(op + "lap 252") << ins << 1 << 252 << 1 << false;
-        QTest::newRow(op + "negative lap") << ins << 1 << -1 << 1 << false;
-        QTest::newRow(op + "segment beyond NumSegs") << ins << 2 << 10 << 3 << false;
-        QTest::newRow(op + "segment 0") << ins << 3 << 10 << 0 << false;
-    }
+    QTest::addColumn<QString>("places"); // readings at places 0-3 and 500-503 after; "refused": unchanged
+    QTest::newRow("insert lap 1") << true << 1 << 1 << "1000 1001 1001.25 1002 1499 1500 1502 1503";
+    QTest::newRow("insert lap 0: no reading before") << true << 0 << 1 << "0.25 1000 1001 1002 1499 1500 1502 1503";
+    QTest::newRow("insert at lap 250's last") << true << 250 << 2 << "1000 1001 1002 1003 1500 1500.25 1502 1503";
+    QTest::newRow("delete lap 1") << false << 1 << 1 << "1000 1001 1003 1004 1501 1502 1503 ";
+    QTest::newRow("delete lap 251") << false << 251 << 1 << "1000 1001 1002 1003 1500 1501 1503 ";
+    QTest::newRow("insert lap 251") << true << 251 << 1 << "refused";
+    QTest::newRow("delete lap 252") << false << 252 << 1 << "refused";
+    QTest::newRow("negative lap") << true << -1 << 1 << "refused";
+    QTest::newRow("segment beyond NumSegs") << false << 10 << 3 << "refused";
+    QTest::newRow("segment 0") << true << 10 << 0 << "refused";
 }
 
 void TestLapEditing::shift()
 {
     QFETCH(bool, insert);
-    QFETCH(int, n);
     QFETCH(int, lap);
     QFETCH(int, seg);
-    QFETCH(bool, done);
-    auto rec = numberedRecord(n);
-    const double x = 0.25;
-    QCOMPARE(insert ? insertReading(*rec, lap, seg, x) : deleteReading(*rec, lap, seg), done);
-    // Insert: the new reading at `at`, later ones one place on up to lap 250.
-    // Delete: later ones one place back, the very last place left empty.
-    auto want = numberedRecord(n);
-    const auto cell = [&](int p) -> Cell & { return want->LapData[p / n][p % n + 1]; };
-    const int at = place(n, lap, seg);
-    const int last = place(n, RaceRecord::Rows - 1, n);
-    if (done && insert) {
-        for (int p = place(n, RaceRecord::MaxLap, n); p > at; --p)
-            cell(p).set(kFirstValue + p - 1);
-        cell(at).set((at == 0 ? 0.0 : kFirstValue + at - 1) + x);
-    } else if (done) {
-        for (int p = at; p < last; ++p)
-            cell(p).set(kFirstValue + p + 1);
-        cell(last).clear();
+    QFETCH(QString, places);
+    auto rec = numberedRecord(2);
+    const auto before = rec->LapData;
+    QCOMPARE(insert ? insertReading(*rec, lap, seg, 0.25) : deleteReading(*rec, lap, seg), places != "refused");
+    QStringList got;
+    for (int p : {0, 1, 2, 3, 500, 501, 502, 503}) {
+        const Cell &c = rec->LapData[p / 2][p % 2 + 1];
+        got << (c.isEmpty() ? QString() : QString::number(c.value()));
     }
-    QCOMPARE(rec->LapData, want->LapData);
+    QCOMPARE(got.join(' '), places == "refused" ? QString("1000 1001 1002 1003 1500 1501 1502 1503") : places);
+    for (int l = 0; l < RaceRecord::Rows; ++l) // unused segments and the conditions never move
+        for (int c = 3; c <= 7; ++c)
+            QCOMPARE(rec->LapData[l][c], before[l][c]);
 }
 
 void TestLapEditing::keepChanges_data()

@@ -76,14 +76,11 @@ void TestNumberText::val_data()
     QTest::addColumn<bool>("isNumber");
     QTest::newRow("blanks around") << " 12.50 " << 12.5 << true;
     QTest::newRow("trailing text") << "7x" << 7.0 << true;
-    QTest::newRow("empty") << "" << 0.0 << false;
     QTest::newRow("no leading zero, sign") << "-.5" << -0.5 << true;
     QTest::newRow("comma stops") << "12,5" << 12.0 << true;
     QTest::newRow("exponent") << "1e3" << 1000.0 << true;
     QTest::newRow("overflow reads 0") << "1e309" << 0.0 << false;
-    QTest::newRow("nan is text") << "nan" << 0.0 << false;
     QTest::newRow("a thousand digits") << QString(1000, QLatin1Char('9')) << 0.0 << false;
-    QTest::newRow("lone point") << "." << 0.0 << false;
     QTest::newRow("arabic digits are no digits") << QString::fromUtf8("\xd9\xa3") << 0.0 << false;
 }
 
