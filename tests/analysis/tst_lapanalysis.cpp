@@ -83,8 +83,6 @@ struct CommaLocale
     }
 };
 
-const char FourLaps[] = "2: 0; 10 21 G0; 31 43 Y1; 51 60 G1; 72 84 G0";
-
 } // namespace
 
 class TestLapAnalysis : public QObject
@@ -155,14 +153,6 @@ private slots:
                 << "10.167/10.000/10.500 | 10.583/10.250/11.000 | 11.917/11.750/12.000 | "
                    "12.500/12.000/13.000 | 45.167/44.500/46.000"
                 << "Best possible lap 44.000 (Seg 1 lap 1, Seg 2 lap 3, Seg 3 lap 3, Seg 4 lap 2)";
-        QTest::newRow("unknown flag is not green")
-                << "2: 0; 10 21 ?0; 31 43 G?; 51 60 G0" << LapFilter::GreenOnly << 2
-                << "9.000/8.000/10.000 | 10.500/9.000/12.000 | 19.500/17.000/22.000"
-                << "Best possible lap 17.000 (Seg 1 lap 3, Seg 2 lap 3)";
-        QTest::newRow("unknown traffic is not clear")
-                << "2: 0; 10 21 ?0; 31 43 G?; 51 60 G0" << LapFilter::GreenNotInTraffic << 1
-                << "8.000/8.000/8.000 | 9.000/9.000/9.000 | 17.000/17.000/17.000"
-                << "Best possible lap 17.000 (Seg 1 lap 3, Seg 2 lap 3)";
         QTest::newRow("zero segment and negative lap are no times")
                 << "2: 0; 10 20 G0; 30 18 G0" << LapFilter::AllLaps << 2
                 << "10.000/10.000/10.000 | 10.000/10.000/10.000 | 20.000/20.000/20.000"

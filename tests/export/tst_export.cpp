@@ -69,7 +69,6 @@ private slots:
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err"); // what the standard error must contain; "" for nothing at all
         const QString c = u"C.UTF-8"_s;
-        QTest::newRow("one file") << QStringList{u"good-race.txt"_s} << c << 0 << Header + GoodRaceLaps << QByteArray();
         QTest::newRow("one file, comma locale")
                 << QStringList{u"good-race.txt"_s} << u"de_DE.UTF-8"_s << 0 << Header + GoodRaceLaps << QByteArray();
         QTest::newRow("two files, other line ends")
@@ -87,8 +86,6 @@ private slots:
         QTest::newRow("missing file") << QStringList{u"no-such-race.txt"_s, u"good-race.txt"_s} << c << 1
                                       << "file," + Header + goodRaceLapsOf("good-race.txt")
                                       << QByteArray("no-such-race.txt: cannot be read: ");
-        QTest::newRow("nine segments") << QStringList{u"numsegs-9.txt"_s} << c << 1 << QByteArray()
-                                       << QByteArray("numsegs-9.txt: The file gives 9 segments per lap");
         QTest::newRow("no file") << QStringList() << c << 2 << QByteArray()
                                  << QByteArray("No lap-time file given.\nUsage: ");
         QTest::newRow("unknown format") << QStringList{u"--format"_s, u"xml"_s, u"good-race.txt"_s} << c << 2

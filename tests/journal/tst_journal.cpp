@@ -337,7 +337,6 @@ void TestJournal::cycleSyncsEverythingPushedBeforeIt_data()
     QTest::addColumn<int>("pushes");
     QTest::addColumn<int>("syncs");
     QTest::newRow("idle cycle") << 0 << 0;
-    QTest::newRow("one press") << 1 << 1;
     QTest::newRow("many presses, one sync") << 40 << 1;
 }
 

@@ -65,7 +65,6 @@ void TestLapEditor::command_data()
     QTest::newRow("insert splits missed press") << 0 << 5 << 2 << false << -1 << "20.6"
                                                 << "20.300 20.600 20.600 = 61.500 | 22.300 20.300 20.300 = 62.900" << 5;
     QTest::newRow("insert cancelled") << 0 << 5 << 2 << false << -1 << "<cancel>" << "" << 5;
-    QTest::newRow("insert the whole segment") << 0 << 5 << 2 << false << -1 << "41.2" << "" << 5;
     // 22.1 s against the anticipated 22 s looks right: asked first.
     QTest::newRow("plausible insert answered No") << 0 << 3 << 3 << false << -1 << "No" << "" << 3;
     QTest::newRow("plausible delete answered Yes, joined with the next lap")

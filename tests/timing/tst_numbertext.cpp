@@ -19,7 +19,6 @@ private slots:
     void numberText();
     void val_data();
     void val();
-    void roundHalfEven();
 };
 
 void TestNumberText::formatTime_data()
@@ -91,13 +90,6 @@ void TestNumberText::val()
     QFETCH(bool, isNumber);
     QCOMPARE(sw::val(text), v);
     QCOMPARE(sw::startsWithNumber(text), isNumber);
-}
-
-void TestNumberText::roundHalfEven()
-{
-    QCOMPARE(sw::roundHalfEven(2.5), 2.0);
-    QCOMPARE(sw::roundHalfEven(3.5), 4.0);
-    QCOMPARE(sw::roundHalfEven(3.4), 3.0);
 }
 
 QTEST_GUILESS_MAIN(TestNumberText)

@@ -350,7 +350,6 @@ void TestRaceWindow::topRowFollowsWrittenLap_data()
     QTest::newRow("lap 6 keeps the top") << 6 << 1;
     QTest::newRow("lap 7 -> 2") << 7 << 2;
     QTest::newRow("lap 240 -> 230, not 235") << 240 << 230;
-    QTest::newRow("lap 250 -> 230") << 250 << 230;
 }
 
 void TestRaceWindow::topRowFollowsWrittenLap()
