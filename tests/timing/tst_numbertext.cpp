@@ -25,7 +25,6 @@ void TestNumberText::formatTime_data()
 {
     QTest::addColumn<double>("v");
     QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << 0.0 << ".000";
     QTest::newRow("rounded down") << 83.1234 << "83.123";
     QTest::newRow("rounded up") << 83.2496 << "83.250";
     QTest::newRow("negative below one") << -0.25 << "-.250";
