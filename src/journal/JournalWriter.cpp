@@ -367,14 +367,22 @@ struct JournalWriter::Impl
 
     void threadMain()
     {
+        // While nothing comes the thread wakes only every 80 ms (an idle
+        // program should not cost a core anything), which still puts a press
+        // that comes during the wait on disk within 100 ms; after a cycle
+        // that wrote something it looks again after one cycle.
+        const std::chrono::milliseconds idleCycle = std::max(cycle, std::chrono::milliseconds(80));
+        bool idle = false;
         for (;;) {
             bool last;
             {
                 std::unique_lock<std::mutex> lock(wakeMutex);
-                wake.wait_for(lock, cycle, [this] { return stopping; });
+                wake.wait_for(lock, idle ? idleCycle : cycle, [this] { return stopping; });
                 last = stopping;
             }
+            const std::uint64_t before = ring.popped();
             runCycle();
+            idle = ring.popped() == before;
             if (last)
                 return;
         }
