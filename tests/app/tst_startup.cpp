@@ -1,14 +1,12 @@
 // From launch to the main window: the command line, the program folder, the
 // speed check window and its outcome, and the start by Ravelin.
 
-#include "state/AppState.h"
-#include "app/MainWindow.h"
+#include "support/RaceFixture.h"
+
 #include "app/SpeedCheckWindow.h"
 #include "app/SplashWindow.h"
 #include "app/Startup.h"
 #include "app/FileCheck.h"
-#include "timing/HiTime.h"
-#include "ui/Prompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,13 +34,6 @@ struct StartupRig
         startup->begin();
     }
 };
-
-// Every field of a message box in one text, so a mismatch shows which one.
-QString shown(const MessageSpec &m)
-{
-    return QStringList{m.title, m.text, QString::number(int(m.buttons)), QString::number(int(m.icon)),
-                       QString::number(int(m.defaultButton))}.join(QLatin1Char('|'));
-}
 
 } // namespace
 

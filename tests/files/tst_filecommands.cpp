@@ -55,12 +55,6 @@ struct FileRig
     }
 };
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -84,9 +78,7 @@ void checkDialog(const FileRig &r, bool open, const QString &initialName)
 
 void checkMessage(const MessageSpec &m, const QString &title, const QString &text, Buttons buttons, Icon icon, Answer dflt)
 {
-    QCOMPARE((QStringList{m.title, m.text, QString::number(int(m.buttons)), QString::number(int(m.icon))}),
-             (QStringList{title, text, QString::number(int(buttons)), QString::number(int(icon))}));
-    QCOMPARE(m.defaultButton, dflt);
+    QCOMPARE(shown(m), shown({title, text, buttons, icon, dflt}));
 }
 
 const QString kSaveChanges = u"Save Changes?"_s, kCopy = u"Copy To Ravelin?"_s;

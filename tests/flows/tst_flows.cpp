@@ -54,12 +54,6 @@ QStringList askedTitles(const ScriptedPrompts &p)
     return l;
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The 20-lap race's keys: flag down laps 3-4, position 2 from lap 9, held up laps 16-18.
 QString conditionsOf(int lap)
 {

@@ -7,6 +7,7 @@
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,5 +54,18 @@ public:
 
     QString cell(int r, int c) const { return state.grid.cell(r, c); }
 };
+
+// Every field of a message box in one text, so a mismatch shows which one.
+inline QString shown(const MessageSpec &m)
+{
+    return QStringList{m.title, m.text, QString::number(int(m.buttons)), QString::number(int(m.icon)),
+                       QString::number(int(m.defaultButton))}.join(QLatin1Char('|'));
+}
+
+inline QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 } // namespace sw

@@ -14,12 +14,6 @@
 using namespace sw;
 
 namespace {
-// Every field of a message box in one text, so a mismatch shows which one.
-QString shown(const MessageSpec &m)
-{
-    return QStringList{m.title, m.text, QString::number(int(m.buttons)), QString::number(int(m.icon)),
-                       QString::number(int(m.defaultButton))}.join(QLatin1Char('|'));
-}
 const QString kNotInRavelin = QStringLiteral("Timing not allowed when called by Ravelin.");
 } // namespace
 
