@@ -89,12 +89,11 @@ qint64 JournalStore::monotonicNowNs()
         .count();
 }
 
-qint32 resumeTickCount(const JournalArm &arm, qint64 nowNs)
+qint64 resumeTickCount(const JournalArm &arm, qint64 nowNs)
 {
     if (arm.timerIntervalMs <= 0 || nowNs < arm.monotonicNs)
         return 0;
-    const qint64 ticks = (nowNs - arm.monotonicNs) / (qint64(arm.timerIntervalMs) * 1000000);
-    return ticks > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max() : qint32(ticks);
+    return (nowNs - arm.monotonicNs) / (qint64(arm.timerIntervalMs) * 1000000);
 }
 
 JournalResume resumeMode(const JournalRace &race, const QByteArray &bootId, qint64 nowNs)
@@ -102,9 +101,6 @@ JournalResume resumeMode(const JournalRace &race, const QByteArray &bootId, qint
     const JournalArm &arm = race.arm;
     if (race.finished || bootId.isEmpty() || bootId != QByteArray(arm.bootId) || nowNs < arm.monotonicNs
         || arm.timerIntervalMs <= 0)
-        return JournalResume::Finished;
-    const qint64 ticks = (nowNs - arm.monotonicNs) / (qint64(arm.timerIntervalMs) * 1000000);
-    if (ticks >= std::numeric_limits<qint32>::max())
         return JournalResume::Finished;
     return JournalResume::Running;
 }

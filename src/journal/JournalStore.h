@@ -63,13 +63,13 @@ enum class JournalResume {
 };
 
 // Running when the race was not finished, the boot id is known and the same,
-// the arm value is not in the future of nowNs and the race clock still fits
-// the 32-bit tick count.
+// and the arm value is not in the future of nowNs (the 64-bit tick count
+// holds any race).
 JournalResume resumeMode(const JournalRace &race, const QByteArray &bootId, qint64 nowNs);
 
 // The tick count a resumed race clock stands at now: whole timer intervals
 // since arming.
-qint32 resumeTickCount(const JournalArm &arm, qint64 nowNs);
+qint64 resumeTickCount(const JournalArm &arm, qint64 nowNs);
 
 // The text of the "Recover Race?" question: when the race was armed, how many
 // laps and segments it holds and when the last press was.

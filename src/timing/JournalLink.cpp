@@ -108,7 +108,7 @@ void applyPress(MainWindowBase &w, const JournalPress &p)
 // Starts the race timer so that its intervals fall where they fell since
 // arming: the start waits (at most one interval, only while the clock moves)
 // for the next whole interval after the arm moment.
-qint32 restartRaceTimer(HiTime &timer, const JournalArm &arm)
+qint64 restartRaceTimer(HiTime &timer, const JournalArm &arm)
 {
     const qint64 interval = qint64(qMax(1, int(arm.timerIntervalMs))) * 1000000;
     const MonotonicClock &clock = timer.clock();

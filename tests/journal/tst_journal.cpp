@@ -525,17 +525,19 @@ void TestJournal::resumeMode_data()
     QTest::addColumn<qint64>("nowNs");
     QTest::addColumn<bool>("finished");
     QTest::addColumn<JournalResume>("mode");
-    QTest::addColumn<int>("ticks");
+    QTest::addColumn<qint64>("ticks");
     const QByteArray boot = makeArm(1).bootId;
     const qint64 arm = makeArm(1).monotonicNs;
-    QTest::newRow("same boot, clock on") << boot << arm + 90'000'999'999 << false << JournalResume::Running << 90000;
-    QTest::newRow("same boot, finished race") << boot << arm + 1'000'000 << true << JournalResume::Finished << 1;
+    QTest::newRow("same boot, clock on") << boot << arm + 90'000'999'999 << false << JournalResume::Running
+                                         << qint64(90000);
+    QTest::newRow("same boot, finished race") << boot << arm + 1'000'000 << true << JournalResume::Finished
+                                              << qint64(1);
     QTest::newRow("another boot") << QByteArray("77777777-0000-0000-0000-000000000000") << arm + 1'000'000 << false
-                                  << JournalResume::Finished << 1;
-    QTest::newRow("boot unknown") << QByteArray() << arm + 1'000'000 << false << JournalResume::Finished << 1;
-    QTest::newRow("clock behind the arm") << boot << arm - 1 << false << JournalResume::Finished << 0;
-    QTest::newRow("past the 32-bit tick count") << boot << arm + 2'147'483'647'000'000 << false
-                                                << JournalResume::Finished << 2147483647;
+                                  << JournalResume::Finished << qint64(1);
+    QTest::newRow("boot unknown") << QByteArray() << arm + 1'000'000 << false << JournalResume::Finished << qint64(1);
+    QTest::newRow("clock behind the arm") << boot << arm - 1 << false << JournalResume::Finished << qint64(0);
+    QTest::newRow("30 days after arming: still running") << boot << arm + 2'592'000'000'000'000 << false
+                                                         << JournalResume::Running << qint64(2'592'000'000);
 }
 
 void TestJournal::resumeMode()
@@ -544,7 +546,7 @@ void TestJournal::resumeMode()
     QFETCH(qint64, nowNs);
     QFETCH(bool, finished);
     QFETCH(JournalResume, mode);
-    QFETCH(int, ticks);
+    QFETCH(qint64, ticks);
     JournalRace race;
     race.arm = makeArm(1);
     race.finished = finished;
