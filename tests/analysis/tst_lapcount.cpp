@@ -29,18 +29,15 @@ void timeRace(RaceFixture &f)
 {
     QApplication::setActiveWindow(f.w.get());
     f.arm();
-    f.pressAt(1);
-    f.pressAt(21);
-    f.pressAt(42);
+    for (double t : {1.0, 21.0, 42.0})
+        f.pressAt(t);
     f.F(5); // yellow
     f.pressAt(60);
     f.pressAt(80.5);
     f.F(4); // green
     f.F(8); // not in traffic
-    f.pressAt(102.5);
-    f.pressAt(122.5);
-    f.pressAt(143.5);
-    f.pressAt(165.5);
+    for (double t : {102.5, 122.5, 143.5, 165.5})
+        f.pressAt(t);
     f.finish();
     f.prompts.clear();
 }
@@ -77,183 +74,171 @@ class TestLapCount : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void countedLaps_data();
-    void countedLaps();
-    void choiceRemembered();
-    void exportCsv_data();
-    void exportCsv();
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+
+    void countedLaps_data()
+    {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QStringList>("segment1");  // avg, min, max
+        QTest::addColumn<QStringList>("lapColumn"); // avg, min, max
+        QTest::addColumn<QString>("bestLap");       // the label
+        QTest::addColumn<QString>("leftOut");       // laps greyed and hollow
+        QTest::addColumn<QStringList>("reportLines");
+
+        QTest::newRow("all laps") << int(LapFilter::AllLaps) << QStringList{"20.250", "18.000", "22.000"}
+                                  << QStringList{"41.125", "38.500", "43.000"}
+                                  << "Best possible lap 38.000\nfrom laps 2, 3" << ""
+                                  << QStringList{"Best possible lap 38.000 (Seg 1 lap 2, Seg 2 lap 3)"};
+        QTest::newRow("green flag only") << int(LapFilter::GreenOnly) << QStringList{"21.000", "20.000", "22.000"}
+                                         << QStringList{"42.000", "41.000", "43.000"}
+                                         << "Best possible lap 40.000\nfrom laps 1, 3" << "2"
+                                         << QStringList{"Laps counted: Green flag only (3 of 4)",
+                                                        "Best possible lap 40.000 (Seg 1 lap 1, Seg 2 lap 3)"};
+        QTest::newRow("green and not in traffic")
+                << int(LapFilter::GreenNotInTraffic) << QStringList{"21.500", "21.000", "22.000"}
+                << QStringList{"42.500", "42.000", "43.000"} << "Best possible lap 41.000\nfrom laps 4, 3" << "1 2"
+                << QStringList{"Laps counted: Green and not in traffic (2 of 4)",
+                               "Best possible lap 41.000 (Seg 1 lap 4, Seg 2 lap 3)"};
+    }
+
+    void countedLaps()
+    {
+        QFETCH(int, filter);
+        QFETCH(QStringList, lapColumn);
+        QFETCH(QString, leftOut);
+
+        RaceFixture f(2);
+        timeRace(f);
+        // Another choice first, so the one under test is a real change.
+        controller(f).setFilter(filter == 0 ? LapFilter::GreenOnly : LapFilter::AllLaps);
+        controller(f).setFilter(LapFilter(filter));
+        const ResultsGrid &g = f.state.grid;
+        auto &ui = f.w->ui;
+
+        QCOMPARE(ui.countLapsList->currentText(), lapFilterText(LapFilter(filter)));
+        const auto &labels = ui.statValueLabels;
+        QTEST((QStringList{labels[0]->text(), labels[1]->text(), labels[2]->text()}), "segment1");
+        QCOMPARE((QStringList{g.statValues[12], g.statValues[13], g.statValues[14]}), lapColumn);
+        QTEST(ui.bestLapLabel->text(), "bestLap");
+        QVERIFY(ui.bestLapLabel->isVisible());
+
+        // Every lap stays in the grid; the laps left out are greyed and hollow.
+        ui.resultsView->scrollToTop();
+        ui.resultsView->selectionModel()->clearSelection(); // the selected lap's colours are the highlight's
+        auto *graph = qobject_cast<GraphView *>(ui.graphArea);
+        ui.graphQuantityList->setCurrentIndex(2); // segment 2: the left-out laps lie on the scale
+        f.w->drawGraph();
+        const QImage picture = graph->picture();
+        const QColor background = f.w->palette().color(QPalette::Button);
+        QStringList greyed, hollow;
+        for (int lap = 1; lap <= 4; ++lap) {
+            QVERIFY(!f.cell(lap, 5).trimmed().isEmpty());
+            // Greyed: the darkest pixel of the lap's Seg 1 cell is grey, not black.
+            const QRect cell = ui.resultsView->visualRect(g.index(lap - 1, 0));
+            const QImage shown = ui.resultsView->viewport()->grab(cell).toImage();
+            int darkest = 255;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    darkest = qMin(darkest, shown.pixelColor(x, y).lightness());
+            if (darkest > 80)
+                greyed << QString::number(lap);
+            // Inside a ring the background shows (the lines to the neighbours
+            // cross it, so look at four points half-way out).
+            const QPointF centre = graph->pointCentre(lap);
+            const double half = graph->pointRadius() / 2;
+            bool showsBackground = false;
+            for (QPointF d : {QPointF(half, 0), QPointF(-half, 0), QPointF(0, half), QPointF(0, -half)}) {
+                const QPoint at = (centre + d).toPoint();
+                showsBackground |= picture.rect().contains(at) && picture.pixelColor(at) == background;
+            }
+            if (showsBackground)
+                hollow << QString::number(lap);
+        }
+        QCOMPARE(greyed.join(' '), leftOut);
+        QCOMPARE(hollow.join(' '), leftOut);
+        // The graph's scale spans the counted laps' smallest and largest time.
+        ui.graphQuantityList->setCurrentIndex(0);
+        f.w->drawGraph();
+        const GraphScale expected = graphScale(lapColumn[1].toDouble(), lapColumn[2].toDouble());
+        QCOMPARE(graph->scale().left, expected.left);
+        QCOMPARE(graph->scale().right, expected.right);
+
+        // The report prints the counted laps and the best possible lap under the statistics.
+        const QStringList texts = reportTexts(g, 4);
+        const qsizetype maxRow = texts.lastIndexOf("Max");
+        QVERIFY(maxRow > 0);
+        QTEST(texts.mid(maxRow + 4), "reportLines");
+    }
+
+    void choiceRemembered()
+    {
+        QSettings(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")).clear();
+        {
+            RaceFixture f(2);
+            rememberLapCountChoice(*f.w);
+            QCOMPARE(controller(f).filter(), LapFilter::AllLaps);
+            controller(f).setFilter(LapFilter::GreenNotInTraffic);
+        }
+        RaceFixture f(2);
+        QCOMPARE(controller(f).filter(), LapFilter::AllLaps); // only the program remembers
+        rememberLapCountChoice(*f.w);
+        QCOMPARE(controller(f).filter(), LapFilter::GreenNotInTraffic);
+        QCOMPARE(f.w->ui.countLapsList->currentText(), QStringLiteral("Green and not in traffic"));
+    }
+
+    void exportCsv_data()
+    {
+        QTest::addColumn<QString>("chosen"); // below the test folder; empty: cancelled
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("written") << "race.csv" << true << "";
+        QTest::newRow("cancelled") << "" << false << "";
+        QTest::newRow("folder missing") << "no/such/folder/race.csv" << false
+                                        << "The Lap Times have not been exported.\r\r";
+    }
+
+    void exportCsv()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, written);
+        QFETCH(QString, message);
+
+        RaceFixture f(2);
+        timeRace(f);
+        f.state.CurrentFile = f.folder.filePath("Monza.lap");
+        const QString path = f.folder.filePath(chosen);
+        f.prompts.chooseFile(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
+        const bool unsaved = f.state.unsavedChanges;
+        f.w->ui.exportCsvAction->trigger();
+
+        const auto &asked = f.prompts.asked;
+        QCOMPARE(asked.front().dialog.title, QStringLiteral("Export as CSV"));
+        QCOMPARE(asked.front().dialog.initialName, QStringLiteral("Monza.csv"));
+        QCOMPARE(asked.size() > 1, !message.isEmpty());
+        if (!message.isEmpty()) {
+            QCOMPARE(asked.back().message.title, programTitle());
+            QCOMPARE(asked.back().message.icon, Icon::Exclamation);
+            QVERIFY(asked.back().message.text.startsWith(message));
+            QVERIFY(asked.back().message.text.contains("race.csv"));
+        }
+        const QByteArray bytes = bytesOf(path);
+        QCOMPARE(bytes, written ? raceToCsv(f.state.rec) : QByteArray());
+        QCOMPARE(bytes.startsWith("lap,seg1,seg2,lap_time,flag,position,traffic\r\n"
+                                  "1,20.000,21.000,41.000,Green,1,In Traffic\r\n"
+                                  "2,18.000,20.500,38.500,Yellow,1,In Traffic\r\n"),
+                 written);
+        QCOMPARE(f.state.unsavedChanges, unsaved);
+    }
 
 private:
     QTemporaryDir m_settingsDir;
 };
 
-void TestLapCount::initTestCase()
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-}
-
-void TestLapCount::countedLaps_data()
-{
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<QStringList>("segment1");  // avg, min, max
-    QTest::addColumn<QStringList>("lapColumn"); // avg, min, max
-    QTest::addColumn<QString>("bestLap");       // the label
-    QTest::addColumn<QString>("leftOut");       // laps greyed and hollow
-    QTest::addColumn<QStringList>("reportLines");
-
-    QTest::newRow("all laps") << int(LapFilter::AllLaps) << QStringList{"20.250", "18.000", "22.000"}
-                              << QStringList{"41.125", "38.500", "43.000"}
-                              << "Best possible lap 38.000\nfrom laps 2, 3" << ""
-                              << QStringList{"Best possible lap 38.000 (Seg 1 lap 2, Seg 2 lap 3)"};
-    QTest::newRow("green flag only") << int(LapFilter::GreenOnly) << QStringList{"21.000", "20.000", "22.000"}
-                                     << QStringList{"42.000", "41.000", "43.000"}
-                                     << "Best possible lap 40.000\nfrom laps 1, 3" << "2"
-                                     << QStringList{"Laps counted: Green flag only (3 of 4)",
-                                                    "Best possible lap 40.000 (Seg 1 lap 1, Seg 2 lap 3)"};
-    QTest::newRow("green and not in traffic")
-            << int(LapFilter::GreenNotInTraffic) << QStringList{"21.500", "21.000", "22.000"}
-            << QStringList{"42.500", "42.000", "43.000"} << "Best possible lap 41.000\nfrom laps 4, 3" << "1 2"
-            << QStringList{"Laps counted: Green and not in traffic (2 of 4)",
-                           "Best possible lap 41.000 (Seg 1 lap 4, Seg 2 lap 3)"};
-}
-
-void TestLapCount::countedLaps()
-{
-    QFETCH(int, filter);
-    QFETCH(QStringList, segment1);
-    QFETCH(QStringList, lapColumn);
-    QFETCH(QString, bestLap);
-    QFETCH(QString, leftOut);
-    QFETCH(QStringList, reportLines);
-
-    RaceFixture f(2);
-    timeRace(f);
-    // Another choice first, so the one under test is a real change.
-    controller(f).setFilter(filter == 0 ? LapFilter::GreenOnly : LapFilter::AllLaps);
-    controller(f).setFilter(LapFilter(filter));
-    const ResultsGrid &g = f.state.grid;
-    auto &ui = f.w->ui;
-
-    QCOMPARE(ui.countLapsList->currentText(), lapFilterText(LapFilter(filter)));
-    QCOMPARE((QStringList{ui.statValueLabels[0]->text(), ui.statValueLabels[1]->text(), ui.statValueLabels[2]->text()}),
-             segment1);
-    QCOMPARE((QStringList{g.statValues[12], g.statValues[13], g.statValues[14]}), lapColumn);
-    QCOMPARE(ui.bestLapLabel->text(), bestLap);
-    QVERIFY(ui.bestLapLabel->isVisible());
-
-    // Every lap stays in the grid; the laps left out are greyed and hollow.
-    ui.resultsView->scrollToTop();
-    ui.resultsView->selectionModel()->clearSelection(); // the selected lap's colours are the highlight's
-    auto *graph = qobject_cast<GraphView *>(ui.graphArea);
-    ui.graphQuantityList->setCurrentIndex(2); // segment 2: the left-out laps lie on the scale
-    f.w->drawGraph();
-    const QImage picture = graph->picture();
-    const QColor background = f.w->palette().color(QPalette::Button);
-    QStringList greyed, hollow;
-    for (int lap = 1; lap <= 4; ++lap) {
-        QVERIFY(!f.cell(lap, 5).trimmed().isEmpty());
-        // Greyed: the darkest pixel of the lap's Seg 1 cell is grey, not black.
-        const QRect cell = ui.resultsView->visualRect(g.index(lap - 1, 0));
-        const QImage shown = ui.resultsView->viewport()->grab(cell).toImage();
-        int darkest = 255;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                darkest = qMin(darkest, shown.pixelColor(x, y).lightness());
-        if (darkest > 80)
-            greyed << QString::number(lap);
-        // Inside a ring the background shows (the lines to the neighbours
-        // cross it, so look at four points half-way out).
-        const QPointF centre = graph->pointCentre(lap);
-        const double half = graph->pointRadius() / 2;
-        bool showsBackground = false;
-        for (QPointF d : {QPointF(half, 0), QPointF(-half, 0), QPointF(0, half), QPointF(0, -half)}) {
-            const QPoint at = (centre + d).toPoint();
-            showsBackground |= picture.rect().contains(at) && picture.pixelColor(at) == background;
-        }
-        if (showsBackground)
-            hollow << QString::number(lap);
-    }
-    QCOMPARE(greyed.join(' '), leftOut);
-    QCOMPARE(hollow.join(' '), leftOut);
-    // The graph's scale spans the counted laps' smallest and largest time.
-    ui.graphQuantityList->setCurrentIndex(0);
-    f.w->drawGraph();
-    const GraphScale expected = graphScale(lapColumn[1].toDouble(), lapColumn[2].toDouble());
-    QCOMPARE(graph->scale().left, expected.left);
-    QCOMPARE(graph->scale().right, expected.right);
-
-    // The report prints the counted laps and the best possible lap under the statistics.
-    const QStringList texts = reportTexts(g, 4);
-    const qsizetype maxRow = texts.lastIndexOf("Max");
-    QVERIFY(maxRow > 0);
-    QCOMPARE(texts.mid(maxRow + 4), reportLines);
-}
-
-void TestLapCount::choiceRemembered()
-{
-    QSettings(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")).clear();
-    {
-        RaceFixture f(2);
-        rememberLapCountChoice(*f.w);
-        QCOMPARE(controller(f).filter(), LapFilter::AllLaps);
-        controller(f).setFilter(LapFilter::GreenNotInTraffic);
-    }
-    RaceFixture f(2);
-    QCOMPARE(controller(f).filter(), LapFilter::AllLaps); // only the program remembers
-    rememberLapCountChoice(*f.w);
-    QCOMPARE(controller(f).filter(), LapFilter::GreenNotInTraffic);
-    QCOMPARE(f.w->ui.countLapsList->currentText(), QStringLiteral("Green and not in traffic"));
-}
-
-void TestLapCount::exportCsv_data()
-{
-    QTest::addColumn<QString>("chosen"); // below the test folder; empty: cancelled
-    QTest::addColumn<bool>("written");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("written") << "race.csv" << true << "";
-    QTest::newRow("cancelled") << "" << false << "";
-    QTest::newRow("folder missing") << "no/such/folder/race.csv" << false
-                                    << "The Lap Times have not been exported.\r\r";
-}
-
-void TestLapCount::exportCsv()
-{
-    QFETCH(QString, chosen);
-    QFETCH(bool, written);
-    QFETCH(QString, message);
-
-    RaceFixture f(2);
-    timeRace(f);
-    f.state.CurrentFile = f.folder.filePath("Monza.lap");
-    const QString path = f.folder.filePath(chosen);
-    f.prompts.chooseFile(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
-    const bool unsaved = f.state.unsavedChanges;
-    f.w->ui.exportCsvAction->trigger();
-
-    const auto &asked = f.prompts.asked;
-    QCOMPARE(asked.front().dialog.title, QStringLiteral("Export as CSV"));
-    QCOMPARE(asked.front().dialog.initialName, QStringLiteral("Monza.csv"));
-    QCOMPARE(asked.size() > 1, !message.isEmpty());
-    if (!message.isEmpty()) {
-        QCOMPARE(asked.back().message.title, programTitle());
-        QCOMPARE(asked.back().message.icon, Icon::Exclamation);
-        QVERIFY(asked.back().message.text.startsWith(message));
-        QVERIFY(asked.back().message.text.contains("race.csv"));
-    }
-    QFile file(path);
-    QCOMPARE(!chosen.isEmpty() && file.open(QIODevice::ReadOnly), written);
-    if (written) {
-        const QByteArray bytes = file.readAll();
-        QCOMPARE(bytes, raceToCsv(f.state.rec));
-        QVERIFY(bytes.startsWith("lap,seg1,seg2,lap_time,flag,position,traffic\r\n"
-                                 "1,20.000,21.000,41.000,Green,1,In Traffic\r\n"
-                                 "2,18.000,20.500,38.500,Yellow,1,In Traffic\r\n"));
-    }
-    QCOMPARE(f.state.unsavedChanges, unsaved);
-}
 
 QTEST_MAIN(TestLapCount)
 #include "tst_lapcount.moc"

@@ -28,10 +28,10 @@ struct Race
     {
         QStringList out;
         for (auto it = cells.begin(); it != cells.end(); ++it)
-            out << it.key() + QLatin1Char('=') + it.value();
+            out << it.key() + '=' + it.value();
         return out;
     }
-    int stateField(int i) const { return state.section(QLatin1Char(' '), i, i).toInt(); }
+    int stateField(int i) const { return state.section(' ', i, i).toInt(); }
 };
 
 class Child
@@ -49,30 +49,29 @@ public:
     bool start(const QString &home, const QStringList &answers = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // The speed check takes seconds of real time and has its own tests.
-        env.insert(QStringLiteral("SPLITWATCH_TEST_DRIVER"), QStringLiteral("skip-speed-check"));
+        const QStringList vars{"HOME", home, "XDG_DATA_HOME", home + "/.local/share", "XDG_CONFIG_HOME",
+                               home + "/.config", "XDG_RUNTIME_DIR", home, "QT_QPA_PLATFORM", "offscreen",
+                               "SPLITWATCH_TEST_DRIVER", "skip-speed-check"};
+        for (int i = 0; i < vars.size(); i += 2)
+            env.insert(vars[i], vars[i + 1]);
         m_process.setProcessEnvironment(env);
         m_process.setWorkingDirectory(home);
         m_process.start(QStringLiteral(SPLITWATCH_BINARY), QStringList());
         if (!m_process.waitForStarted(ReplyTimeoutMs))
-            return fail(QStringLiteral("the program did not start: ") + m_process.errorString());
+            return fail("the program did not start: " + m_process.errorString());
         for (const QString &a : answers)
             m_process.write(a.toUtf8() + '\n');
-        return waitFor(QStringLiteral("ready"));
+        return waitFor("ready");
     }
 
     // Sends one driver command and waits for its "ok".
     bool command(const QString &line)
     {
-        if (line == QLatin1String("dump"))
+        if (line == "dump")
             race = Race();
         m_process.write(line.toUtf8() + '\n');
-        return waitFor(QStringLiteral("ok ") + line);
+        return waitFor("ok " + line);
     }
 
     // F2 until it stores a reading: a press within a second of the last
@@ -82,14 +81,14 @@ public:
     {
         const Race before = race;
         for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QTest::qWait(50)) {
-            if (!command(QStringLiteral("key F2")))
+            if (!command("key F2"))
                 return false;
             if (lastReading) {
                 beforeLastPress = before;
                 return true;
             }
         }
-        return fail(QStringLiteral("F2 stored no reading within 5 s"));
+        return fail("F2 stored no reading within 5 s");
     }
     std::optional<std::pair<QString, qint64>> lastReading; // "lap col" and µs stored by the last command
     int changedCells = 0;                                  // cells the last command changed
@@ -105,8 +104,8 @@ public:
 private:
     bool fail(const QString &why)
     {
-        failure = why + QStringLiteral("\nprogram said:\n") + QString::fromUtf8(m_said.right(2000))
-                + QStringLiteral("\nerrors:\n") + QString::fromUtf8(m_process.readAllStandardError().right(2000));
+        failure = why + "\nprogram said:\n" + QString::fromUtf8(m_said.right(2000)) + "\nerrors:\n"
+                + QString::fromUtf8(m_process.readAllStandardError().right(2000));
         return false;
     }
 
@@ -119,38 +118,37 @@ private:
                 const QByteArray raw = m_process.readLine();
                 m_said += raw;
                 const QString line = QString::fromUtf8(raw).trimmed();
-                if (line.startsWith(QLatin1String("error")))
-                    return fail(QStringLiteral("the driver said: ") + line);
+                if (line.startsWith("error"))
+                    return fail("the driver said: " + line);
                 take(line);
                 if (line == wanted)
                     return true;
             }
             if (m_process.state() == QProcess::NotRunning)
-                return fail(QStringLiteral("the program ended waiting for \"%1\"").arg(wanted));
+                return fail(QString("the program ended waiting for \"%1\"").arg(wanted));
             if (deadline.hasExpired() || !m_process.waitForReadyRead(int(deadline.remainingTime())))
                 if (!m_process.canReadLine())
-                    return fail(QStringLiteral("no \"%1\" within %2 ms").arg(wanted).arg(ReplyTimeoutMs));
+                    return fail(QString("no \"%1\" within %2 ms").arg(wanted).arg(ReplyTimeoutMs));
         }
     }
 
     void take(const QString &line)
     {
-        const QStringList f = line.split(QLatin1Char(' '));
-        if (f[0] == QLatin1String("asked")) {
+        const QStringList f = line.split(' ');
+        if (f[0] == "asked")
             asked << line.mid(6);
-        } else if (f[0] == QLatin1String("state")) {
+        else if (f[0] == "state")
             race.state = line.mid(6);
-        } else if (f[0] == QLatin1String("cell") && f.size() == 4) {
-            const QString key = f[1] + QLatin1Char(' ') + f[2];
-            ++changedCells;
-            if (f[3] == QLatin1String("-")) {
-                race.cells.remove(key);
-            } else {
-                race.cells[key] = f[3];
-                if (f[2].toInt() >= 1 && f[2].toInt() <= 4)
-                    lastReading = std::make_pair(key, f[3].toLongLong());
-            }
-        }
+        if (f[0] != "cell" || f.size() != 4)
+            return;
+        const QString key = f[1] + ' ' + f[2];
+        ++changedCells;
+        if (f[3] == "-")
+            race.cells.remove(key);
+        else
+            race.cells[key] = f[3];
+        if (f[3] != "-" && f[2].toInt() >= 1 && f[2].toInt() <= 4)
+            lastReading = std::make_pair(key, f[3].toLongLong());
     }
 
     QProcess m_process;
@@ -161,7 +159,7 @@ qint64 latestReading(const Race &r)
 {
     qint64 latest = 0;
     for (auto it = r.cells.begin(); it != r.cells.end(); ++it)
-        if (it.key().section(QLatin1Char(' '), 1).toInt() <= 4)
+        if (it.key().section(' ', 1).toInt() <= 4)
             latest = qMax(latest, it.value().toLongLong());
     return latest;
 }
@@ -172,79 +170,74 @@ class TestCrashRecovery : public QObject
 {
     Q_OBJECT
 private slots:
-    void killedAndStartedAgain_data();
-    void killedAndStartedAgain();
-};
-
-void TestCrashRecovery::killedAndStartedAgain_data()
-{
-    // script: driver commands up to the kill; "press" is F2 until a reading
-    // is stored. lastMayBeLost: the kill comes right after the last press,
-    // before the journal's writer could take it (it writes every 20 ms, off
-    // the timing path): that press may be missing, but nothing else, and
-    // never a wrong reading.
-    QTest::addColumn<QStringList>("script");
-    QTest::addColumn<bool>("lastMayBeLost");
-    QTest::addColumn<int>("recoveredState"); // RaceState: 1 armed, 2 running, 3 finished
-    const QStringList twoSegments{QStringLiteral("answer Ok"), QStringLiteral("answer-text 2"),
-                                  QStringLiteral("segments"), QStringLiteral("key F12")};
-    const QStringList lap = twoSegments + QStringList{"press", "press", "press"};
-    const QStringList finished = lap + QStringList{"answer Yes", "key F11", "sync"};
-    QTest::newRow("after arming") << twoSegments + QStringList{"sync"} << false << 1;
-    QTest::newRow("mid-lap, yellow flag") << twoSegments + QStringList{"press", "key F5", "press", "sync"}
-                                          << false << 2;
-    QTest::newRow("right after a press") << lap << true << 2;
-    QTest::newRow("after the finish") << finished << false << 3;
-    QTest::newRow("during an edit, after Keep Changes")
-        << finished + QStringList{"lap 1", "type-seg 1 8.5", "click keep", "sync", "type-seg 2 9"} << false << 3;
-}
-
-void TestCrashRecovery::killedAndStartedAgain()
-{
-    QFETCH(QStringList, script);
-    QFETCH(bool, lastMayBeLost);
-    QFETCH(int, recoveredState);
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-
-    Child first;
-    QVERIFY2(first.start(home.path()), qPrintable(first.failure));
-    for (const QString &step : script) {
-        if (step == QLatin1String("press"))
-            QVERIFY2(first.press(), qPrintable(first.failure));
-        else
-            QVERIFY2(first.command(step), qPrintable(first.failure));
-        if (step.startsWith(QLatin1String("click")))
-            QVERIFY2(first.changedCells > 0, "the edit changed nothing");
+    void killedAndStartedAgain_data()
+    {
+        // script: driver commands up to the kill; "press" is F2 until a reading
+        // is stored. lastMayBeLost: the kill comes right after the last press,
+        // before the journal's writer could take it (it writes every 20 ms, off
+        // the timing path): that press may be missing, but nothing else, and
+        // never a wrong reading.
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<bool>("lastMayBeLost");
+        QTest::addColumn<int>("recoveredState"); // RaceState: 1 armed, 2 running, 3 finished
+        const QStringList twoSegments{"answer Ok", "answer-text 2", "segments", "key F12"};
+        const QStringList lap = twoSegments + QStringList{"press", "press", "press"};
+        const QStringList finished = lap + QStringList{"answer Yes", "key F11", "sync"};
+        QTest::newRow("after arming") << twoSegments + QStringList{"sync"} << false << 1;
+        QTest::newRow("mid-lap, yellow flag")
+            << twoSegments + QStringList{"press", "key F5", "press", "sync"} << false << 2;
+        QTest::newRow("right after a press") << lap << true << 2;
+        QTest::newRow("after the finish") << finished << false << 3;
+        QTest::newRow("during an edit, after Keep Changes")
+            << finished + QStringList{"lap 1", "type-seg 1 8.5", "click keep", "sync", "type-seg 2 9"} << false << 3;
     }
-    const Race atKill = first.race;
-    first.kill();
-    const QDir journals(home.filePath(QStringLiteral(".local/share/Splitwatch/journal")));
-    QCOMPARE(journals.entryList({QStringLiteral("*.swj")}, QDir::Files).size(), 1);
-    QCOMPARE(first.asked.filter(QStringLiteral("Recover")).size(), 0);
 
-    Child again;
-    QVERIFY2(again.start(home.path(), {QStringLiteral("answer Yes")}), qPrintable(again.failure));
-    QCOMPARE(again.asked, QStringList{QStringLiteral("Recover Race?")});
-    QVERIFY2(again.command(QStringLiteral("dump")), qPrintable(again.failure));
-    Race expected = atKill;
-    if (lastMayBeLost && again.race.cellList() != atKill.cellList())
-        expected = first.beforeLastPress; // the last press was not yet on disk
-    QCOMPARE(again.race.cellList(), expected.cellList());
-    QCOMPARE(again.race.stateField(0), recoveredState);
-    QCOMPARE(again.race.state, expected.state);
+    void killedAndStartedAgain()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(bool, lastMayBeLost);
+        QFETCH(int, recoveredState);
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
 
-    if (recoveredState == 3)
-        return;
-    // The race clock went on from the arm moment: the next press closes the
-    // segment in progress, later than every reading before the kill.
-    QVERIFY2(again.press(), qPrintable(again.failure));
-    const bool start = expected.stateField(0) == 1;
-    const QString segmentInProgress = start ? QStringLiteral("0 %1").arg(expected.stateField(4))
-                                            : QStringLiteral("%1 %2").arg(expected.stateField(1)).arg(expected.stateField(2));
-    QCOMPARE(again.lastReading->first, segmentInProgress);
-    QVERIFY(again.lastReading->second > latestReading(expected));
-}
+        Child first;
+        QVERIFY2(first.start(home.path()), qPrintable(first.failure));
+        for (const QString &step : script) {
+            if (step == "press")
+                QVERIFY2(first.press(), qPrintable(first.failure));
+            else
+                QVERIFY2(first.command(step), qPrintable(first.failure));
+            if (step.startsWith("click"))
+                QVERIFY2(first.changedCells > 0, "the edit changed nothing");
+        }
+        const Race atKill = first.race;
+        first.kill();
+        const QDir journals(home.filePath(".local/share/Splitwatch/journal"));
+        QCOMPARE(journals.entryList({"*.swj"}, QDir::Files).size(), 1);
+        QCOMPARE(first.asked.filter("Recover").size(), 0);
+
+        Child again;
+        QVERIFY2(again.start(home.path(), {"answer Yes"}), qPrintable(again.failure));
+        QCOMPARE(again.asked, QStringList{"Recover Race?"});
+        QVERIFY2(again.command("dump"), qPrintable(again.failure));
+        Race expected = atKill;
+        if (lastMayBeLost && again.race.cellList() != atKill.cellList())
+            expected = first.beforeLastPress; // the last press was not yet on disk
+        QCOMPARE(again.race.cellList(), expected.cellList());
+        QCOMPARE(again.race.stateField(0), recoveredState);
+        QCOMPARE(again.race.state, expected.state);
+
+        if (recoveredState == 3)
+            return;
+        // The race clock went on from the arm moment: the next press closes the
+        // segment in progress, later than every reading before the kill.
+        QVERIFY2(again.press(), qPrintable(again.failure));
+        const bool start = expected.stateField(0) == 1;
+        QCOMPARE(again.lastReading->first, QString("%1 %2").arg(start ? 0 : expected.stateField(1))
+                                               .arg(expected.stateField(start ? 4 : 2)));
+        QVERIFY(again.lastReading->second > latestReading(expected));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCrashRecovery)
 #include "tst_crashrecovery.moc"

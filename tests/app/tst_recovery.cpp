@@ -10,7 +10,6 @@
 #include "timing/JournalLink.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,34 +38,33 @@ QStringList journalFiles(const QString &folder)
     return QDir(folder).entryList({QStringLiteral("*.swj")}, QDir::Files);
 }
 
-} // namespace
-
-class TestRecovery : public QObject
+// A window timing with a journal in folder, on the boot bootId.
+struct Journalled
 {
-    Q_OBJECT
-private slots:
-    void recoveredRaceIsTheRace_data();
-    void recoveredRaceIsTheRace();
-    void declinedRecovery_data();
-    void declinedRecovery();
-    void fullDiskIsToldOnceAndTimingGoesOn();
-
-private:
-    // Times a race with a journal in folder and leaves it unfinished on disk
-    // (the program "crashed"); returns the record it timed.
-    void timeAndCrash(const QString &folder, const QList<double> &presses, bool finish, bool edit,
-                      const QString &comments, RaceRecord *timed, QString *timedComments, qint64 *armNs,
-                      qint64 *crashNs);
+    RaceJournal journal;
+    RaceFixture f;
+    Journalled(const QString &folder, const QByteArray &bootId, int numSegs) : journal(folder, false), f(numSegs)
+    {
+        journal.bootId = bootId;
+        f.state.journal = &journal;
+    }
 };
 
-void TestRecovery::timeAndCrash(const QString &folder, const QList<double> &presses, bool finish, bool edit,
-                                const QString &comments, RaceRecord *timed, QString *timedComments,
-                                qint64 *armNs, qint64 *crashNs)
+// The race as it stood when the program "crashed".
+struct Timed
 {
-    auto journal = std::make_unique<RaceJournal>(folder, false);
-    journal->bootId = "boot-a";
-    RaceFixture f(2);
-    f.state.journal = journal.get();
+    RaceRecord rec;
+    QString comments;
+    qint64 armNs = 0;
+    qint64 crashNs = 0;
+};
+
+// Times a race with a journal in folder and leaves it unfinished on disk.
+void timeAndCrash(const QString &folder, const QList<double> &presses, bool finish, bool edit, const QString &comments,
+                  Timed *timed)
+{
+    Journalled j(folder, "boot-a", 2);
+    RaceFixture &f = j.f;
     f.clock.setNs(1000000123); // the arm moment is no whole millisecond
     f.arm();
     for (double t : presses)
@@ -83,14 +81,12 @@ void TestRecovery::timeAndCrash(const QString &folder, const QList<double> &pres
         f.state.Comments = comments;
         journalCommentsChanged(f.state);
     }
-    journal->writer().runCycle();
+    j.journal.writer().runCycle();
 
     // What is on disk is the race as it stands.
     const QStringList files = journalFiles(folder);
     QCOMPARE(files.size(), 1);
-    QFile file(QDir(folder).filePath(files[0]));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const JournalReadResult read = readJournal(file.readAll());
+    const JournalReadResult read = readJournal(bytesOf(QDir(folder).filePath(files[0])));
     QCOMPARE(int(read.status), int(JournalReadStatus::Complete));
     QCOMPARE(int(read.race.presses.size()), int(presses.size()));
     for (int i = 0; i < presses.size(); ++i) {
@@ -100,168 +96,159 @@ void TestRecovery::timeAndCrash(const QString &folder, const QList<double> &pres
     }
     QCOMPARE(read.race.finished, finish);
     QCOMPARE(int(read.race.edits.size()), edit ? 1 : 0);
-    *timed = f.state.rec;
-    *timedComments = f.state.Comments;
-    *armNs = f.armNs;
-    *crashNs = f.clock.nowNs();
+    *timed = {f.state.rec, f.state.Comments, f.armNs, f.clock.nowNs()};
     QCOMPARE(f.prompts.unexpectedCount(), 0);
 }
 
-void TestRecovery::recoveredRaceIsTheRace_data()
+} // namespace
+
+class TestRecovery : public QObject
 {
-    QTest::addColumn<QList<double>>("presses");
-    QTest::addColumn<bool>("finish");
-    QTest::addColumn<bool>("edit");
-    QTest::addColumn<QString>("comments");
-    QTest::addColumn<bool>("sameBoot");
-    QTest::addColumn<int>("state"); // RaceState after recovery
-    const QList<double> midLap{1.5, 10.250001, 20.125, 31.000007};
-    QTest::newRow("armed only, same boot: armed again") << QList<double>{} << false << false << QString() << true
-                                                        << int(RaceState::Armed);
-    QTest::newRow("mid-lap, same boot: running on") << midLap << false << false << QString() << true
-                                                    << int(RaceState::Running);
-    QTest::newRow("mid-lap, computer restarted: finished") << midLap << false << false << QString() << false
-                                                           << int(RaceState::Finished);
-    QTest::newRow("finished with comments") << midLap << true << false << QStringLiteral("Dry\r\nWindy \\x")
-                                            << true << int(RaceState::Finished);
-    QTest::newRow("finished and edited") << midLap << true << true << QString() << true << int(RaceState::Finished);
-}
-
-void TestRecovery::recoveredRaceIsTheRace()
-{
-    QFETCH(QList<double>, presses);
-    QFETCH(bool, finish);
-    QFETCH(bool, edit);
-    QFETCH(QString, comments);
-    QFETCH(bool, sameBoot);
-    QFETCH(int, state);
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("journal"));
-    RaceRecord timed;
-    QString timedComments;
-    qint64 armNs = 0, crashNs = 0;
-    timeAndCrash(folder, presses, finish, edit, comments, &timed, &timedComments, &armNs, &crashNs);
-    if (QTest::currentTestFailed())
-        return;
-
-    auto journal = std::make_unique<RaceJournal>(folder, false);
-    journal->bootId = sameBoot ? "boot-a" : "boot-b";
-    RaceFixture f(1);
-    f.state.journal = journal.get();
-    f.armNs = armNs;
-    f.clock.setNs(crashNs + 5000000000LL); // started again five seconds later
-    f.prompts.answer(Answer::Yes);
-    QVERIFY(offerRecovery(*f.w));
-    QCOMPARE(f.prompts.asked.size(), size_t(1));
-    QCOMPARE(f.prompts.asked[0].message.title, QStringLiteral("Recover Race?"));
-    QCOMPARE(int(f.prompts.asked[0].message.defaultButton), int(Answer::Yes));
-
-    RaceRecord &r = f.state.rec;
-    QCOMPARE(int(r.raceState), state);
-    QCOMPARE(r.NumSegs, qint16(2));
-    QCOMPARE(f.state.Comments, timedComments);
-    if (state == int(RaceState::Finished) && !finish) {
-        // Finished at the last lap a press wrote, as F11 would.
-        QCOMPARE(r.LastLap, qint16(2));
-        timed.LastLap = 2;
-    } else {
-        QCOMPARE(r.LastLap, timed.LastLap);
-    }
-    QCOMPARE(recordCells(r), recordCells(timed));
-
-    if (state != int(RaceState::Finished)) {
-        // The race clock went on from the arm moment; the next press closes
-        // the segment in progress.
-        QCOMPARE(r.CurLap, timed.CurLap);
-        QCOMPARE(r.CurSeg, timed.CurSeg);
-        const bool start = r.raceState == RaceState::Armed;
-        const int lap = start ? 0 : r.CurLap, seg = start ? 2 : r.CurSeg;
-        const double at = (crashNs - armNs) / 1e9 + 7.000001;
-        f.pressAt(at);
-        QCOMPARE(toMicroseconds(r.reading(lap, seg)), toMicroseconds(at));
-        QCOMPARE(int(r.raceState), int(RaceState::Running));
-        // ... and it goes on into the same journal.
-        journal->writer().runCycle();
-        QFile file(journal->writer().currentPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const JournalReadResult read = readJournal(file.readAll());
-        QCOMPARE(int(read.status), int(JournalReadStatus::Complete));
-        QCOMPARE(read.race.presses.back().readingUs, toMicroseconds(at));
-    }
-    QCOMPARE(f.prompts.unexpectedCount(), 0);
-}
-
-void TestRecovery::declinedRecovery_data()
-{
-    QTest::addColumn<int>("second"); // answer to the question before deleting
-    QTest::addColumn<bool>("kept");
-    QTest::addColumn<bool>("recovered");
-    QTest::newRow("No, then Yes deletes") << int(Answer::Yes) << false << false;
-    QTest::newRow("No, then Cancel keeps the journal") << int(Answer::Cancel) << true << false;
-    QTest::newRow("No, then No recovers after all") << int(Answer::No) << true << true;
-}
-
-void TestRecovery::declinedRecovery()
-{
-    QFETCH(int, second);
-    QFETCH(bool, kept);
-    QFETCH(bool, recovered);
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("journal"));
-    RaceRecord timed;
-    QString comments;
-    qint64 armNs = 0, crashNs = 0;
-    timeAndCrash(folder, {1.0, 2.5}, false, false, QString(), &timed, &comments, &armNs, &crashNs);
-    if (QTest::currentTestFailed())
-        return;
+    Q_OBJECT
+private slots:
+    void recoveredRaceIsTheRace_data()
     {
-        RaceJournal journal(folder, false);
-        journal.bootId = "boot-a";
-        RaceFixture f(1);
-        f.state.journal = &journal;
-        f.clock.setNs(crashNs);
-        f.prompts.answer(Answer::No).answer(Answer(second));
-        QCOMPARE(offerRecovery(*f.w), recovered);
-        QCOMPARE(f.prompts.asked.size(), size_t(2));
-        QCOMPARE(f.prompts.asked[1].message.title, QStringLiteral("Delete Race Journal?"));
-        QCOMPARE(int(f.prompts.asked[1].message.defaultButton), int(Answer::Cancel));
-        QCOMPARE(int(f.state.rec.raceState), int(recovered ? RaceState::Running : RaceState::Setup));
+        QTest::addColumn<QList<double>>("presses");
+        QTest::addColumn<bool>("finish");
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<bool>("sameBoot");
+        QTest::addColumn<int>("state"); // RaceState after recovery
+        const QList<double> midLap{1.5, 10.250001, 20.125, 31.000007};
+        const int armed = int(RaceState::Armed), running = int(RaceState::Running), finished = int(RaceState::Finished);
+        QTest::newRow("armed only, same boot: armed again") << QList<double>{} << false << false << QString() << true
+                                                            << armed;
+        QTest::newRow("mid-lap, same boot: running on") << midLap << false << false << QString() << true << running;
+        QTest::newRow("mid-lap, computer restarted: finished") << midLap << false << false << QString() << false
+                                                               << finished;
+        QTest::newRow("finished with comments") << midLap << true << false << QStringLiteral("Dry\r\nWindy \\x") << true
+                                                << finished;
+        QTest::newRow("finished and edited") << midLap << true << true << QString() << true << finished;
     }
-    QCOMPARE(journalFiles(folder).size(), kept ? 1 : 0);
-    QCOMPARE(JournalStore(folder).unfinished().size(), size_t(kept ? 1 : 0));
-}
 
-void TestRecovery::fullDiskIsToldOnceAndTimingGoesOn()
-{
-    QTemporaryDir dir;
-    RaceJournal journal(dir.filePath(QStringLiteral("journal")), false);
-    RaceFixture f(1);
-    f.state.journal = &journal;
-    f.armAndPress({1.0});
-    journal.writer().runCycle();
-    const qint64 size = QFileInfo(journal.writer().currentPath()).size();
-    QVERIFY(size > 0);
+    void recoveredRaceIsTheRace()
+    {
+        QFETCH(QList<double>, presses);
+        QFETCH(bool, finish);
+        QFETCH(bool, edit);
+        QFETCH(QString, comments);
+        QFETCH(bool, sameBoot);
+        QFETCH(int, state);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("journal"));
+        Timed timed;
+        timeAndCrash(folder, presses, finish, edit, comments, &timed);
+        if (QTest::currentTestFailed())
+            return;
 
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = rlim_t(size + 8); // the next line does not fit
-    setrlimit(RLIMIT_FSIZE, &small);
-    f.pressAt(2.0);
-    journal.writer().runCycle();
-    setrlimit(RLIMIT_FSIZE, &old);
+        Journalled j(folder, sameBoot ? "boot-a" : "boot-b", 1);
+        RaceFixture &f = j.f;
+        f.armNs = timed.armNs;
+        f.clock.setNs(timed.crashNs + 5000000000LL); // started again five seconds later
+        f.prompts.answer(Answer::Yes);
+        QVERIFY(offerRecovery(*f.w));
+        QCOMPARE(f.prompts.asked.size(), size_t(1));
+        QCOMPARE(f.prompts.asked[0].message.title, QStringLiteral("Recover Race?"));
+        QCOMPARE(int(f.prompts.asked[0].message.defaultButton), int(Answer::Yes));
 
-    QVERIFY(journal.writer().protectionFailed());
-    f.tickTo(2.5);
-    QCOMPARE(f.w->ui.statusLine->text(), journalFailureText());
-    f.w->ui.statusLine->setText(QStringLiteral("x"));
-    f.tickTo(3.0);
-    QCOMPARE(f.w->ui.statusLine->text(), QStringLiteral("x")); // once
-    f.pressAt(4.0);
-    QCOMPARE(f.state.rec.reading(1, 1), 2.0);
-    QCOMPARE(f.state.rec.reading(2, 1), 4.0);
-    QCOMPARE(f.prompts.asked.size(), size_t(0));
-}
+        RaceRecord &r = f.state.rec;
+        QCOMPARE(int(r.raceState), state);
+        QCOMPARE(r.NumSegs, qint16(2));
+        QCOMPARE(f.state.Comments, timed.comments);
+        if (state == int(RaceState::Finished) && !finish)
+            timed.rec.LastLap = 2; // finished at the last lap a press wrote, as F11 would
+        QCOMPARE(r.LastLap, timed.rec.LastLap);
+        QCOMPARE(recordCells(r), recordCells(timed.rec));
+
+        if (state != int(RaceState::Finished)) {
+            // The race clock went on from the arm moment; the next press closes
+            // the segment in progress ...
+            QCOMPARE(r.CurLap, timed.rec.CurLap);
+            QCOMPARE(r.CurSeg, timed.rec.CurSeg);
+            const bool start = r.raceState == RaceState::Armed;
+            const int lap = start ? 0 : r.CurLap, seg = start ? 2 : r.CurSeg;
+            const double at = (timed.crashNs - timed.armNs) / 1e9 + 7.000001;
+            f.pressAt(at);
+            QCOMPARE(toMicroseconds(r.reading(lap, seg)), toMicroseconds(at));
+            QCOMPARE(int(r.raceState), int(RaceState::Running));
+            // ... and it goes on into the same journal.
+            j.journal.writer().runCycle();
+            const JournalReadResult read = readJournal(bytesOf(j.journal.writer().currentPath()));
+            QCOMPARE(int(read.status), int(JournalReadStatus::Complete));
+            QCOMPARE(read.race.presses.back().readingUs, toMicroseconds(at));
+        }
+        QCOMPARE(f.prompts.unexpectedCount(), 0);
+    }
+
+    void declinedRecovery_data()
+    {
+        QTest::addColumn<int>("second"); // answer to the question before deleting
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<bool>("recovered");
+        QTest::newRow("No, then Yes deletes") << int(Answer::Yes) << false << false;
+        QTest::newRow("No, then Cancel keeps the journal") << int(Answer::Cancel) << true << false;
+        QTest::newRow("No, then No recovers after all") << int(Answer::No) << true << true;
+    }
+
+    void declinedRecovery()
+    {
+        QFETCH(int, second);
+        QFETCH(bool, kept);
+        QFETCH(bool, recovered);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("journal"));
+        Timed timed;
+        timeAndCrash(folder, {1.0, 2.5}, false, false, QString(), &timed);
+        if (QTest::currentTestFailed())
+            return;
+        {
+            Journalled j(folder, "boot-a", 1);
+            RaceFixture &f = j.f;
+            f.clock.setNs(timed.crashNs);
+            f.prompts.answer(Answer::No).answer(Answer(second));
+            QCOMPARE(offerRecovery(*f.w), recovered);
+            QCOMPARE(f.prompts.asked.size(), size_t(2));
+            QCOMPARE(f.prompts.asked[1].message.title, QStringLiteral("Delete Race Journal?"));
+            QCOMPARE(int(f.prompts.asked[1].message.defaultButton), int(Answer::Cancel));
+            QCOMPARE(int(f.state.rec.raceState), int(recovered ? RaceState::Running : RaceState::Setup));
+        }
+        QCOMPARE(journalFiles(folder).size(), kept ? 1 : 0);
+        QCOMPARE(JournalStore(folder).unfinished().size(), size_t(kept ? 1 : 0));
+    }
+
+    void fullDiskIsToldOnceAndTimingGoesOn()
+    {
+        QTemporaryDir dir;
+        Journalled j(dir.filePath(QStringLiteral("journal")), "boot-a", 1);
+        RaceFixture &f = j.f;
+        JournalWriter &writer = j.journal.writer();
+        f.armAndPress({1.0});
+        writer.runCycle();
+        const qint64 size = QFileInfo(writer.currentPath()).size();
+        QVERIFY(size > 0);
+
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(size + 8); // the next line does not fit
+        setrlimit(RLIMIT_FSIZE, &small);
+        f.pressAt(2.0);
+        writer.runCycle();
+        setrlimit(RLIMIT_FSIZE, &old);
+
+        QVERIFY(writer.protectionFailed());
+        f.tickTo(2.5);
+        QCOMPARE(f.w->ui.statusLine->text(), journalFailureText());
+        f.w->ui.statusLine->setText(QStringLiteral("x"));
+        f.tickTo(3.0);
+        QCOMPARE(f.w->ui.statusLine->text(), QStringLiteral("x")); // once
+        f.pressAt(4.0);
+        QCOMPARE(f.state.rec.reading(1, 1), 2.0);
+        QCOMPARE(f.state.rec.reading(2, 1), 4.0);
+        QCOMPARE(f.prompts.asked.size(), size_t(0));
+    }
+};
+
 
 QTEST_MAIN(TestRecovery)
 #include "tst_recovery.moc"

@@ -49,22 +49,12 @@ std::vector<JournalPress> makePresses(qint16 numSegs, int laps)
 
 JournalSnapshot makeSnapshot(qint16 numSegs)
 {
-    JournalSnapshot s;
-    s.edit = JournalEdit::Insert;
-    s.editLap = 2;
-    s.editSeg = 1;
-    s.numSegs = numSegs;
-    s.lastLap = 2;
-    s.curLap = 2;
-    JournalRow start;
-    start.lap = 0;
+    JournalRow start, lap1;
     start.readingsUs[numSegs - 1] = 2500000;
-    JournalRow lap1;
     lap1.lap = 1;
     lap1.readingsUs[0] = -1500; // a negative amount inserted ahead of a reading
     lap1.conditions = {qint16(1), qint16(99), std::nullopt};
-    s.rows = {start, lap1};
-    return s;
+    return {JournalEdit::Insert, 2, 1, numSegs, 2, 2, {start, lap1}};
 }
 
 const QString TrickyComments = QStringLiteral("Dry track.\r\nWind \\ gusts *0A1B2C3D\tturn 3 \u00e9\u20ac\r\n\x01end \\n");
@@ -99,20 +89,17 @@ bool isPrefix(const std::vector<JournalPress> &part, const std::vector<JournalPr
 }
 
 // A lower file size limit for this process, put back when the case ends.
-class FileSizeLimit
+struct FileSizeLimit
 {
-public:
+    rlimit old{};
     explicit FileSizeLimit(rlim_t bytes)
     {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit l = m_old;
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit l = old;
         l.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &l);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
 };
 
 } // namespace
@@ -122,462 +109,413 @@ class TestJournal : public QObject
     Q_OBJECT
 
 private slots:
-    void everyRecordReadsBack_data();
-    void everyRecordReadsBack();
-    void damagedJournal_data();
-    void damagedJournal();
-    void anyCutOrFlippedByteReadsAPrefix_data();
-    void anyCutOrFlippedByteReadsAPrefix();
-    void writerThreadKeepsUpWithProducer();
-    void cycleSyncsEverythingPushedBeforeIt_data();
-    void cycleSyncsEverythingPushedBeforeIt();
-    void failingDiskIsToldOnce_data();
-    void failingDiskIsToldOnce();
-    void fullQueueStopsTheJournalAtTheGap();
-    void closeAndRearmDeleteTheJournal();
-    void resumedJournalCarriesOn();
-    void storeListsUnfinishedJournals();
-    void resumeMode_data();
-    void resumeMode();
-    void recoverRaceText_data();
-    void recoverRaceText();
-};
-
-void TestJournal::everyRecordReadsBack_data()
-{
-    QTest::addColumn<int>("numSegs");
-    QTest::addColumn<int>("laps");
-    QTest::addColumn<QByteArray>("bootId");
-    QTest::addColumn<QString>("comments");
-    QTest::addColumn<bool>("finishAndEdit");
-    QTest::newRow("whole laps, running") << 1 << 5 << QByteArray("b00d") << QString() << false;
-    QTest::newRow("four segments, finished and edited") << 4 << 250 << QByteArray("0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0")
-                                                        << TrickyComments << true;
-    QTest::newRow("no boot id, empty comments") << 2 << 3 << QByteArray() << QString("") << true;
-    QTest::newRow("armed only") << 3 << -1 << QByteArray("x") << QString() << false;
-}
-
-void TestJournal::everyRecordReadsBack()
-{
-    QFETCH(int, numSegs);
-    QFETCH(int, laps);
-    QFETCH(QByteArray, bootId);
-    QFETCH(QString, comments);
-    QFETCH(bool, finishAndEdit);
-    QTemporaryDir dir;
-    const JournalArm arm = makeArm(qint16(numSegs), bootId);
-    const std::vector<JournalPress> presses = laps < 0 ? std::vector<JournalPress>() : makePresses(qint16(numSegs), laps);
+    void everyRecordReadsBack_data()
     {
-        JournalWriter writer(dir.path(), false);
-        writer.arm(arm);
-        writer.conditions({1, 42, 0});
-        for (const JournalPress &p : presses)
-            writer.press(p);
-        if (!comments.isNull())
-            writer.comments(comments);
+        QTest::addColumn<int>("numSegs");
+        QTest::addColumn<int>("laps");
+        QTest::addColumn<QByteArray>("bootId");
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<bool>("finishAndEdit");
+        QTest::newRow("whole laps, running") << 1 << 5 << QByteArray("b00d") << QString() << false;
+        QTest::newRow("four segments, finished and edited")
+            << 4 << 250 << QByteArray("0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0") << TrickyComments << true;
+        QTest::newRow("no boot id, empty comments") << 2 << 3 << QByteArray() << QString("") << true;
+        QTest::newRow("armed only") << 3 << -1 << QByteArray("x") << QString() << false;
+    }
+
+    void everyRecordReadsBack()
+    {
+        QFETCH(int, numSegs);
+        QFETCH(int, laps);
+        QFETCH(QByteArray, bootId);
+        QFETCH(QString, comments);
+        QFETCH(bool, finishAndEdit);
+        QTemporaryDir dir;
+        const JournalArm arm = makeArm(qint16(numSegs), bootId);
+        const auto presses = laps < 0 ? std::vector<JournalPress>() : makePresses(qint16(numSegs), laps);
+        {
+            JournalWriter writer(dir.path(), false);
+            writer.arm(arm);
+            writer.conditions({1, 42, 0});
+            for (const JournalPress &p : presses)
+                writer.press(p);
+            if (!comments.isNull())
+                writer.comments(comments);
+            if (finishAndEdit) {
+                writer.finish(qint16(laps));
+                writer.edit(makeSnapshot(qint16(numSegs)));
+                writer.edit(JournalSnapshot{JournalEdit::Delete, 1, 2, qint16(numSegs), 1, 1, {}});
+            }
+        }
+        const JournalReadResult r = readJournal(fileBytes(onlyJournal(dir.path())));
+        QCOMPARE(r.status, JournalReadStatus::Complete);
+        QVERIFY(r.race.arm == arm);
+        QVERIFY(r.race.presses == presses);
+        QCOMPARE(r.race.finished, finishAndEdit);
+        QCOMPARE(r.race.closed, JournalClose::Open);
+        QVERIFY(r.race.comments == (comments.isNull() ? std::optional<QString>() : comments));
         if (finishAndEdit) {
-            writer.finish(qint16(laps));
-            writer.edit(makeSnapshot(qint16(numSegs)));
-            writer.edit(JournalSnapshot{JournalEdit::Delete, 1, 2, qint16(numSegs), 1, 1, {}});
+            QCOMPARE(r.race.lastLap, qint16(laps));
+            QCOMPARE(int(r.race.edits.size()), 2);
+            QVERIFY(r.race.edits[0] == makeSnapshot(qint16(numSegs)));
+            QCOMPARE(r.race.edits[1].edit, JournalEdit::Delete);
         }
+        QVERIFY(r.race.conditions == (presses.empty() ? JournalConditions{1, 42, 0} : presses.back().conditions));
     }
-    const JournalReadResult r = readJournal(fileBytes(onlyJournal(dir.path())));
-    QCOMPARE(r.status, JournalReadStatus::Complete);
-    QCOMPARE(r.message, QString());
-    QVERIFY(r.race.arm == arm);
-    QCOMPARE(QByteArray(r.race.arm.bootId), bootId);
-    QVERIFY(r.race.presses == presses);
-    QCOMPARE(r.race.finished, finishAndEdit);
-    QCOMPARE(r.race.closed, JournalClose::Open);
-    QCOMPARE(r.race.comments.has_value(), !comments.isNull());
-    QCOMPARE(r.race.comments.value_or(QString()), comments);
-    if (finishAndEdit) {
-        QCOMPARE(r.race.lastLap, qint16(laps));
-        QCOMPARE(int(r.race.edits.size()), 2);
-        QVERIFY(r.race.edits[0] == makeSnapshot(qint16(numSegs)));
-        QCOMPARE(r.race.edits[1].edit, JournalEdit::Delete);
-    }
-    const JournalConditions last = presses.empty() ? JournalConditions{1, 42, 0} : presses.back().conditions;
-    QVERIFY(r.race.conditions == last);
-}
 
-void TestJournal::damagedJournal_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<JournalReadStatus>("status");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("pressesKept");
-
-    const std::vector<JournalPress> p = makePresses(2, 3); // start + 6 presses
-    QByteArray good = journalHeaderLine() + journalArmLine(makeArm(2));
-    for (const JournalPress &x : p)
-        good += journalPressLine(x);
-    const int lastStart = int(good.lastIndexOf('\n', good.size() - 2)) + 1;
-    QByteArray flippedLast = good;
-    flippedLast[lastStart + 8] = char(flippedLast[lastStart + 8] ^ 0x04);
-    QByteArray flippedMiddle = good;
-    const int thirdPress = int(good.indexOf("press 1 2"));
-    flippedMiddle[thirdPress + 10] = '9';
-    const QByteArray header = journalHeaderLine();
-    const QByteArray withEdit = good + journalFinishLine(3) + journalSnapshotLines(makeSnapshot(2));
-    const QByteArray editCut = withEdit.left(withEdit.lastIndexOf("row 1"));
-    const QByteArray finishLine = journalFinishLine(3); // its checksum has letters
-    const QByteArray finishLower = finishLine.left(finishLine.size() - 9) + finishLine.right(9).toLower();
-    const QString tornText = "The journal ends in a line cut short by the crash; the race is recovered up to line %1.";
-
-    QTest::newRow("complete") << good << JournalReadStatus::Complete << QString() << 7;
-    QTest::newRow("cut mid-line") << good.left(good.size() - 5) << JournalReadStatus::TornTailDropped
-                                  << tornText.arg(8) << 6;
-    QTest::newRow("cut before the newline") << good.chopped(1) << JournalReadStatus::TornTailDropped
-                                            << tornText.arg(8) << 6;
-    QTest::newRow("zeros after the last line") << good + QByteArray(4096, '\0') << JournalReadStatus::TornTailDropped
-                                               << tornText.arg(9) << 7;
-    QTest::newRow("flipped byte in the last line") << flippedLast << JournalReadStatus::TornTailDropped
-                                                   << tornText.arg(8) << 6;
-    QTest::newRow("flipped byte in the middle")
-        << flippedMiddle << JournalReadStatus::DamagedRecovered
-        << QString("Line 5 of the journal is damaged; the race is recovered up to line 4.") << 2;
-    QTest::newRow("edit cut between its rows") << editCut << JournalReadStatus::TornTailDropped << tornText.arg(10) << 7;
-    QTest::newRow("good checksum, lap out of range")
-        << good + journalLine("press 252 1 99000000 0 0 0") + journalFinishLine(3) << JournalReadStatus::DamagedRecovered
-        << QString("Line 10 of the journal is damaged; the race is recovered up to line 9.") << 7;
-    // A line with a good checksum that this version cannot take is damage,
-    // wherever it stands.
-    QTest::newRow("press after the close")
-        << good + journalCloseLine(JournalClose::Saved) + journalPressLine({4, 1, 99000000, {}})
-        << JournalReadStatus::DamagedRecovered
-        << QString("Line 11 of the journal is damaged; the race is recovered up to line 10.") << 7;
-    QTest::newRow("plus sign in a number")
-        << good + journalLine("finish +3") << JournalReadStatus::DamagedRecovered
-        << QString("Line 10 of the journal is damaged; the race is recovered up to line 9.") << 7;
-    QTest::newRow("lower-case checksum") << good + finishLower << JournalReadStatus::TornTailDropped
-                                         << tornText.arg(9) << 7;
-    QTest::newRow("future version") << journalLine("SPLITWATCH-JOURNAL 2") + good.mid(header.size())
-                                    << JournalReadStatus::Refused
-                                    << QString("The journal was written by a newer Splitwatch (format 2); "
-                                               "this one reads format 1.")
-                                    << 0;
-    QTest::newRow("empty file") << QByteArray() << JournalReadStatus::Refused
-                                << QString("The journal file is empty.") << 0;
-    QTest::newRow("not a journal") << QByteArray("QVM-SW*1.10\r\n") << JournalReadStatus::Refused
-                                   << QString("The file is not a Splitwatch journal.") << 0;
-    QTest::newRow("header cut") << header.left(15) << JournalReadStatus::Refused
-                                << QString("The file is not a Splitwatch journal.") << 0;
-    QTest::newRow("header damaged") << QByteArray("SPLITWATCH-JOURNAL 1 *00000000\n") + good.mid(header.size())
-                                    << JournalReadStatus::Refused
-                                    << QString("The first line of the journal is damaged.") << 0;
-    QTest::newRow("header only") << header << JournalReadStatus::Refused
-                                 << QString("The journal holds no race: it ends before the race was armed.") << 0;
-}
-
-void TestJournal::damagedJournal()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(JournalReadStatus, status);
-    QFETCH(QString, message);
-    QFETCH(int, pressesKept);
-    const JournalReadResult r = readJournal(bytes);
-    QCOMPARE(r.status, status);
-    QCOMPARE(r.message, message);
-    QCOMPARE(int(r.race.presses.size()), pressesKept);
-    QVERIFY(isPrefix(r.race.presses, makePresses(2, 3)));
-    QVERIFY(r.goodLength <= bytes.size());
-    if (r.usable()) // what is kept reads the same again, and completely
-        QCOMPARE(readJournal(bytes.left(r.goodLength)).status, JournalReadStatus::Complete);
-}
-
-void TestJournal::anyCutOrFlippedByteReadsAPrefix_data()
-{
-    QTest::addColumn<bool>("flip");
-    QTest::newRow("cut at every byte") << false;
-    QTest::newRow("flip every byte") << true;
-}
-
-void TestJournal::anyCutOrFlippedByteReadsAPrefix()
-{
-    QFETCH(bool, flip);
-    const std::vector<JournalPress> presses = makePresses(3, 4);
-    const QByteArray whole = sampleJournal(3, presses);
-    QCOMPARE(readJournal(whole).status, JournalReadStatus::Complete);
-    for (int i = 0; i < whole.size(); ++i) {
-        QByteArray bytes = whole.left(i);
-        if (flip) {
-            bytes = whole;
-            bytes[i] = char(bytes[i] ^ (1 << (i % 8)));
-        }
-        const JournalReadResult r = readJournal(bytes);
-        QVERIFY2(isPrefix(r.race.presses, presses), qPrintable(QString("byte %1").arg(i)));
-        if (!r.usable())
-            continue;
-        QVERIFY(r.race.arm == makeArm(3));
-        QVERIFY(!r.race.comments || *r.race.comments == TrickyComments);
-        QVERIFY(r.race.edits.empty() || r.race.edits.front() == makeSnapshot(3));
-    }
-}
-
-void TestJournal::writerThreadKeepsUpWithProducer()
-{
-    QTemporaryDir dir;
-    const std::vector<JournalPress> presses = makePresses(4, 250);
-    JournalWriter writer(dir.path());
-    QVERIFY(writer.arm(makeArm(4)));
-    for (const JournalPress &p : presses) // pushed as fast as the loop runs, while the thread writes
-        QVERIFY(writer.press(p));
-    QCOMPARE(writer.queuedCount(), presses.size() + 1);
-    QTRY_COMPARE(writer.settledCount(), presses.size() + 1);
-    QCOMPARE(writer.overflowCount(), 0u);
-    QVERIFY(!writer.protectionFailed());
-    const JournalReadResult r = readJournal(fileBytes(writer.currentPath()));
-    QCOMPARE(r.status, JournalReadStatus::Complete);
-    QVERIFY(r.race.presses == presses);
-}
-
-void TestJournal::cycleSyncsEverythingPushedBeforeIt_data()
-{
-    QTest::addColumn<int>("pushes");
-    QTest::addColumn<int>("syncs");
-    QTest::newRow("idle cycle") << 0 << 0;
-    QTest::newRow("many presses, one sync") << 40 << 1;
-}
-
-// The thread turns a cycle every 20 ms, so "on disk after one cycle" is
-// "on disk within the cycle time".
-void TestJournal::cycleSyncsEverythingPushedBeforeIt()
-{
-    QFETCH(int, pushes);
-    QFETCH(int, syncs);
-    QTemporaryDir dir;
-    JournalWriter writer(dir.path(), false);
-    writer.arm(makeArm(1));
-    writer.runCycle();
-    const QString path = writer.currentPath();
-    const std::uint64_t syncsBefore = writer.syncCount();
-    const std::vector<JournalPress> presses = makePresses(1, pushes);
-    for (int i = 0; i < pushes; ++i)
-        writer.press(presses[size_t(i)]);
-    writer.runCycle();
-    QCOMPARE(writer.syncCount() - syncsBefore, std::uint64_t(syncs));
-    QCOMPARE(writer.settledCount(), writer.queuedCount());
-    QCOMPARE(int(readJournal(fileBytes(path)).race.presses.size()), pushes);
-}
-
-void TestJournal::failingDiskIsToldOnce_data()
-{
-    QTest::addColumn<bool>("sizeLimit");
-    QTest::addColumn<int>("error");
-    QTest::newRow("file size limit reached") << true << EFBIG;
-    QTest::newRow("folder cannot be made") << false << ENOTDIR;
-}
-
-void TestJournal::failingDiskIsToldOnce()
-{
-    QFETCH(bool, sizeLimit);
-    QFETCH(int, error);
-    QTemporaryDir dir;
-    QString folder = dir.path();
-    if (!sizeLimit) { // a plain file where the folder should be
-        QFile blocker(dir.filePath("file"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        folder = blocker.fileName() + "/journal";
-    }
-    const std::vector<JournalPress> presses = makePresses(2, 40);
-    JournalWriter writer(folder, false);
+    void damagedJournal_data()
     {
-        FileSizeLimit limit(sizeLimit ? 1000 : RLIM_INFINITY);
-        QVERIFY(writer.arm(makeArm(2)));
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<JournalReadStatus>("status");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("pressesKept");
+
+        QByteArray good = journalHeaderLine() + journalArmLine(makeArm(2));
+        for (const JournalPress &x : makePresses(2, 3)) // start + 6 presses
+            good += journalPressLine(x);
+        const int lastStart = int(good.lastIndexOf('\n', good.size() - 2)) + 1;
+        QByteArray flippedLast = good;
+        flippedLast[lastStart + 8] = char(flippedLast[lastStart + 8] ^ 0x04);
+        QByteArray flippedMiddle = good;
+        flippedMiddle[good.indexOf("press 1 2") + 10] = '9';
+        const QByteArray header = journalHeaderLine();
+        const QByteArray withEdit = good + journalFinishLine(3) + journalSnapshotLines(makeSnapshot(2));
+        const QByteArray editCut = withEdit.left(withEdit.lastIndexOf("row 1"));
+        const QByteArray finishLine = journalFinishLine(3); // its checksum has letters
+        const QByteArray finishLower = finishLine.left(finishLine.size() - 9) + finishLine.right(9).toLower();
+        const auto torn = [](int line) {
+            return QString("The journal ends in a line cut short by the crash; the race is recovered up to line %1.")
+                .arg(line);
+        };
+        const auto damaged = [](int line) {
+            return QString("Line %1 of the journal is damaged; the race is recovered up to line %2.")
+                .arg(line)
+                .arg(line - 1);
+        };
+        const JournalReadStatus Torn = JournalReadStatus::TornTailDropped;
+        const JournalReadStatus Damaged = JournalReadStatus::DamagedRecovered;
+        const JournalReadStatus Refused = JournalReadStatus::Refused;
+        const QString notJournal = "The file is not a Splitwatch journal.";
+
+        QTest::newRow("complete") << good << JournalReadStatus::Complete << QString() << 7;
+        QTest::newRow("cut mid-line") << good.left(good.size() - 5) << Torn << torn(8) << 6;
+        QTest::newRow("cut before the newline") << good.chopped(1) << Torn << torn(8) << 6;
+        QTest::newRow("zeros after the last line") << good + QByteArray(4096, '\0') << Torn << torn(9) << 7;
+        QTest::newRow("flipped byte in the last line") << flippedLast << Torn << torn(8) << 6;
+        QTest::newRow("flipped byte in the middle") << flippedMiddle << Damaged << damaged(5) << 2;
+        QTest::newRow("edit cut between its rows") << editCut << Torn << torn(10) << 7;
+        QTest::newRow("good checksum, lap out of range")
+            << good + journalLine("press 252 1 99000000 0 0 0") + journalFinishLine(3) << Damaged << damaged(10) << 7;
+        // A line with a good checksum that this version cannot take is damage,
+        // wherever it stands.
+        QTest::newRow("press after the close")
+            << good + journalCloseLine(JournalClose::Saved) + journalPressLine({4, 1, 99000000, {}}) << Damaged
+            << damaged(11) << 7;
+        QTest::newRow("plus sign in a number") << good + journalLine("finish +3") << Damaged << damaged(10) << 7;
+        QTest::newRow("lower-case checksum") << good + finishLower << Torn << torn(9) << 7;
+        QTest::newRow("future version")
+            << journalLine("SPLITWATCH-JOURNAL 2") + good.mid(header.size()) << Refused
+            << QString("The journal was written by a newer Splitwatch (format 2); this one reads format 1.") << 0;
+        QTest::newRow("empty file") << QByteArray() << Refused << QString("The journal file is empty.") << 0;
+        QTest::newRow("not a journal") << QByteArray("QVM-SW*1.10\r\n") << Refused << notJournal << 0;
+        QTest::newRow("header cut") << header.left(15) << Refused << notJournal << 0;
+        QTest::newRow("header damaged")
+            << QByteArray("SPLITWATCH-JOURNAL 1 *00000000\n") + good.mid(header.size()) << Refused
+            << QString("The first line of the journal is damaged.") << 0;
+        QTest::newRow("header only") << header << Refused
+                                     << QString("The journal holds no race: it ends before the race was armed.") << 0;
+    }
+
+    void damagedJournal()
+    {
+        QFETCH(QByteArray, bytes);
+        const JournalReadResult r = readJournal(bytes);
+        QTEST(r.status, "status");
+        QTEST(r.message, "message");
+        QTEST(int(r.race.presses.size()), "pressesKept");
+        QVERIFY(isPrefix(r.race.presses, makePresses(2, 3)));
+        QVERIFY(r.goodLength <= bytes.size());
+        if (r.usable()) // what is kept reads the same again, and completely
+            QCOMPARE(readJournal(bytes.left(r.goodLength)).status, JournalReadStatus::Complete);
+    }
+
+    void anyCutOrFlippedByteReadsAPrefix_data()
+    {
+        QTest::addColumn<bool>("flip");
+        QTest::newRow("cut at every byte") << false;
+        QTest::newRow("flip every byte") << true;
+    }
+
+    void anyCutOrFlippedByteReadsAPrefix()
+    {
+        QFETCH(bool, flip);
+        const std::vector<JournalPress> presses = makePresses(3, 4);
+        const QByteArray whole = sampleJournal(3, presses);
+        QCOMPARE(readJournal(whole).status, JournalReadStatus::Complete);
+        for (int i = 0; i < whole.size(); ++i) {
+            QByteArray bytes = flip ? whole : whole.left(i);
+            if (flip)
+                bytes[i] = char(bytes[i] ^ (1 << (i % 8)));
+            const JournalReadResult r = readJournal(bytes);
+            QVERIFY2(isPrefix(r.race.presses, presses), qPrintable(QString("byte %1").arg(i)));
+            if (!r.usable())
+                continue;
+            QVERIFY(r.race.arm == makeArm(3));
+            QVERIFY(!r.race.comments || *r.race.comments == TrickyComments);
+            QVERIFY(r.race.edits.empty() || r.race.edits.front() == makeSnapshot(3));
+        }
+    }
+
+    void writerThreadKeepsUpWithProducer()
+    {
+        QTemporaryDir dir;
+        const std::vector<JournalPress> presses = makePresses(4, 250);
+        JournalWriter writer(dir.path());
+        QVERIFY(writer.arm(makeArm(4)));
+        for (const JournalPress &p : presses) // pushed as fast as the loop runs, while the thread writes
+            QVERIFY(writer.press(p));
+        QCOMPARE(writer.queuedCount(), presses.size() + 1);
+        QTRY_COMPARE(writer.settledCount(), presses.size() + 1);
+        QCOMPARE(writer.overflowCount(), 0u);
+        QVERIFY(!writer.protectionFailed());
+        const JournalReadResult r = readJournal(fileBytes(writer.currentPath()));
+        QCOMPARE(r.status, JournalReadStatus::Complete);
+        QVERIFY(r.race.presses == presses);
+    }
+
+    void cycleSyncsEverythingPushedBeforeIt_data()
+    {
+        QTest::addColumn<int>("pushes");
+        QTest::addColumn<int>("syncs");
+        QTest::newRow("idle cycle") << 0 << 0;
+        QTest::newRow("many presses, one sync") << 40 << 1;
+    }
+
+    // The thread turns a cycle every 20 ms, so "on disk after one cycle" is
+    // "on disk within the cycle time".
+    void cycleSyncsEverythingPushedBeforeIt()
+    {
+        QFETCH(int, pushes);
+        QTemporaryDir dir;
+        JournalWriter writer(dir.path(), false);
+        writer.arm(makeArm(1));
         writer.runCycle();
-        for (const JournalPress &p : presses) {
-            QVERIFY(writer.press(p)); // timing goes on
+        const std::uint64_t syncsBefore = writer.syncCount();
+        const std::vector<JournalPress> presses = makePresses(1, pushes);
+        for (int i = 0; i < pushes; ++i)
+            writer.press(presses[size_t(i)]);
+        writer.runCycle();
+        QTEST(int(writer.syncCount() - syncsBefore), "syncs");
+        QCOMPARE(writer.settledCount(), writer.queuedCount());
+        QCOMPARE(int(readJournal(fileBytes(writer.currentPath())).race.presses.size()), pushes);
+    }
+
+    void failingDiskIsToldOnce_data()
+    {
+        QTest::addColumn<bool>("sizeLimit");
+        QTest::addColumn<int>("error");
+        QTest::newRow("file size limit reached") << true << EFBIG;
+        QTest::newRow("folder cannot be made") << false << ENOTDIR;
+    }
+
+    void failingDiskIsToldOnce()
+    {
+        QFETCH(bool, sizeLimit);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        QString folder = dir.path();
+        if (!sizeLimit) { // a plain file where the folder should be
+            QFile blocker(dir.filePath("file"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            folder = blocker.fileName() + "/journal";
+        }
+        const std::vector<JournalPress> presses = makePresses(2, 40);
+        JournalWriter writer(folder, false);
+        {
+            FileSizeLimit limit(sizeLimit ? 1000 : RLIM_INFINITY);
+            QVERIFY(writer.arm(makeArm(2)));
             writer.runCycle();
+            for (const JournalPress &p : presses) {
+                QVERIFY(writer.press(p)); // timing goes on
+                writer.runCycle();
+            }
         }
-    }
-    QVERIFY(writer.protectionFailed());
-    QCOMPARE(writer.failureReason(), qt_error_string(error));
-    QVERIFY(writer.takeFailureNotice());
-    QVERIFY(!writer.takeFailureNotice());
-    QCOMPARE(writer.settledCount(), writer.queuedCount());
-    const QString path = onlyJournal(folder);
-    if (sizeLimit) { // what reached the disk is a good journal up to the failure
-        const QByteArray bytes = fileBytes(path);
-        QCOMPARE(bytes.size(), 1000);
-        const JournalReadResult r = readJournal(bytes);
-        QCOMPARE(r.status, JournalReadStatus::TornTailDropped);
-        QVERIFY(!r.race.presses.empty());
-        QVERIFY(isPrefix(r.race.presses, presses));
-    } else {
-        QVERIFY(path.isEmpty());
-    }
-    // The next race is protected again.
-    writer.close(JournalClose::Discarded);
-    writer.arm(makeArm(2));
-    writer.runCycle();
-    QCOMPARE(writer.protectionFailed(), !sizeLimit);
-}
-
-void TestJournal::fullQueueStopsTheJournalAtTheGap()
-{
-    QTemporaryDir dir;
-    const std::vector<JournalPress> presses = makePresses(1, 20);
-    JournalWriter writer(dir.path(), false, JournalWriter::DefaultCycleMs, 8);
-    writer.arm(makeArm(1));
-    int accepted = 0;
-    for (const JournalPress &p : presses)
-        accepted += writer.press(p) ? 1 : 0;
-    QCOMPARE(accepted, 7);
-    QCOMPARE(writer.overflowCount(), presses.size() - 7);
-    QVERIFY(writer.takeFailureNotice());
-    QCOMPARE(writer.failureReason(), QString("the journal queue was full"));
-    writer.runCycle();
-    QVERIFY(writer.press(presses.back())); // room again, but after the gap
-    writer.runCycle();
-    const JournalReadResult r = readJournal(fileBytes(writer.currentPath()));
-    QCOMPARE(r.status, JournalReadStatus::Complete);
-    QVERIFY(r.race.presses == std::vector<JournalPress>(presses.begin(), presses.begin() + 7));
-    QVERIFY(!writer.takeFailureNotice());
-}
-
-void TestJournal::closeAndRearmDeleteTheJournal()
-{
-    QTemporaryDir dir;
-    JournalWriter writer(dir.path(), false);
-    writer.arm(makeArm(1));
-    writer.runCycle();
-    const QString first = writer.currentPath();
-    QVERIFY(QFile::exists(first));
-    JournalArm again = makeArm(1);
-    again.wallMs += 5000;
-    writer.arm(again); // F12 restart: the erased race's journal goes
-    writer.runCycle();
-    QVERIFY(!QFile::exists(first));
-    const QString second = writer.currentPath();
-    QVERIFY(QFile::exists(second));
-    writer.close(JournalClose::Saved);
-    writer.runCycle();
-    QVERIFY(!QFile::exists(second));
-    QCOMPARE(writer.currentPath(), QString());
-    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-}
-
-void TestJournal::resumedJournalCarriesOn()
-{
-    QTemporaryDir dir;
-    const std::vector<JournalPress> presses = makePresses(2, 6);
-    QString path;
-    {
-        JournalWriter writer(dir.path(), false);
+        QVERIFY(writer.protectionFailed());
+        QCOMPARE(writer.failureReason(), qt_error_string(error));
+        QVERIFY(writer.takeFailureNotice());
+        QVERIFY(!writer.takeFailureNotice());
+        QCOMPARE(writer.settledCount(), writer.queuedCount());
+        const QString path = onlyJournal(folder);
+        QCOMPARE(path.isEmpty(), !sizeLimit);
+        if (sizeLimit) { // what reached the disk is a good journal up to the failure
+            const QByteArray bytes = fileBytes(path);
+            QCOMPARE(bytes.size(), 1000);
+            const JournalReadResult r = readJournal(bytes);
+            QCOMPARE(r.status, JournalReadStatus::TornTailDropped);
+            QVERIFY(!r.race.presses.empty());
+            QVERIFY(isPrefix(r.race.presses, presses));
+        }
+        // The next race is protected again.
+        writer.close(JournalClose::Discarded);
         writer.arm(makeArm(2));
-        for (size_t i = 0; i < 8; ++i)
-            writer.press(presses[i]);
         writer.runCycle();
-        path = writer.currentPath();
+        QCOMPARE(writer.protectionFailed(), !sizeLimit);
     }
-    QFile f(path);
-    QVERIFY(f.resize(f.size() - 7)); // the crash tore the last press
-    const JournalReadResult torn = readJournal(fileBytes(path));
-    QCOMPARE(torn.status, JournalReadStatus::TornTailDropped);
-    QCOMPARE(torn.race.presses.size(), size_t(7));
+
+    void fullQueueStopsTheJournalAtTheGap()
     {
-        JournalWriter writer(dir.path(), false);
-        writer.resume(path, torn.goodLength);
-        for (size_t i = 7; i < presses.size(); ++i)
-            writer.press(presses[i]);
+        QTemporaryDir dir;
+        const std::vector<JournalPress> presses = makePresses(1, 20);
+        JournalWriter writer(dir.path(), false, JournalWriter::DefaultCycleMs, 8);
+        writer.arm(makeArm(1));
+        int accepted = 0;
+        for (const JournalPress &p : presses)
+            accepted += writer.press(p) ? 1 : 0;
+        QCOMPARE(accepted, 7);
+        QCOMPARE(writer.overflowCount(), presses.size() - 7);
+        QVERIFY(writer.takeFailureNotice());
+        QCOMPARE(writer.failureReason(), QString("the journal queue was full"));
         writer.runCycle();
-        QCOMPARE(writer.currentPath(), path);
+        QVERIFY(writer.press(presses.back())); // room again, but after the gap
+        writer.runCycle();
+        const JournalReadResult r = readJournal(fileBytes(writer.currentPath()));
+        QCOMPARE(r.status, JournalReadStatus::Complete);
+        QVERIFY(r.race.presses == std::vector<JournalPress>(presses.begin(), presses.begin() + 7));
+        QVERIFY(!writer.takeFailureNotice());
     }
-    const JournalReadResult r = readJournal(fileBytes(path));
-    QCOMPARE(r.status, JournalReadStatus::Complete);
-    QVERIFY(r.race.presses == presses);
-}
 
-void TestJournal::storeListsUnfinishedJournals()
-{
-    QTemporaryDir dir;
-    const QByteArray open = sampleJournal(2, makePresses(2, 2));
-    const auto put = [&](const QString &name, const QByteArray &bytes) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    };
-    put("race-20240501-100000-000-1.swj", open);
-    put("race-20240501-110000-000-2.swj", open + journalCloseLine(JournalClose::Saved));
-    put("race-20240501-120000-000-3.swj", QByteArray());
-    put("notes.txt", open);
-    JournalWriter live(dir.path(), false); // a program still timing its race
-    live.arm(makeArm(1));
-    live.runCycle();
+    void closeAndRearmDeleteTheJournal()
+    {
+        QTemporaryDir dir;
+        JournalWriter writer(dir.path(), false);
+        writer.arm(makeArm(1));
+        writer.runCycle();
+        const QString first = writer.currentPath();
+        QVERIFY(QFile::exists(first));
+        JournalArm again = makeArm(1);
+        again.wallMs += 5000;
+        writer.arm(again); // F12 restart: the erased race's journal goes
+        writer.runCycle();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QFileInfo(writer.currentPath()).fileName()});
+        QVERIFY(writer.currentPath() != first);
+        writer.close(JournalClose::Saved);
+        writer.runCycle();
+        QCOMPARE(writer.currentPath(), QString());
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    }
 
-    JournalStore store(dir.path());
-    const std::vector<JournalFound> found = store.unfinished();
-    QCOMPARE(int(found.size()), 2);
-    QCOMPARE(QFileInfo(found[0].path).fileName(), QString("race-20240501-100000-000-1.swj"));
-    QCOMPARE(found[0].read.status, JournalReadStatus::Complete);
-    QCOMPARE(QFileInfo(found[1].path).fileName(), QString("race-20240501-120000-000-3.swj"));
-    QCOMPARE(found[1].read.message, QString("The journal file is empty."));
-    QVERIFY(store.remove(found[1].path));
-    QVERIFY(!QFile::exists(found[1].path));
-    QCOMPARE(JournalStore::fileNameFor(4711, makeArm(1).wallMs), QString("race-20240501-140322-000-4711.swj"));
-    QVERIFY(JournalStore::defaultFolder().endsWith("/journal"));
-}
+    void resumedJournalCarriesOn()
+    {
+        QTemporaryDir dir;
+        const std::vector<JournalPress> presses = makePresses(2, 6);
+        QString path;
+        {
+            JournalWriter writer(dir.path(), false);
+            writer.arm(makeArm(2));
+            for (size_t i = 0; i < 8; ++i)
+                writer.press(presses[i]);
+            writer.runCycle();
+            path = writer.currentPath();
+        }
+        QVERIFY(QFile(path).resize(QFileInfo(path).size() - 7)); // the crash tore the last press
+        const JournalReadResult torn = readJournal(fileBytes(path));
+        QCOMPARE(torn.status, JournalReadStatus::TornTailDropped);
+        QCOMPARE(torn.race.presses.size(), size_t(7));
+        {
+            JournalWriter writer(dir.path(), false);
+            writer.resume(path, torn.goodLength);
+            for (size_t i = 7; i < presses.size(); ++i)
+                writer.press(presses[i]);
+            writer.runCycle();
+            QCOMPARE(writer.currentPath(), path);
+        }
+        const JournalReadResult r = readJournal(fileBytes(path));
+        QCOMPARE(r.status, JournalReadStatus::Complete);
+        QVERIFY(r.race.presses == presses);
+    }
 
-void TestJournal::resumeMode_data()
-{
-    QTest::addColumn<QByteArray>("bootNow");
-    QTest::addColumn<qint64>("nowNs");
-    QTest::addColumn<bool>("finished");
-    QTest::addColumn<JournalResume>("mode");
-    QTest::addColumn<qint64>("ticks");
-    const QByteArray boot = makeArm(1).bootId;
-    const qint64 arm = makeArm(1).monotonicNs;
-    QTest::newRow("same boot, clock on") << boot << arm + 90'000'999'999 << false << JournalResume::Running
-                                         << qint64(90000);
-    QTest::newRow("same boot, finished race") << boot << arm + 1'000'000 << true << JournalResume::Finished
-                                              << qint64(1);
-    QTest::newRow("another boot") << QByteArray("77777777-0000-0000-0000-000000000000") << arm + 1'000'000 << false
-                                  << JournalResume::Finished << qint64(1);
-    QTest::newRow("boot unknown") << QByteArray() << arm + 1'000'000 << false << JournalResume::Finished << qint64(1);
-    QTest::newRow("clock behind the arm") << boot << arm - 1 << false << JournalResume::Finished << qint64(0);
-    QTest::newRow("30 days after arming: still running") << boot << arm + 2'592'000'000'000'000 << false
-                                                         << JournalResume::Running << qint64(2'592'000'000);
-}
+    void storeListsUnfinishedJournals()
+    {
+        QTemporaryDir dir;
+        const QByteArray open = sampleJournal(2, makePresses(2, 2));
+        const auto put = [&](const QString &name, const QByteArray &bytes) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        put("race-20240501-100000-000-1.swj", open);
+        put("race-20240501-110000-000-2.swj", open + journalCloseLine(JournalClose::Saved));
+        put("race-20240501-120000-000-3.swj", QByteArray());
+        put("notes.txt", open);
+        JournalWriter live(dir.path(), false); // a program still timing its race
+        live.arm(makeArm(1));
+        live.runCycle();
 
-void TestJournal::resumeMode()
-{
-    QFETCH(QByteArray, bootNow);
-    QFETCH(qint64, nowNs);
-    QFETCH(bool, finished);
-    QFETCH(JournalResume, mode);
-    QFETCH(qint64, ticks);
-    JournalRace race;
-    race.arm = makeArm(1);
-    race.finished = finished;
-    QCOMPARE(sw::resumeMode(race, bootNow, nowNs), mode);
-    QCOMPARE(resumeTickCount(race.arm, nowNs), ticks);
-}
+        JournalStore store(dir.path());
+        const std::vector<JournalFound> found = store.unfinished();
+        QCOMPARE(int(found.size()), 2);
+        QCOMPARE(QFileInfo(found[0].path).fileName(), QString("race-20240501-100000-000-1.swj"));
+        QCOMPARE(found[0].read.status, JournalReadStatus::Complete);
+        QCOMPARE(QFileInfo(found[1].path).fileName(), QString("race-20240501-120000-000-3.swj"));
+        QCOMPARE(found[1].read.message, QString("The journal file is empty."));
+        QVERIFY(store.remove(found[1].path));
+        QVERIFY(!QFile::exists(found[1].path));
+        QCOMPARE(JournalStore::fileNameFor(4711, makeArm(1).wallMs), QString("race-20240501-140322-000-4711.swj"));
+        QVERIFY(JournalStore::defaultFolder().endsWith("/journal"));
+    }
 
-void TestJournal::recoverRaceText_data()
-{
-    QTest::addColumn<int>("laps");
-    QTest::addColumn<QString>("text");
-    const QString head = "A race armed on 2024-05-01 at 14:03:22 was not saved.  ";
-    QTest::newRow("armed only") << -1 << head + "It was armed but not started.  Do you want to recover it?";
-    QTest::newRow("started") << 0 << head + "It holds 0 laps (0 segments); the last press was at 14:03:24.  "
-                                            "Do you want to recover it?";
-    QTest::newRow("one lap") << 1 << head + "It holds 1 lap (2 segments); the last press was at 14:03:44.  "
-                                            "Do you want to recover it?";
-    QTest::newRow("many laps") << 200 << head + "It holds 200 laps (400 segments); the last press was at 15:10:04.  "
-                                                "Do you want to recover it?";
-}
+    void resumeMode_data()
+    {
+        QTest::addColumn<QByteArray>("bootNow");
+        QTest::addColumn<qint64>("nowNs");
+        QTest::addColumn<bool>("finished");
+        QTest::addColumn<JournalResume>("mode");
+        QTest::addColumn<qint64>("ticks");
+        const QByteArray boot = makeArm(1).bootId;
+        const qint64 arm = makeArm(1).monotonicNs;
+        const JournalResume Running = JournalResume::Running, Finished = JournalResume::Finished;
+        QTest::newRow("same boot, clock on") << boot << arm + 90'000'999'999 << false << Running << qint64(90000);
+        QTest::newRow("same boot, finished race") << boot << arm + 1'000'000 << true << Finished << qint64(1);
+        QTest::newRow("another boot") << QByteArray("77777777-0000-0000-0000-000000000000") << arm + 1'000'000
+                                      << false << Finished << qint64(1);
+        QTest::newRow("clock behind the arm") << boot << arm - 1 << false << Finished << qint64(0);
+        QTest::newRow("30 days after arming: still running")
+            << boot << arm + 2'592'000'000'000'000 << false << Running << qint64(2'592'000'000);
+    }
 
-void TestJournal::recoverRaceText()
-{
-    QFETCH(int, laps);
-    QFETCH(QString, text);
-    JournalRace race;
-    race.arm = makeArm(2);
-    if (laps >= 0)
-        race.presses = makePresses(2, laps);
-    QCOMPARE(sw::recoverRaceText(race, QTimeZone::utc()), text);
-}
+    void resumeMode()
+    {
+        QFETCH(QByteArray, bootNow);
+        QFETCH(qint64, nowNs);
+        QFETCH(bool, finished);
+        JournalRace race;
+        race.arm = makeArm(1);
+        race.finished = finished;
+        QTEST(sw::resumeMode(race, bootNow, nowNs), "mode");
+        QTEST(resumeTickCount(race.arm, nowNs), "ticks");
+    }
+
+    void recoverRaceText_data()
+    {
+        QTest::addColumn<int>("laps");
+        QTest::addColumn<QString>("text");
+        const QString head = "A race armed on 2024-05-01 at 14:03:22 was not saved.  ";
+        const QString ask = "Do you want to recover it?";
+        QTest::newRow("armed only") << -1 << head + "It was armed but not started.  " + ask;
+        QTest::newRow("started") << 0 << head + "It holds 0 laps (0 segments); the last press was at 14:03:24.  " + ask;
+        QTest::newRow("one lap") << 1 << head + "It holds 1 lap (2 segments); the last press was at 14:03:44.  " + ask;
+    }
+
+    void recoverRaceText()
+    {
+        QFETCH(int, laps);
+        JournalRace race;
+        race.arm = makeArm(2);
+        if (laps >= 0)
+            race.presses = makePresses(2, laps);
+        QTEST(sw::recoverRaceText(race, QTimeZone::utc()), "text");
+    }
+};
 
 QTEST_GUILESS_MAIN(TestJournal)
 #include "tst_journal.moc"
