@@ -45,190 +45,180 @@ class TestLapEditor : public QObject
 {
     Q_OBJECT
 private slots:
-    void command_data();
-    void command();
-    void fieldsFollowTheLapShown_data();
-    void fieldsFollowTheLapShown();
+    void command_data()
+    {
+        QTest::addColumn<int>("button"); // 0 Insert, 1 Delete, 3 Keep Changes, 4 Cancel Changes; -1 none
+        QTest::addColumn<int>("lap");
+        QTest::addColumn<int>("seg");
+        QTest::addColumn<bool>("typed");    // 21.3 typed into the segment first
+        QTest::addColumn<int>("flag");      // chosen first; -1: none
+        QTest::addColumn<QString>("reply"); // the amount ("<cancel>" cancels), or Yes / No to the question
+        QTest::addColumn<QString>("after"); // the lap and the next; empty: record unchanged
+        QTest::addColumn<int>("selected");
+        // 41.2 s is 21.2 s away from the anticipated 20 s: only the amount is asked.
+        QTest::newRow("insert splits missed press") << 0 << 5 << 2 << false << -1 << "20.6"
+                << "20.300 20.600 20.600 = 61.500 | 22.300 20.300 20.300 = 62.900" << 5;
+        QTest::newRow("insert cancelled") << 0 << 5 << 2 << false << -1 << "<cancel>" << "" << 5;
+        // 22.1 s against the anticipated 22 s looks right: asked first.
+        QTest::newRow("plausible insert answered No") << 0 << 3 << 3 << false << -1 << "No" << "" << 3;
+        QTest::newRow("plausible delete answered Yes, joined with the next lap")
+                << 1 << 3 << 3 << false << -1 << "Yes"
+                << "20.300 20.300 42.400 = 83.000 | 20.300 22.300 20.300 = 62.900" << 3;
+        QTest::newRow("keep segment 1 longer, on to the next lap") << 3 << 2 << 1 << true << -1 << ""
+            << "21.300 19.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 3;
+        QTest::newRow("keep the flag without an edit") << 3 << 2 << 1 << false << 1 << ""
+            << "20.300 20.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 2;
+        QTest::newRow("keep on the last lap stays there") << 3 << kLaps << 1 << true << 1 << ""
+            << "21.300 19.300 22.300 = 62.900 |    = " << kLaps;
+        QTest::newRow("cancel restores fields and lists") << 4 << 6 << 1 << true << 0 << "" << "" << 6;
+        QTest::newRow("lap 12 chosen in the lap list") << -1 << 12 << 1 << false << -1 << "" << "" << 12;
+        QTest::newRow("beyond the last lap chosen") << -1 << 200 << 1 << false << -1 << "" << "" << kLaps;
+    }
+
+    void command()
+    {
+        QFETCH(int, button);
+        QFETCH(int, lap);
+        QFETCH(int, seg);
+        QFETCH(int, flag);
+        QFETCH(QString, reply);
+        QFETCH(QString, after);
+        QFETCH(int, selected);
+        RaceFixture f(3);
+        timeRace(f);
+        auto &ui = f.w->ui;
+        // The segment field that last had the focus is the one the commands work on.
+        ui.lapList->setCurrentIndex(lap - 1);
+        ui.segmentFields[seg]->setFocus(Qt::OtherFocusReason);
+        const auto before = f.state.rec.LapData;
+        QFETCH(bool, typed);
+        if (typed) {
+            QTest::keyClicks(ui.segmentFields[seg], QStringLiteral("21.3"));
+            QTest::keyClick(ui.segmentFields[seg], Qt::Key_Tab);
+        }
+        if (flag >= 0)
+            ui.flagList->setCurrentIndex(flag);
+        QCOMPARE(f.state.rec.LapData, before); // stored only by Keep Changes
+        const bool question = reply == QLatin1String("Yes") || reply == QLatin1String("No");
+        if (question)
+            f.prompts.answer(reply == QLatin1String("Yes") ? Answer::Yes : Answer::No);
+        else if (!reply.isEmpty())
+            f.prompts.type(reply == QLatin1String("<cancel>") ? std::nullopt : std::optional<QString>(reply));
+        if (button >= 0)
+            QTest::mouseClick(ui.currentLapButtons()[button], Qt::LeftButton);
+
+        QCOMPARE(f.prompts.asked.size(), size_t(reply.isEmpty() ? 0 : 1)); // no message after the amount
+        const auto &a = f.prompts.asked.empty() ? ScriptedPrompts::Asked{} : f.prompts.asked[0];
+        if (question)
+            QCOMPARE(shown(a.message),
+                     shown({button ? QStringLiteral("Continue with Delete?") : QStringLiteral("Continue with Insert?"),
+                            QStringLiteral("This segment (22.1 seconds) appears to be correct (within 3 seconds of "
+                                           "the anticipated segment time of 22).\r\rDo you still want to make this "
+                                           "change?"),
+                            Buttons::YesNo, Icon::Question, Answer::No}));
+        else if (!reply.isEmpty())
+            QCOMPARE((QStringList{QString::number(a.kind), a.title, a.def, a.prompt}),
+                     (QStringList{QString::number(ScriptedPrompts::Asked::Input), "Enter Time to Insert", "0",
+                                  "Enter the amount of time to insert ahead of this current reading.  Note that this "
+                                  "will split the current reading of 41.2 into 2 readings, the one you will enter and "
+                                  "the remaining portion will go to the next segment."}));
+        if (after.isEmpty())
+            QCOMPARE(f.state.rec.LapData, before);
+        else
+            QCOMPARE(row(f, lap) + " | " + row(f, lap + 1), after);
+        // Conditions stay with their lap; the selected lap is shown in the grid,
+        // the lap list, the fields and the flag list.
+        const int stored = button == 3 && flag >= 0 ? flag : lap == 6;
+        QCOMPARE(f.cell(qMin(lap, kLaps), 6), stored ? QStringLiteral("Yellow") : QStringLiteral("Green"));
+        QCOMPARE(f.cell(6, 6) + f.cell(7, 6), QStringLiteral("YellowGreen"));
+        const QModelIndexList sel = ui.resultsView->selectionModel()->selectedIndexes();
+        QCOMPARE(QList<int>({f.state.rec.CurLap, int(sel.size()), sel.first().row(), ui.lapList->currentIndex(),
+                             ui.flagList->currentIndex()}),
+                 QList<int>({selected, 8, selected - 1, selected - 1, int(f.state.rec.reading(selected, 5))}));
+        QStringList fields; // as numbers: an untouched field may show the plain form
+        for (int s = 1; s <= 3; ++s)
+            fields << formatTime(val(ui.segmentFields[s]->text()));
+        QCOMPARE(fields.join(' ') + " = " + f.cell(selected, 5), row(f, selected));
+    }
+
+    // The fields always hold the lap shown, and what leaves them is what the
+    // operator typed: the grid and the graph never take the focus, so a lap
+    // chosen there must not mix with the field being edited.
+    void fieldsFollowTheLapShown_data()
+    {
+        // Steps: "lap N" lap list, "grid N" / "graph N" click, "seg N" focus,
+        // "type X", "enter", "scroll N" grid top row, "keep" Keep Changes.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("fields");   // Seg 1..3 after the steps, as shown
+        QTest::addColumn<QString>("changed");  // laps whose record changed
+        QTest::addColumn<int>("warnings");
+        QTest::addColumn<int>("topRow");       // 0: not checked
+        const QString plain = QStringLiteral("20.300 20.300 22.300");
+        QTest::newRow("Seg 2 of lap 2, grid click on lap 5, keep")
+            << QStringList{"lap 2", "seg 2", "grid 5", "keep"} << "20.300 41.200 22.300" << "" << 0 << 0;
+        QTest::newRow("Seg 2 of lap 2, graph click on lap 5, keep")
+            << QStringList{"lap 2", "seg 2", "graph 5", "keep"} << "20.300 41.200 22.300" << "" << 0 << 0;
+        QTest::newRow("refused entry after a grid click brings back that lap's value")
+            << QStringList{"lap 2", "seg 2", "grid 5", "type 2000", "enter"} << "20.300 41.200 22.300" << "" << 1 << 0;
+        QTest::newRow("a second out-of-range entry is refused too")
+            << QStringList{"lap 2", "seg 1", "type 2000", "enter", "type 1500", "enter", "keep"} << plain << "" << 2 << 0;
+        QTest::newRow("click on the selected lap shows it again")
+            << QStringList{"lap 2", "seg 1", "type 21.3", "grid 2"} << plain << "" << 0 << 0;
+        QTest::newRow("a 1 ms correction is kept")
+            << QStringList{"lap 2", "seg 1", "type 20.301", "keep", "lap 2"} << "20.301 20.299 22.300" << "2" << 0 << 0;
+        QTest::newRow("a 5 ms correction is kept")
+            << QStringList{"lap 2", "seg 2", "type 20.295", "keep", "lap 2"} << "20.300 20.295 22.305" << "2" << 0 << 0;
+        QTest::newRow("editing lap 3 scrolled far down scrolls back")
+            << QStringList{"lap 20", "scroll 15", "lap 3", "seg 1", "type 20", "keep"} << plain << "3" << 0 << 3;
+    }
+
+    void fieldsFollowTheLapShown()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, warnings);
+        QFETCH(int, topRow);
+        RaceFixture f(3);
+        timeRace(f);
+        auto &ui = f.w->ui;
+        auto *graph = qobject_cast<GraphView *>(ui.graphArea);
+        const auto before = f.state.rec.LapData;
+        for (const QString &step : steps) {
+            const QString arg = step.section(QLatin1Char(' '), 1);
+            const int n = arg.toInt();
+            if (step.startsWith(QLatin1String("lap ")))
+                ui.lapList->setCurrentIndex(n - 1);
+            else if (step.startsWith(QLatin1String("grid ")))
+                QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
+                                  ui.resultsView->visualRect(f.state.grid.index(n - 1, 1)).center());
+            else if (step.startsWith(QLatin1String("graph ")))
+                QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(150, qRound(graph->pointCentre(n).y())));
+            else if (step.startsWith(QLatin1String("seg ")))
+                ui.segmentFields[n]->setFocus(Qt::MouseFocusReason);
+            else if (step.startsWith(QLatin1String("type "))) // over the whole text
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier),
+                    QTest::keyClicks(QApplication::focusWidget(), arg);
+            else if (step == QLatin1String("enter"))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            else if (step.startsWith(QLatin1String("scroll ")))
+                ui.resultsView->verticalScrollBar()->setValue(n - 1);
+            else if (step == QLatin1String("keep"))
+                QTest::mouseClick(ui.finishKeepButton, Qt::LeftButton);
+            QCoreApplication::processEvents(); // deferred focus returns
+        }
+        QStringList fields, changed;
+        for (int s = 1; s <= 3; ++s)
+            fields << ui.segmentFields[s]->text();
+        for (int lap = 1; lap <= kLaps + 1; ++lap)
+            if (f.state.rec.LapData[lap] != before[lap])
+                changed << QString::number(lap);
+        QTEST(fields.join(' '), "fields");
+        QTEST(changed.join(' '), "changed");
+        QCOMPARE(int(f.prompts.asked.size()), warnings);
+        QCOMPARE(f.prompts.unexpectedCount(), 0);
+        if (topRow)
+            QVERIFY(f.state.grid.TopRow() <= topRow);
+    }
 };
-
-void TestLapEditor::command_data()
-{
-    QTest::addColumn<int>("button"); // 0 Insert, 1 Delete, 3 Keep Changes, 4 Cancel Changes; -1 none
-    QTest::addColumn<int>("lap");
-    QTest::addColumn<int>("seg");
-    QTest::addColumn<bool>("typed");    // 21.3 typed into the segment first
-    QTest::addColumn<int>("flag");      // chosen first; -1: none
-    QTest::addColumn<QString>("reply"); // the amount ("<cancel>" cancels), or Yes / No to the question
-    QTest::addColumn<QString>("shown"); // the lap and the next after; empty: record unchanged
-    QTest::addColumn<int>("selected");
-    // 41.2 s is 21.2 s away from the anticipated 20 s: only the amount is asked.
-    QTest::newRow("insert splits missed press") << 0 << 5 << 2 << false << -1 << "20.6"
-                                                << "20.300 20.600 20.600 = 61.500 | 22.300 20.300 20.300 = 62.900" << 5;
-    QTest::newRow("insert cancelled") << 0 << 5 << 2 << false << -1 << "<cancel>" << "" << 5;
-    // 22.1 s against the anticipated 22 s looks right: asked first.
-    QTest::newRow("plausible insert answered No") << 0 << 3 << 3 << false << -1 << "No" << "" << 3;
-    QTest::newRow("plausible delete answered Yes, joined with the next lap")
-        << 1 << 3 << 3 << false << -1 << "Yes" << "20.300 20.300 42.400 = 83.000 | 20.300 22.300 20.300 = 62.900" << 3;
-    QTest::newRow("keep segment 1 longer, on to the next lap") << 3 << 2 << 1 << true << -1 << ""
-        << "21.300 19.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 3;
-    QTest::newRow("keep the flag without an edit") << 3 << 2 << 1 << false << 1 << ""
-        << "20.300 20.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 2;
-    QTest::newRow("keep on the last lap stays there") << 3 << kLaps << 1 << true << 1 << ""
-        << "21.300 19.300 22.300 = 62.900 |    = " << kLaps;
-    QTest::newRow("cancel restores fields and lists") << 4 << 6 << 1 << true << 0 << "" << "" << 6;
-    QTest::newRow("lap 12 chosen in the lap list") << -1 << 12 << 1 << false << -1 << "" << "" << 12;
-    QTest::newRow("beyond the last lap chosen") << -1 << 200 << 1 << false << -1 << "" << "" << kLaps;
-}
-
-void TestLapEditor::command()
-{
-    QFETCH(int, button);
-    QFETCH(int, lap);
-    QFETCH(int, seg);
-    QFETCH(int, flag);
-    QFETCH(QString, reply);
-    QFETCH(QString, shown);
-    QFETCH(int, selected);
-    RaceFixture f(3);
-    timeRace(f);
-    auto &ui = f.w->ui;
-    // The segment field that last had the focus is the one the commands work on.
-    ui.lapList->setCurrentIndex(lap - 1);
-    ui.segmentFields[seg]->setFocus(Qt::OtherFocusReason);
-    const auto before = f.state.rec.LapData;
-    QFETCH(bool, typed);
-    if (typed) {
-        QTest::keyClicks(ui.segmentFields[seg], QStringLiteral("21.3"));
-        QTest::keyClick(ui.segmentFields[seg], Qt::Key_Tab);
-    }
-    if (flag >= 0)
-        ui.flagList->setCurrentIndex(flag);
-    QCOMPARE(f.state.rec.LapData, before); // stored only by Keep Changes
-    const bool question = reply == QLatin1String("Yes") || reply == QLatin1String("No");
-    if (question)
-        f.prompts.answer(reply == QLatin1String("Yes") ? Answer::Yes : Answer::No);
-    else if (!reply.isEmpty())
-        f.prompts.type(reply == QLatin1String("<cancel>") ? std::nullopt : std::optional<QString>(reply));
-    if (button >= 0)
-        QTest::mouseClick(ui.currentLapButtons()[button], Qt::LeftButton);
-
-    QCOMPARE(f.prompts.asked.size(), size_t(reply.isEmpty() ? 0 : 1)); // no message after the amount
-    const auto &a = f.prompts.asked.empty() ? ScriptedPrompts::Asked{} : f.prompts.asked[0];
-    if (question) {
-        QCOMPARE(a.message.title,
-                 button ? QStringLiteral("Continue with Delete?") : QStringLiteral("Continue with Insert?"));
-        QCOMPARE(a.message.text, QStringLiteral("This segment (22.1 seconds) appears to be correct (within 3 seconds "
-                                                "of the anticipated segment time of 22).\r\rDo you still want to make "
-                                                "this change?"));
-        QCOMPARE(a.message.buttons, Buttons::YesNo);
-        QCOMPARE(a.message.icon, Icon::Question);
-        QCOMPARE(a.message.defaultButton, Answer::No);
-    } else if (!reply.isEmpty()) {
-        QCOMPARE(a.kind, ScriptedPrompts::Asked::Input);
-        QCOMPARE(a.title, QStringLiteral("Enter Time to Insert"));
-        QCOMPARE(a.def, QStringLiteral("0"));
-        QCOMPARE(a.prompt, QStringLiteral("Enter the amount of time to insert ahead of this current reading.  Note "
-                                          "that this will split the current reading of 41.2 into 2 readings, the one "
-                                          "you will enter and the remaining portion will go to the next segment."));
-    }
-    if (shown.isEmpty())
-        QCOMPARE(f.state.rec.LapData, before);
-    else
-        QCOMPARE(row(f, lap) + " | " + row(f, lap + 1), shown);
-    // Conditions stay with their lap; the selected lap is shown in the grid,
-    // the lap list, the fields and the flag list.
-    const int stored = button == 3 && flag >= 0 ? flag : lap == 6;
-    QCOMPARE(f.cell(qMin(lap, kLaps), 6), stored ? QStringLiteral("Yellow") : QStringLiteral("Green"));
-    QCOMPARE(f.cell(6, 6) + f.cell(7, 6), QStringLiteral("YellowGreen"));
-    QCOMPARE(int(f.state.rec.CurLap), selected);
-    const QModelIndexList sel = ui.resultsView->selectionModel()->selectedIndexes();
-    QCOMPARE(sel.size(), 8);
-    QCOMPARE(sel.first().row(), selected - 1);
-    QCOMPARE(ui.lapList->currentIndex(), selected - 1);
-    QCOMPARE(ui.flagList->currentIndex(), int(f.state.rec.reading(selected, 5)));
-    QStringList fields; // as numbers: an untouched field may show the plain form
-    for (int s = 1; s <= 3; ++s)
-        fields << formatTime(val(ui.segmentFields[s]->text()));
-    QCOMPARE(fields.join(' ') + " = " + f.cell(selected, 5), row(f, selected));
-}
-
-// The fields always hold the lap shown, and what leaves them is what the
-// operator typed: the grid and the graph never take the focus, so a lap
-// chosen there must not mix with the field being edited.
-void TestLapEditor::fieldsFollowTheLapShown_data()
-{
-    // Steps: "lap N" lap list, "grid N" / "graph N" click, "seg N" focus,
-    // "type X", "enter", "scroll N" grid top row, "keep" Keep Changes.
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("fields");   // Seg 1..3 after the steps, as shown
-    QTest::addColumn<QString>("changed");  // laps whose record changed
-    QTest::addColumn<int>("warnings");
-    QTest::addColumn<int>("topRow");       // 0: not checked
-    const QString plain = QStringLiteral("20.300 20.300 22.300");
-    QTest::newRow("Seg 2 of lap 2, grid click on lap 5, keep")
-        << QStringList{"lap 2", "seg 2", "grid 5", "keep"} << "20.300 41.200 22.300" << "" << 0 << 0;
-    QTest::newRow("Seg 2 of lap 2, graph click on lap 5, keep")
-        << QStringList{"lap 2", "seg 2", "graph 5", "keep"} << "20.300 41.200 22.300" << "" << 0 << 0;
-    QTest::newRow("refused entry after a grid click brings back that lap's value")
-        << QStringList{"lap 2", "seg 2", "grid 5", "type 2000", "enter"} << "20.300 41.200 22.300" << "" << 1 << 0;
-    QTest::newRow("a second out-of-range entry is refused too")
-        << QStringList{"lap 2", "seg 1", "type 2000", "enter", "type 1500", "enter", "keep"} << plain << "" << 2 << 0;
-    QTest::newRow("click on the selected lap shows it again")
-        << QStringList{"lap 2", "seg 1", "type 21.3", "grid 2"} << plain << "" << 0 << 0;
-    QTest::newRow("a 1 ms correction is kept")
-        << QStringList{"lap 2", "seg 1", "type 20.301", "keep", "lap 2"} << "20.301 20.299 22.300" << "2" << 0 << 0;
-    QTest::newRow("a 5 ms correction is kept")
-        << QStringList{"lap 2", "seg 2", "type 20.295", "keep", "lap 2"} << "20.300 20.295 22.305" << "2" << 0 << 0;
-    QTest::newRow("editing lap 3 scrolled far down scrolls back")
-        << QStringList{"lap 20", "scroll 15", "lap 3", "seg 1", "type 20", "keep"} << plain << "3" << 0 << 3;
-}
-
-void TestLapEditor::fieldsFollowTheLapShown()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(int, warnings);
-    QFETCH(int, topRow);
-    RaceFixture f(3);
-    timeRace(f);
-    auto &ui = f.w->ui;
-    auto *graph = qobject_cast<GraphView *>(ui.graphArea);
-    const auto before = f.state.rec.LapData;
-    for (const QString &step : steps) {
-        const QString arg = step.section(QLatin1Char(' '), 1);
-        const int n = arg.toInt();
-        if (step.startsWith(QLatin1String("lap ")))
-            ui.lapList->setCurrentIndex(n - 1);
-        else if (step.startsWith(QLatin1String("grid ")))
-            QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
-                              ui.resultsView->visualRect(f.state.grid.index(n - 1, 1)).center());
-        else if (step.startsWith(QLatin1String("graph ")))
-            QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(150, qRound(graph->pointCentre(n).y())));
-        else if (step.startsWith(QLatin1String("seg ")))
-            ui.segmentFields[n]->setFocus(Qt::MouseFocusReason);
-        else if (step.startsWith(QLatin1String("type "))) // over the whole text
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier),
-                QTest::keyClicks(QApplication::focusWidget(), arg);
-        else if (step == QLatin1String("enter"))
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        else if (step.startsWith(QLatin1String("scroll ")))
-            ui.resultsView->verticalScrollBar()->setValue(n - 1);
-        else if (step == QLatin1String("keep"))
-            QTest::mouseClick(ui.finishKeepButton, Qt::LeftButton);
-        QCoreApplication::processEvents(); // deferred focus returns
-    }
-    QStringList fields, changed;
-    for (int s = 1; s <= 3; ++s)
-        fields << ui.segmentFields[s]->text();
-    for (int lap = 1; lap <= kLaps + 1; ++lap)
-        if (f.state.rec.LapData[lap] != before[lap])
-            changed << QString::number(lap);
-    QTEST(fields.join(' '), "fields");
-    QTEST(changed.join(' '), "changed");
-    QCOMPARE(int(f.prompts.asked.size()), warnings);
-    QCOMPARE(f.prompts.unexpectedCount(), 0);
-    if (topRow)
-        QVERIFY(f.state.grid.TopRow() <= topRow);
-}
 
 QTEST_MAIN(TestLapEditor)
 #include "tst_lapeditor.moc"
