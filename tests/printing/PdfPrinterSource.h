@@ -1,5 +1,5 @@
 #pragma once
-// A test printer source: an A4 portrait PDF printer, a scripted setup dialog.
+// A test printer source: an A4 portrait PDF printer whose setup dialog is always cancelled.
 
 #include "printing/PrinterSource.h"
 
@@ -19,18 +19,9 @@ public:
     }
     QPrinter &printer() override { return m_printer; }
     bool hasSystemPrinter() const override { return systemPrinter; }
-    bool setup(QWidget *) override
-    {
-        ++setupCalls;
-        if (setupAccepts)
-            m_printer.setPageOrientation(setupOrientation);
-        return setupAccepts;
-    }
+    bool setup(QWidget *) override { return false; }
 
     bool systemPrinter = true;
-    bool setupAccepts = false;
-    QPageLayout::Orientation setupOrientation = QPageLayout::Landscape;
-    int setupCalls = 0;
 
 private:
     QPrinter m_printer{QPrinter::HighResolution};

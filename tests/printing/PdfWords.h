@@ -30,11 +30,11 @@ struct PdfPage
     template <class Keep>
     QStringList texts(Keep keep) const
     {
-        std::vector<QString> kept;
+        QStringList kept;
         for (const PdfWord &w : words)
             if (keep(w))
-                kept.push_back(w.text);
-        return QStringList(kept.begin(), kept.end());
+                kept << w.text;
+        return kept;
     }
     // The words on the line of the given word (same top, within half a point).
     QStringList lineOf(const PdfWord &at) const

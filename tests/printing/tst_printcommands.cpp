@@ -1,4 +1,4 @@
-// The print commands end to end, into PDF files read back with pdftotext and pdftoppm.
+// The print commands end to end, into PDF files read back with pdftotext and pdftoppm; the report's texts.
 
 #include "PdfPrinterSource.h"
 #include "PdfWords.h"
@@ -7,6 +7,7 @@
 #include "printing/PrinterTextMetrics.h"
 #include "printing/ReportLayout.h"
 #include "printing/ReportPainter.h"
+#include "printing/ReportTexts.h"
 #include "printing/ScreenPrintGeometry.h"
 #include "ui/Prompts.h"
 
@@ -115,11 +116,9 @@ private slots:
                  QStringList({"Enter Report Comment", "Enter any text you wish to appear at the bottom of the printed report.", ""}));
         if (noPrinter != Answer::Ok) {
             const MessageSpec &m = b.prompts.asked.at(1).message;
-            QCOMPARE(m.text, "No printer is set up on this system.  Do you want to save the printout as a PDF file instead?");
-            QCOMPARE(m.title, "Splitwatch");
-            QCOMPARE(m.buttons, Buttons::YesNo);
-            QCOMPARE(m.icon, Icon::Question);
-            QCOMPARE(m.defaultButton, Answer::Yes);
+            QCOMPARE(QStringList({m.title, m.text}), QStringList({"Splitwatch", "No printer is set up on this system.  "
+                                                                  "Do you want to save the printout as a PDF file instead?"}));
+            QVERIFY(m.buttons == Buttons::YesNo && m.icon == Icon::Question && m.defaultButton == Answer::Yes);
             QVERIFY(!QFile::exists(b.pdf));
         }
         const std::vector<PdfPage> pages = readPdfWords(out);
@@ -220,35 +219,29 @@ private slots:
         // the headings.
         const double h = printer.height(), U = 0.002 * w, y0 = 0.05 * h;
         const auto near = [](const QList<double> &a, const QList<double> &b) {
-            for (int i = 0; i < a.size(); ++i)
-                if (a.size() != b.size() || qAbs(a[i] - b[i]) > 0.01)
-                    return false;
-            return true;
+            return a.size() == b.size()
+                   && std::equal(a.begin(), a.end(), b.begin(), [](double x, double y) { return qAbs(x - y) < 0.01; });
         };
         const ReportInputs in{w, h, {}, {}, {}, {}, {}, 250};
         const std::vector<ReportPage> pages = ReportLayout(in, b.state.grid, metrics).pages();
         for (size_t i = 0; i < pages.size(); ++i) {
-            std::vector<QList<double>> frames;
+            QList<double> frames; // left, top, right, bottom of each
             double bottom = 0, headings = 0;
             for (const ReportItem &it : pages[i]) {
                 if (it.kind == ReportItem::Rect)
-                    frames.push_back({it.x1, it.y1, it.x2, it.y2});
+                    frames << it.x1 << it.y1 << it.x2 << it.y2;
                 else if (it.kind == ReportItem::Text)
                     bottom = qMax(bottom, it.y1 + metrics.textHeight(it.text, it.pointSize));
                 if (it.text == "Lap #" && headings == 0)
                     headings = it.y1;
             }
-            QCOMPARE(frames.size(), size_t(i == 0 ? 5 : 3));
-            const size_t n = frames.size();
-            const double b1 = frames[n - 3].value(3);
-            QVERIFY(b1 >= bottom);
-            QVERIFY(near(frames[n - 3], {0.05 * w, y0 - 2 * U, 0.93 * w, b1}));
-            QVERIFY(near(frames[n - 2], {0.05 * w - U, y0 - 3 * U, 0.93 * w + U, b1 + U}));
-            QVERIFY(near(frames[n - 1].mid(0, 3), {0.04 * w, y0 - 8 * U, 0.94 * w}) && frames[n - 1][3] > b1 + U);
-            if (i == 0) {
-                QVERIFY(near(frames[0], {0.05 * w, y0 - 2 * U, 0.93 * w, headings - U}));
-                QVERIFY(near(frames[1], {0.05 * w - U, y0 - 3 * U, 0.93 * w + U, headings}));
-            }
+            const double b1 = frames.value(frames.size() - 9), outer = frames.value(frames.size() - 1);
+            const QList<double> header{0.05 * w, y0 - 2 * U, 0.93 * w, headings - U,
+                                       0.05 * w - U, y0 - 3 * U, 0.93 * w + U, headings};
+            const QList<double> around{0.05 * w, y0 - 2 * U, 0.93 * w, b1, 0.05 * w - U, y0 - 3 * U, 0.93 * w + U, b1 + U,
+                                       0.04 * w, y0 - 8 * U, 0.94 * w, outer};
+            QVERIFY(near(frames, i == 0 ? header + around : around));
+            QVERIFY(b1 >= bottom && outer > b1 + U);
         }
         QVERIFY(lap249PastTheLine > 0);
     }
@@ -308,6 +301,64 @@ private slots:
         b.prompts.type(QString());
         b.commands.printReport(); // the orientation stays for the report
         QCOMPARE(readPdfWords(b.pdf).at(0).width > readPdfWords(b.pdf).at(0).height, landscape);
+    }
+
+    void timeAndDate_data()
+    {
+        QTest::addColumn<QDateTime>("at");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("midnight, new year")
+                << QDateTime(QDate(2027, 1, 1), QTime(0, 0, 59)) << "12:00:59:am" << "01:01:2027";
+        QTest::newRow("noon") << QDateTime(QDate(2026, 12, 4), QTime(12, 30, 0)) << "12:30:00:pm" << "04:12:2026";
+        QTest::newRow("invalid") << QDateTime() << "" << "";
+    }
+
+    void timeAndDate()
+    {
+        QFETCH(QDateTime, at);
+        QTEST(reportTimeText(at.time()), "time");
+        QTEST(reportDateText(at.date()), "date");
+    }
+
+    void commentLines_data()
+    {
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<QStringList>("lines");
+        const QString c80(80, 'c');
+        QTest::newRow("only line breaks") << "\r\n\r\n" << QStringList();
+        QTest::newRow("blank last piece") << "Dry\r\n   " << QStringList{"Dry"};
+        QTest::newRow("leading control characters") << "\t\x01" "Dry" << QStringList{"Dry"};
+        QTest::newRow("exactly 75") << QString(75, 'x') << QStringList{QString(75, 'x')};
+        QTest::newRow("line break inside the first 75, long word cut")
+                << "Short\r\n   " + c80 << QStringList{"Short", c80.left(74), c80.left(6)};
+        QTest::newRow("wrapped then a short second line")
+            << "one two three four five six seven eight nine ten eleven twelve thirteen fourteen\r\nEnd"
+            << QStringList{"one two three four five six seven eight nine ten eleven twelve thirteen", "fourteen",
+                           "End"};
+    }
+
+    void commentLines()
+    {
+        QFETCH(QString, comments);
+        QTEST(reportCommentLines(comments), "lines");
+    }
+
+    void printerFont_data()
+    {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("ms sans first") << QStringList{"Arial", "MSSansSerif", "Roman"} << "MSSansSerif";
+        QTest::newRow("prefix compared upper-cased") << QStringList{"Times", "arial black", "Arial"} << "arial black";
+        QTest::newRow("univers before roman") << QStringList{"Roman", "Univers Condensed"} << "Univers Condensed";
+        QTest::newRow("roman last") << QStringList{"DejaVu Sans", "Romantic"} << "Romantic";
+        QTest::newRow("blank inside the prefix does not match") << QStringList{"MS Sans Serif"} << "(current font)";
+    }
+
+    void printerFont()
+    {
+        QFETCH(QStringList, families);
+        QTEST(SelectPrinterFont(families).value_or("(current font)"), "chosen");
     }
 };
 
