@@ -3,7 +3,6 @@
 
 #include "support/RaceFixture.h"
 
-#include "timing/NumberText.h"
 #include "ui/Twips.h"
 
 #include <QAbstractItemView>
@@ -12,533 +11,478 @@
 #include <QtTest>
 
 using namespace sw;
+using L = QList<double>;
 
 namespace {
 const QString kNotInRavelin = QStringLiteral("Timing not allowed when called by Ravelin.");
+
+QString clocksOf(const RaceFixture &f)
+{
+    const auto &ui = f.w->ui;
+    return QStringList{ui.segmentClock->text(), ui.lapClock->text(), ui.raceClock->text()}.join(QLatin1Char('/'));
+}
 } // namespace
 
 class TestRaceWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void threeSegmentRaceFillsGridAndClocks();
-    void pressesStored_data();
-    void pressesStored();
-    void restartAnswers_data();
-    void restartAnswers();
-    void pressesAndClicksDuringRace_data();
-    void pressesAndClicksDuringRace();
-    void finishComputesStatisticsAndModeSecs();
-    void statisticsEdges_data();
-    void statisticsEdges();
-    void topRowFollowsWrittenLap_data();
-    void topRowFollowsWrittenLap();
-    void pressAfterLap250IsRefused();
-    void screenAndRefusedKeys_data();
-    void screenAndRefusedKeys();
-    void tickCountClocksAndReadings_data();
-    void tickCountClocksAndReadings();
-};
-
-void TestRaceWindow::threeSegmentRaceFillsGridAndClocks()
-{
-    RaceFixture f(3);
-    const auto &ui = f.w->ui;
-    const auto texts = [](std::initializer_list<QWidget *> ws) {
-        QStringList t;
-        for (QWidget *w : ws)
-            t << w->property("text").toString();
-        return t;
-    };
-    const auto clocks = [&] { return texts({ui.segmentClock, ui.lapClock, ui.raceClock}); };
-    f.arm();
-    f.tickTo(4.25); // the clocks wait for the start press
-    QCOMPARE(f.timer.ticks(), qint64(4250));
-    QCOMPARE(clocks(), (QStringList{".000", ".000", ".000"}));
-    for (double t : {5, 15, 26, 38, 49})
-        f.pressAt(t);
-    const QStringList lap1{"10.000", "11.000", "12.000", "", "33.000", "Green", "1", "In Traffic"};
-    for (int c = 1; c <= 8; ++c)
-        QCOMPARE(f.cell(1, c), lap1[c - 1]);
-    QCOMPARE(f.cell(2, 1), QStringLiteral("11.000"));
-    QCOMPARE(f.cell(2, 5), QString()); // lap 2 not complete
-    QCOMPARE(f.state.rec.CurLap, qint16(2));
-    QCOMPARE(f.state.rec.CurSeg, qint16(2));
-    QCOMPARE(texts({ui.currentLapLabel, ui.currentSegLabel, ui.segmentFields[1]}), (QStringList{"2", "2", "11.000"}));
-    f.tickTo(55.5); // segment clock from 49, lap clock from 38, race clock from 5
-    QCOMPARE(clocks(), (QStringList{"6.500", "17.500", "50.500"}));
-    QCOMPARE(f.prompts.asked.size(), size_t(0));
-}
-
-void TestRaceWindow::pressesStored_data()
-{
-    QTest::addColumn<bool>("armed");
-    QTest::addColumn<QList<double>>("presses"); // F2 at t s after arming; -t: F12 at t s
-    QTest::addColumn<QList<double>>("stored");  // readings of lap 0 (start), then lap 1.. (1 segment)
-    QTest::newRow("0.6 s ignored, 1.2 s accepted") << true << QList<double>{2, 2.6, 3.2} << QList<double>{2, 3.2};
-    QTest::newRow("start within 1 s of arming") << true << QList<double>{0.5, 1.5} << QList<double>{1.5};
-    QTest::newRow("exactly 1 s apart") << true << QList<double>{1, 2, 3} << QList<double>{1, 2, 3};
-    QTest::newRow("second F12 keeps the first arming") << true << QList<double>{-3, 4} << QList<double>{4};
-    QTest::newRow("F2 in setup ignored") << false << QList<double>{5, 7} << QList<double>{};
-}
-
-void TestRaceWindow::pressesStored()
-{
-    QFETCH(bool, armed);
-    QFETCH(QList<double>, presses);
-    QFETCH(QList<double>, stored);
-    RaceFixture f(1);
-    if (armed)
-        f.arm();
-    for (double t : presses) {
-        if (t < 0) {
-            f.advanceTo(-t);
-            f.F(12);
-        } else {
-            f.pressAt(t);
-        }
+    // A press within a second of the last (or of arming) is a bounce; F2 before arming and a
+    // second F12 do nothing.
+    void pressesStored_data()
+    {
+        QTest::addColumn<bool>("armed");
+        QTest::addColumn<L>("presses"); // F2 at t s after arming; -t: F12 at t s
+        QTest::addColumn<L>("stored");  // readings of lap 0 (start), then lap 1.. (1 segment)
+        QTest::newRow("0.6 s ignored, 1.2 s accepted") << true << L{2, 2.6, 3.2} << L{2, 3.2};
+        QTest::newRow("start within 1 s of arming") << true << L{0.5, 1.5} << L{1.5};
+        QTest::newRow("exactly 1 s apart") << true << L{1, 2, 3} << L{1, 2, 3};
+        QTest::newRow("second F12 keeps the first arming") << true << L{-3, 4} << L{4};
+        QTest::newRow("F2 in setup ignored") << false << L{5, 7} << L{};
     }
-    for (int i = 0; i < stored.size(); ++i)
-        QCOMPARE(f.state.rec.reading(i, 1), stored[i]);
-    QVERIFY(f.state.rec.LapData[stored.size()][1].isEmpty());
-    QCOMPARE(f.state.rec.CurLap, qint16(stored.size()));
-    QCOMPARE(f.state.rec.raceState,
-             !stored.isEmpty() ? RaceState::Running : armed ? RaceState::Armed : RaceState::Setup);
-    QCOMPARE(f.prompts.asked.size(), size_t(0));
-}
 
-void TestRaceWindow::restartAnswers_data()
-{
-    QTest::addColumn<bool>("finishedFirst");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("running, No") << false << int(Answer::No);
-    QTest::newRow("running, Yes") << false << int(Answer::Yes);
-    QTest::newRow("finished, Yes (button)") << true << int(Answer::Yes);
-}
-
-void TestRaceWindow::restartAnswers()
-{
-    QFETCH(bool, finishedFirst);
-    QFETCH(int, answer);
-    RaceFixture f(2);
-    f.armAndPress({2, 12, 23, 35});
-    if (finishedFirst)
-        f.finish();
-    f.prompts.asked.clear();
-    f.prompts.answer(Answer(answer));
-    f.advanceTo(40);
-    if (finishedFirst)
-        f.w->ui.startRestartButton->click(); // keys do nothing after the race: the button
-    else
-        f.F(12);
-    QCOMPARE(f.prompts.asked.size(), size_t(1));
-    QCOMPARE(shown(f.prompts.asked[0].message),
-             shown({"Restart Race ?",
-                    "Do you want to 'Restart' this race?\r\rIf you answer Yes, you will loose all your "
-                    "current recorded times.",
-                    Buttons::YesNo, Icon::Question, Answer::No}));
-    if (Answer(answer) == Answer::No) {
-        QCOMPARE(f.state.rec.raceState, finishedFirst ? RaceState::Finished : RaceState::Running);
-        QCOMPARE(f.cell(1, 5), QStringLiteral("21.000"));
-        if (!finishedFirst) { // the race goes on: the next press is recorded
-            f.pressAt(47);
-            QCOMPARE(f.cell(2, 2), QStringLiteral("12.000"));
+    void pressesStored()
+    {
+        QFETCH(bool, armed);
+        QFETCH(L, presses);
+        QFETCH(L, stored);
+        RaceFixture f(1);
+        if (armed)
+            f.arm();
+        for (double t : presses) {
+            f.advanceTo(qAbs(t));
+            f.F(t < 0 ? 12 : 2);
         }
-    } else {
+        for (int i = 0; i < stored.size(); ++i)
+            QCOMPARE(f.state.rec.reading(i, 1), stored[i]);
+        QVERIFY(f.state.rec.LapData[stored.size()][1].isEmpty());
+        QCOMPARE(f.state.rec.CurLap, qint16(stored.size()));
+        QCOMPARE(f.state.rec.raceState,
+                 !stored.isEmpty() ? RaceState::Running : armed ? RaceState::Armed : RaceState::Setup);
+        QCOMPARE(f.prompts.asked.size(), size_t(0));
+    }
+
+    // Restart asks first; No leaves the race as it was, Yes empties it, sets the conditions back
+    // and arms again: the next start press counts from the restart.
+    void restartAnswers_data()
+    {
+        QTest::addColumn<bool>("finishedFirst");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("running, No") << false << int(Answer::No);
+        QTest::newRow("running, Yes") << false << int(Answer::Yes);
+        QTest::newRow("finished, Yes (button)") << true << int(Answer::Yes);
+    }
+
+    void restartAnswers()
+    {
+        QFETCH(bool, finishedFirst);
+        QFETCH(int, answer);
+        RaceFixture f(2);
+        auto &ui = f.w->ui;
+        f.armAndPress({2, 12, 23, 35});
+        for (int k : {5, 7, 9}) // Yellow, position 2, held up
+            f.F(k);
+        if (finishedFirst)
+            f.finish();
+        f.prompts.asked.clear();
+        f.prompts.answer(Answer(answer));
+        f.tickTo(40);
+        if (finishedFirst)
+            ui.startRestartButton->click(); // keys do nothing after the race: the button
+        else
+            f.F(12);
+        QCOMPARE(f.prompts.asked.size(), size_t(1));
+        QCOMPARE(shown(f.prompts.asked[0].message),
+                 shown({"Restart Race ?",
+                        "Do you want to 'Restart' this race?\r\rIf you answer Yes, you will loose all your "
+                        "current recorded times.",
+                        Buttons::YesNo, Icon::Question, Answer::No}));
+        if (Answer(answer) == Answer::No) {
+            QCOMPARE(f.state.rec.raceState, finishedFirst ? RaceState::Finished : RaceState::Running);
+            QCOMPARE(f.cell(1, 5), QStringLiteral("21.000"));
+            if (!finishedFirst) { // the race goes on: the next press is recorded
+                f.pressAt(47);
+                QCOMPARE(f.cell(2, 2), QStringLiteral("12.000"));
+            }
+            return;
+        }
         QCOMPARE(f.state.rec.raceState, RaceState::Armed);
         QVERIFY(f.state.rec.LapData[1][2].isEmpty());
         QCOMPARE(f.cell(1, 5), QString());
-        QCOMPARE(f.w->ui.finishKeepButton->text(), QStringLiteral("Finish F11"));
-        // No lap is under way before the start press.
-        QCOMPARE(f.w->ui.currentLapLabel->text() + f.w->ui.currentSegLabel->text(), QString());
-        // Armed again at once: the start press is needed again, the clock counts from the restart.
+        QCOMPARE(ui.finishKeepButton->text(), QStringLiteral("Finish F11"));
+        // No lap under way before the start press; conditions at their defaults, the old clocks gone.
+        QCOMPARE(QStringList({ui.currentLapLabel->text() + ui.currentSegLabel->text(), ui.positionDisplay->text(),
+                              ui.trafficDisplay->text(), ui.flagDisplay->text(), clocksOf(f)}),
+                 QStringList({"", "1", "In Traffic", "Green", ".000/.000/.000"}));
         f.armNs = f.clock.nowNs();
         f.pressAt(3);
         QCOMPARE(f.state.rec.reading(0, 2), 3.0);
         QCOMPARE(f.state.rec.CurLap, qint16(1));
     }
-}
 
-// Whatever the operator clicks or has open while the race runs, every F2 is
-// recorded and F11 ends the race at the lap last timed.
-void TestRaceWindow::pressesAndClicksDuringRace_data()
-{
-    QTest::addColumn<QString>("during"); // what happens at 12 s, with the F2 at 13 s
-    QTest::addColumn<int>("finishAnswer"); // to the finish question asked at 14 s
-    QTest::addColumn<int>("lastLap");
-    QTest::newRow("grid click on lap 3, F11") << "click lap 3" << int(Answer::Yes) << 6;
-    QTest::newRow("F2 in the open flag drop-down") << "flag popup" << int(Answer::Yes) << 6;
-    QTest::newRow("F2 in the open traffic drop-down") << "traffic popup" << int(Answer::Yes) << 6;
-    QTest::newRow("F2 in an open menu") << "menu" << int(Answer::Yes) << 6;
-    QTest::newRow("F2 while the finish question waits, Yes") << "finish question" << int(Answer::Yes) << 6;
-    QTest::newRow("F2 while the finish question waits, No") << "finish question" << int(Answer::No) << 0;
-    QTest::newRow("F2 while the restart question waits, No") << "restart question" << int(Answer::Yes) << 6;
-}
-
-void TestRaceWindow::pressesAndClicksDuringRace()
-{
-    QFETCH(QString, during);
-    QFETCH(int, finishAnswer);
-    QFETCH(int, lastLap);
-    RaceFixture f(1);
-    auto &ui = f.w->ui;
-    QApplication::setActiveWindow(f.w.get());
-    f.armAndPress({1, 3, 5, 7, 9, 11}); // laps 1..5 of 2 s
-    f.advanceTo(12);
-    // A box of the program's own on screen, the F2 going to it.
-    const auto pressInBox = [&f] {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
-                        QMessageBox::Yes | QMessageBox::No, f.w.get());
-        box.show();
-        f.advanceTo(13);
-        QTest::keyClick(&box, Qt::Key_F2);
-        QTest::keyClick(&box, Qt::Key_F2); // a second press within the second is a bounce
-        QVERIFY(box.isVisible());
-    };
-    if (during.startsWith(QLatin1String("click"))) {
-        f.pressAt(13); // then the click, then F11
-        QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
-                          ui.resultsView->visualRect(f.state.grid.index(2, 1)).center());
-    } else if (during.endsWith(QLatin1String("popup"))) {
-        QComboBox *list = during.startsWith(QLatin1String("flag")) ? ui.flagList : ui.trafficList;
-        list->showPopup();
-        QWidget *popup = list->view();
-        QTRY_VERIFY(popup->isVisible());
-        f.advanceTo(13);
-        QTest::keyClick(popup, Qt::Key_F2);
-        QVERIFY(popup->isVisible()); // the drop-down stays open for its choice
-        list->hidePopup();
-    } else if (during == QLatin1String("menu")) {
-        ui.optionsMenu->popup(f.w->mapToGlobal(QPoint(20, 20)));
-        QTRY_VERIFY(ui.optionsMenu->isVisible());
-        f.advanceTo(13);
-        QTest::keyClick(ui.optionsMenu, Qt::Key_F2);
-        ui.optionsMenu->hide();
-    } else if (during == QLatin1String("restart question")) {
-        f.prompts.whileAsking = pressInBox;
-        f.prompts.answer(Answer::No);
-        f.F(12);
-    }
-    if (during == QLatin1String("finish question"))
-        f.prompts.whileAsking = pressInBox; // asked at 12 s
-    else
-        f.advanceTo(14);
-    f.prompts.answer(Answer(finishAnswer));
-    f.F(11);
-
-    const RaceRecord &r = f.state.rec;
-    QCOMPARE(r.reading(6, 1), 13.0);
-    QVERIFY(r.LapData[7][1].isEmpty());
-    QCOMPARE(f.cell(6, 5), QStringLiteral("2.000"));
-    QCOMPARE(int(r.LastLap), lastLap);
-    QCOMPARE(r.raceState, lastLap ? RaceState::Finished : RaceState::Running);
-    if (lastLap)
-        QCOMPARE(f.state.grid.statValues[12], QStringLiteral("2.000")); // the average over all 6 laps
-    else
-        QCOMPARE(ui.currentLapLabel->text(), QStringLiteral("7")); // timing goes on
-}
-
-void TestRaceWindow::finishComputesStatisticsAndModeSecs()
-{
-    RaceFixture f(2);
-    // Start at 10; laps of (20.2, 30.5), (21.7, 30.1), (20.4, 29.9), (25.0, 31.0).
-    f.armAndPress({10, 30.2, 60.7, 82.4, 112.5, 132.9, 162.8, 187.8, 218.8});
-    f.prompts.asked.clear();
-    f.prompts.answer(Answer::No); // not yet: timing goes on
-    f.F(11);
-    QCOMPARE(f.state.rec.raceState, RaceState::Running);
-    f.finish();
-    QCOMPARE(f.prompts.asked.size(), size_t(2));
-    QCOMPARE(shown(f.prompts.asked[1].message),
-             shown({"Finished Timing Race ?", "Are you finished timing laps for this race?",
-                    Buttons::YesNo, Icon::Question, Answer::No}));
-
-    const RaceRecord &r = f.state.rec;
-    QCOMPARE(r.raceState, RaceState::Finished);
-    QCOMPARE(r.LastLap, qint16(4));
-    // Average, best, worst of segment 1, segment 2, (segment 3 unused), ..., whole lap.
-    // Average, best, worst of segments 1 to 4 (3 and 4 unused: untouched), then of whole laps
-    // (50.7, 51.8, 50.3, 56.0).
-    const QStringList stats{"21.825", "20.200", "25.000", "30.375", "29.900", "31.000", "", "", "", "",
-                            "", "", "52.200", "50.300", "56.000"};
-    for (int i = 0; i < stats.size(); ++i)
-        QCOMPARE(f.state.grid.statValues[i], stats[i]);
-    // Most and second most frequent whole seconds, the lower on a tie: segment 1 has
-    // 20,21,20,25; segment 2 30,30,29,31; whole laps 50,51,50,56.
-    const int modes[3][3] = {{0, 20, 21}, {1, 30, 29}, {4, 50, 51}}; // column, first, second
-    for (const auto &m : modes) {
-        QCOMPARE(r.ModeSecs[0][m[0]], qint16(m[1]));
-        QCOMPARE(r.ModeSecs[1][m[0]], qint16(m[2]));
+    // Whatever the operator clicks or has open while the race runs, every F2 is
+    // recorded and F11 ends the race at the lap last timed.
+    void pressesAndClicksDuringRace_data()
+    {
+        QTest::addColumn<QString>("during");   // what happens at 12 s, with the F2 at 13 s
+        QTest::addColumn<int>("finishAnswer"); // to the finish question asked at 14 s
+        QTest::addColumn<int>("lastLap");
+        QTest::newRow("grid click on lap 3, F11") << "click lap 3" << int(Answer::Yes) << 6;
+        QTest::newRow("F2 in the open flag drop-down") << "flag popup" << int(Answer::Yes) << 6;
+        QTest::newRow("F2 in the open traffic drop-down") << "traffic popup" << int(Answer::Yes) << 6;
+        QTest::newRow("F2 in an open menu") << "menu" << int(Answer::Yes) << 6;
+        QTest::newRow("F2 while the finish question waits, Yes") << "finish question" << int(Answer::Yes) << 6;
+        QTest::newRow("F2 while the finish question waits, No") << "finish question" << int(Answer::No) << 0;
+        QTest::newRow("F2 while the restart question waits, No") << "restart question" << int(Answer::Yes) << 6;
     }
 
-    auto &ui = f.w->ui;
-    QCOMPARE(f.state.grid.SelStartRow, 4); // the last lap selected for editing
-    // The timer stops at its next event; the clocks freeze; keys do nothing.
-    const QString frozen = ui.raceClock->text();
-    f.tickTo(300);
-    QCOMPARE(f.timer.interval(), 0);
-    QCOMPARE(ui.raceClock->text(), frozen);
-    f.prompts.asked.clear();
-    f.F(2);
-    f.F(11);
-    QCOMPARE(f.prompts.asked.size(), size_t(0));
-}
+    void pressesAndClicksDuringRace()
+    {
+        QFETCH(QString, during);
+        QFETCH(int, finishAnswer);
+        QFETCH(int, lastLap);
+        RaceFixture f(1);
+        auto &ui = f.w->ui;
+        QApplication::setActiveWindow(f.w.get());
+        f.armAndPress({1, 3, 5, 7, 9, 11}); // laps 1..5 of 2 s
+        f.advanceTo(12);
+        // A box of the program's own on screen, the F2 going to it.
+        const auto pressInBox = [&f] {
+            QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
+                            QMessageBox::Yes | QMessageBox::No, f.w.get());
+            box.show();
+            f.advanceTo(13);
+            QTest::keyClick(&box, Qt::Key_F2);
+            QTest::keyClick(&box, Qt::Key_F2); // a second press within the second is a bounce
+            QVERIFY(box.isVisible());
+        };
+        if (during.startsWith(QLatin1String("click"))) {
+            f.pressAt(13); // then the click, then F11
+            QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
+                              ui.resultsView->visualRect(f.state.grid.index(2, 1)).center());
+        } else if (during.endsWith(QLatin1String("popup"))) {
+            QComboBox *list = during.startsWith(QLatin1String("flag")) ? ui.flagList : ui.trafficList;
+            list->showPopup();
+            QWidget *popup = list->view();
+            QTRY_VERIFY(popup->isVisible());
+            f.advanceTo(13);
+            QTest::keyClick(popup, Qt::Key_F2);
+            QVERIFY(popup->isVisible()); // the drop-down stays open for its choice
+            list->hidePopup();
+        } else if (during == QLatin1String("menu")) {
+            ui.optionsMenu->popup(f.w->mapToGlobal(QPoint(20, 20)));
+            QTRY_VERIFY(ui.optionsMenu->isVisible());
+            f.advanceTo(13);
+            QTest::keyClick(ui.optionsMenu, Qt::Key_F2);
+            ui.optionsMenu->hide();
+        } else if (during == QLatin1String("restart question")) {
+            f.prompts.whileAsking = pressInBox;
+            f.prompts.answer(Answer::No);
+            f.F(12);
+        }
+        if (during == QLatin1String("finish question"))
+            f.prompts.whileAsking = pressInBox; // asked at 12 s
+        else
+            f.advanceTo(14);
+        f.prompts.answer(Answer(finishAnswer));
+        f.F(11);
 
-void TestRaceWindow::statisticsEdges_data()
-{
-    QTest::addColumn<int>("numSegs");
-    QTest::addColumn<QList<double>>("presses");
-    QTest::addColumn<QStringList>("stats"); // "index=text" of the statistics values
-    QTest::addColumn<int>("mode");          // most frequent whole second of segment 1
-    QTest::newRow("stints over 10000 s") << 1 << QList<double>{1, 12001, 22501}
-        << QStringList{"12=11250.000", "13=10500.000", "14=12000.000"} << 0;
-    QTest::newRow("finished part-way through a lap: no Min .000") << 2 << QList<double>{1, 11, 22, 31}
-        << QStringList{"1=9.000", "3=11.000", "4=11.000", "13=21.000"} << 9;
-    QTest::newRow("tie for the most frequent: the lowest") << 1 << QList<double>{1, 21.5, 51.7, 72.4, 102.5}
-        << QStringList{"13=20.500", "14=30.200"} << 20;
-    QTest::newRow("end before start shows .000") << 2 << QList<double>{1, 11, 23, -8}
-        << QStringList{"2=10.000", "4=12.000"} << 10;
-}
-
-// Only times above 0 count; the bounds start from the first time; a tie for
-// the most frequent whole second takes the lowest, and the Delete question
-// quotes it.
-void TestRaceWindow::statisticsEdges()
-{
-    QFETCH(int, numSegs);
-    QFETCH(QList<double>, presses);
-    QFETCH(QStringList, stats);
-    QFETCH(int, mode);
-    RaceFixture f(numSegs);
-    f.arm();
-    for (double t : presses)
-        f.pressAt(qAbs(t));
-    if (presses.last() < 0) { // the last reading set back by hand, as a damaged file may hold
-        f.state.rec.LapData[2][1].set(-presses.last());
-        f.state.rec.CurLap = 2;
-        f.state.rec.CurSeg = 1;
-        f.w->writeSegmentStep(GraphUpdate::RowOnly);
-        QCOMPARE(f.cell(2, 1), QStringLiteral(".000"));
-        f.state.rec.CurSeg = 2;
+        const RaceRecord &r = f.state.rec;
+        QCOMPARE(r.reading(6, 1), 13.0);
+        QVERIFY(r.LapData[7][1].isEmpty());
+        QCOMPARE(f.cell(6, 5), QStringLiteral("2.000"));
+        QCOMPARE(int(r.LastLap), lastLap);
+        QCOMPARE(r.raceState, lastLap ? RaceState::Finished : RaceState::Running);
+        if (lastLap)
+            QCOMPARE(f.state.grid.statValues[12], QStringLiteral("2.000")); // the average over all 6 laps
+        else
+            QCOMPARE(ui.currentLapLabel->text(), QStringLiteral("7")); // timing goes on
     }
-    f.finish();
-    for (const QString &st : stats)
-        QCOMPARE(f.state.grid.statValues[st.section('=', 0, 0).toInt()], st.section('=', 1));
-    QCOMPARE(int(f.state.rec.ModeSecs[0][0]), mode);
-    if (mode) {
-        f.prompts.clear();
-        f.prompts.answer(Answer::No);
-        f.w->ui.lapList->setCurrentIndex(0);
-        f.w->ui.segmentFields[1]->setFocus(Qt::OtherFocusReason);
-        f.w->ui.deleteButton->click();
-        QVERIFY2(f.prompts.messageTexts().value(0).contains(
-                     QStringLiteral("anticipated segment time of %1)").arg(mode)),
-                 qPrintable(f.prompts.messageTexts().join('/')));
-    }
-}
 
-void TestRaceWindow::topRowFollowsWrittenLap_data()
-{
-    QTest::addColumn<int>("laps");
-    QTest::addColumn<int>("topRow");
-    QTest::newRow("lap 6 keeps the top") << 6 << 1;
-    QTest::newRow("lap 7 -> 2") << 7 << 2;
-    QTest::newRow("lap 240 -> 230, not 235") << 240 << 230;
-}
-
-void TestRaceWindow::topRowFollowsWrittenLap()
-{
-    QFETCH(int, laps);
-    QFETCH(int, topRow);
-    RaceFixture f(1);
-    f.arm();
-    for (int i = 0; i <= laps; ++i)
-        f.pressAt(1 + 2.0 * i);
-    QCOMPARE(f.state.grid.TopRow(), topRow);
-    QCOMPARE(f.w->ui.resultsView->verticalScrollBar()->value(), topRow - 1);
-}
-
-void TestRaceWindow::pressAfterLap250IsRefused()
-{
-    RaceFixture f(2);
-    f.arm();
-    for (int i = 0; i <= 500; ++i)
-        f.pressAt(1 + 1.5 * i); // start + 250 laps of two segments
-    QCOMPARE(f.cell(250, 5), QStringLiteral("3.000"));
-    f.pressAt(800);
-    f.pressAt(900);
-    for (int c = 1; c <= 7; ++c)
-        QVERIFY(f.state.rec.LapData[251][c].isEmpty());
-    QCOMPARE(f.state.rec.CurLap, qint16(251));
-    QVERIFY(f.w->ui.statusLine->text().contains(QStringLiteral("Lap 250 is complete")));
-    QCOMPARE(f.prompts.asked.size(), size_t(0)); // no box during the race
-    f.finish();
-    QCOMPARE(f.state.rec.LastLap, qint16(250));
-}
-
-void TestRaceWindow::screenAndRefusedKeys_data()
-{
-    QTest::addColumn<int>("stage"); // 0 setup, 1 armed, 2 running, 3 finished, -1 called by Ravelin
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("windowTw");
-    QTest::addColumn<int>("gridTw");
-    QTest::addColumn<QList<int>>("refusedKeys"); // each answered by `refusal`, nothing changes
-    QTest::addColumn<QString>("refusal");
-    const QList<int> f11{Qt::Key_F11};
-    const QString onlyInRace = QStringLiteral("This key only has effect during the race.");
-    QTest::newRow("setup") << 0 << "Status: Starting a New Race.  Set the starting Position and other "
-        "settings above.  Then press <F12> to allow recording times by pressing the <F2> key.  Change # "
-        "Segments by clicking on Options." << 8250 << 4215 << f11 << onlyInRace;
-    QTest::newRow("armed") << 1 << "Status: Before start of Race.  Press <F2> key to start timing the 1st "
-        "segment." << 8250 << 4215 << f11 << onlyInRace;
-    QTest::newRow("running") << 2 << "Status: Recording times during Race.  Press <F2> key to record each "
-        "segment.  If you made a mistake pressing F2, these can be fixed after the race." << 8250 << 4215
-        << QList<int>{} << QString();
-    QTest::newRow("finished") << 3 << "Status: Race has finished.  You can edit results by clicking on "
-        "'Lap #'.  Insert and Delete correct problems with missing or too many times recorded."
-        << 7535 << 3135 << QList<int>{} << QString();
-    QTest::newRow("Ravelin") << -1 << "Status: Program called from Ravelin.  Only Editting, Opening, "
-        "Saving, and Returning to Ravelin options allowed." << 8250 << 4215
-        << QList<int>{Qt::Key_F12, Qt::Key_F2, Qt::Key_A} << kNotInRavelin;
-}
-
-void TestRaceWindow::screenAndRefusedKeys()
-{
-    QFETCH(int, stage);
-    QFETCH(QString, status);
-    QFETCH(int, windowTw);
-    QFETCH(int, gridTw);
-    QFETCH(QList<int>, refusedKeys);
-    QFETCH(QString, refusal);
-    RaceFixture f(2);
-    if (stage < 0) {
-        f.state.rec.ravelinMode = true;
-        f.w->showScreenMode();
-    }
-    if (stage >= 1)
-        f.arm();
-    if (stage >= 2)
-        f.pressAt(2);
-    if (stage >= 3)
+    // The finish question; the most and second most frequent whole seconds (the lower on a tie)
+    // of segments 1, 2 and the lap; the last lap selected; then the timer stops, the clocks
+    // freeze and keys do nothing.
+    void finishModesAndStop()
+    {
+        RaceFixture f(2);
+        // Segment 1: 20.2, 21.7, 20.4, 25.0; segment 2: 30.5, 30.1, 29.9, 31.0; laps 50.7, 51.8, 50.3, 56.0.
+        f.armAndPress({10, 30.2, 60.7, 82.4, 112.5, 132.9, 162.8, 187.8, 218.8});
         f.finish();
-    auto &ui = f.w->ui;
-    const bool finished = stage == 3;
-    QCOMPARE(ui.statusLine->text(), status);
-    QVERIFY(qAbs(f.w->windowHeightTwips() - windowTw) < kTwipsPerPixel); // whole pixels
-    QCOMPARE(ui.resultsView->height(), twy(gridTw));
-    QCOMPARE(ui.finishKeepButton->text(), finished ? QStringLiteral("Keep Changes") : QStringLiteral("Finish F11"));
-    QCOMPARE(ui.insertButton->isEnabled(), finished);
-    QCOMPARE(ui.graphArea->isHidden(), !finished);
-    QCOMPARE(ui.flagDisplay->isHidden(), finished);
-    QCOMPARE(ui.returnToRavelinAction->isVisible(), stage < 0);
-    QVERIFY(ui.segmentFields[2]->isVisibleTo(f.w.get()));
-    QVERIFY(!ui.segmentFields[3]->isVisibleTo(f.w.get()));
-
-    const RaceState before = f.state.rec.raceState;
-    for (int k : refusedKeys) {
-        f.prompts.asked.clear();
-        f.key(Qt::Key(k));
         QCOMPARE(f.prompts.asked.size(), size_t(1));
-        QCOMPARE(shown(f.prompts.asked[0].message), shown({"Splitwatch", refusal}));
-    }
-    if (stage < 0) { // the restart button too
+        QCOMPARE(shown(f.prompts.asked[0].message),
+                 shown({"Finished Timing Race ?", "Are you finished timing laps for this race?",
+                        Buttons::YesNo, Icon::Question, Answer::No}));
+        const auto &m = f.state.rec.ModeSecs;
+        QCOMPARE(QList<int>({m[0][0], m[1][0], m[0][1], m[1][1], m[0][4], m[1][4]}),
+                 QList<int>({20, 21, 30, 29, 50, 51}));
+        QCOMPARE(f.state.grid.SelStartRow, 4);
+        const QString frozen = clocksOf(f);
+        f.tickTo(300);
+        QCOMPARE(f.timer.interval(), 0);
+        QCOMPARE(clocksOf(f), frozen);
         f.prompts.asked.clear();
-        ui.startRestartButton->click();
-        QCOMPARE(f.prompts.messageTexts(), QStringList{kNotInRavelin});
+        f.F(2);
+        f.F(11);
+        QCOMPARE(f.prompts.asked.size(), size_t(0));
     }
-    QCOMPARE(f.state.rec.raceState, before);
-}
 
-void TestRaceWindow::tickCountClocksAndReadings_data()
-{
-    // Steps: "late T" one late timer event at T s after arming, "ontime T"
-    // events on time up to T, "quiet T" time passes without events, "press T"
-    // F2 at T; "hide", "show", "min", "normal" the window. After each step
-    // the checks of the same index: ticks=TickCount, read=the stored reading,
-    // clocks=segment/lap/race as shown, events=timer events in the step,
-    // fresh: the race clock at most one frame (20 ms) behind.
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<double>("ticksPerSecond");
-    QTest::addColumn<int>("segments");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("checks");
-    QTest::newRow("1 ms: late, missed and on-time events, hidden and minimised mid-race")
-        << 1 << 1000.0 << 1
-        << QStringList{"late 1.234", "quiet 2.3457", "press 2.3457", "late 2.5", "quiet 3.0", "press 3.9",
-                       "ontime 4.05", "hide", "late 9.0", "ontime 9.5", "press 10.25", "quiet 11.0123",
-                       "show", "min", "late 12", "quiet 12.5", "normal", "ontime 13", "press 13"}
-        << QStringList{"events=0 clocks=.000/.000/.000", "", "ticks=2345 read=2.3457",
-                       "ticks=2500 clocks=.154/.154/.154 events=1", "events=0 clocks=.154/.154/.154",
-                       "ticks=3900 read=3.9", "ticks=4050 fresh", "events=0", "events=0 clocks=.150/.150/1.704",
-                       "events=0", "ticks=10250 read=10.25 events=0", "",
-                       "ticks=11012 clocks=.762/.762/8.666", "events=0", "events=0 clocks=.762/.762/8.666", "",
-                       "ticks=12500 clocks=2.250/2.250/10.154", "fresh", "read=13"};
-    QTest::newRow("4 ms at 249.5 ticks a second, two segments")
-        << 4 << 249.5 << 2
-        << QStringList{"late 0.5", "press 1.0", "late 1.234", "press 2.3342", "late 3.0", "press 3.5"}
-        << QStringList{"events=0 clocks=.000/.000/.000", "ticks=250 read=1.002004008016032",
-                       "ticks=308 clocks=.232/.232/.232 events=1", "ticks=583 read=2.338877755511022",
-                       "ticks=750 clocks=.667/2.004/2.004", "ticks=875 read=3.507014028056112"};
-}
+    void statisticsEdges_data()
+    {
+        QTest::addColumn<int>("numSegs");
+        QTest::addColumn<L>("presses");
+        QTest::addColumn<QStringList>("stats"); // "index=text" of the statistics values
+        QTest::addColumn<int>("mode");          // most frequent whole second of segment 1
+        QTest::newRow("stints over 10000 s") << 1 << L{1, 12001, 22501}
+            << QStringList{"12=11250.000", "13=10500.000", "14=12000.000"} << 0;
+        QTest::newRow("finished part-way through a lap: no Min .000") << 2 << L{1, 11, 22, 31}
+            << QStringList{"1=9.000", "3=11.000", "4=11.000", "13=21.000"} << 9;
+        QTest::newRow("tie for the most frequent: the lowest") << 1 << L{1, 21.5, 51.7, 72.4, 102.5}
+            << QStringList{"13=20.500", "14=30.200"} << 20;
+        QTest::newRow("end before start shows .000") << 2 << L{1, 11, 23, -8}
+            << QStringList{"2=10.000", "4=12.000"} << 10;
+    }
 
-void TestRaceWindow::tickCountClocksAndReadings()
-{
-    QFETCH(int, interval);
-    QFETCH(double, ticksPerSecond);
-    QFETCH(int, segments);
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, checks);
-    RaceFixture f(segments, interval);
-    f.state.rec.TicksPerSecond = ticksPerSecond;
-    int events = 0;
-    connect(&f.timer, &HiTime::Timer, &f.timer, [&events](int) { ++events; });
-    auto &ui = f.w->ui;
-    f.arm();
-    double start = 0;
-    for (int i = 0; i < steps.size(); ++i) {
-        const QStringList step = steps[i].split(QLatin1Char(' '));
-        const double t = step.value(1).toDouble();
-        events = 0;
-        if (step[0] == "late")
-            f.tickTo(t);
-        else if (step[0] == "ontime")
-            f.timer.advanceMs((f.armNs + qint64(t * 1e9 + 0.5) - f.clock.nowNs()) / 1e6);
-        else if (step[0] == "quiet")
-            f.advanceTo(t);
-        else if (step[0] == "press")
-            f.pressAt(t);
-        else if (step[0] == "hide")
-            f.w->hide();
-        else if (step[0] == "show")
-            f.w->show();
-        else if (step[0] == "min")
-            f.w->showMinimized();
-        else if (step[0] == "normal")
-            f.w->showNormal();
-        if (step[0] == "press" && start == 0)
-            start = f.state.rec.LastKeyTime;
-        const QString where = steps[i];
-        for (const QString &check : checks[i].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const QString key = check.section(QLatin1Char('='), 0, 0);
-            const QString value = check.section(QLatin1Char('='), 1);
-            if (key == "ticks")
-                QVERIFY2(f.state.rec.TickCount == value.toLongLong(), qPrintable(where));
-            else if (key == "read")
-                QVERIFY2(qFuzzyCompare(f.state.rec.LastKeyTime, value.toDouble()), qPrintable(where));
-            else if (key == "events")
-                QVERIFY2(events == value.toInt(), qPrintable(where));
-            else if (key == "clocks")
-                QCOMPARE(QStringList({ui.segmentClock->text(), ui.lapClock->text(), ui.raceClock->text()})
-                             .join(QLatin1Char('/')),
-                         value);
-            else if (key == "fresh") {
+    // Only times above 0 count; the bounds start from the first time; a tie for
+    // the most frequent whole second takes the lowest, and the Delete question
+    // quotes it.
+    void statisticsEdges()
+    {
+        QFETCH(int, numSegs);
+        QFETCH(L, presses);
+        QFETCH(QStringList, stats);
+        QFETCH(int, mode);
+        RaceFixture f(numSegs);
+        f.arm();
+        for (double t : presses)
+            f.pressAt(qAbs(t));
+        if (presses.last() < 0) { // the last reading set back by hand, as a damaged file may hold
+            f.state.rec.LapData[2][1].set(-presses.last());
+            f.state.rec.CurLap = 2;
+            f.state.rec.CurSeg = 1;
+            f.w->writeSegmentStep(GraphUpdate::RowOnly);
+            QCOMPARE(f.cell(2, 1), QStringLiteral(".000"));
+            f.state.rec.CurSeg = 2;
+        }
+        f.finish();
+        for (const QString &st : stats)
+            QCOMPARE(f.state.grid.statValues[st.section('=', 0, 0).toInt()], st.section('=', 1));
+        QCOMPARE(int(f.state.rec.ModeSecs[0][0]), mode);
+        if (mode) {
+            f.prompts.clear();
+            f.prompts.answer(Answer::No);
+            f.w->ui.lapList->setCurrentIndex(0);
+            f.w->ui.segmentFields[1]->setFocus(Qt::OtherFocusReason);
+            f.w->ui.deleteButton->click();
+            QVERIFY2(f.prompts.messageTexts().value(0).contains(
+                         QStringLiteral("anticipated segment time of %1)").arg(mode)),
+                     qPrintable(f.prompts.messageTexts().join('/')));
+        }
+    }
+
+    // The grid scrolls so the lap just written shows; after lap 250 a press is refused
+    // quietly, on the status line, and the race finishes at lap 250.
+    void topRowAndLastLap_data()
+    {
+        QTest::addColumn<int>("laps");
+        QTest::addColumn<int>("topRow");
+        QTest::newRow("lap 6 keeps the top") << 6 << 1;
+        QTest::newRow("lap 7 -> 2") << 7 << 2;
+        QTest::newRow("lap 240 -> 230, not 235") << 240 << 230;
+        QTest::newRow("lap 250: the last rows, then presses refused") << 250 << 230;
+    }
+
+    void topRowAndLastLap()
+    {
+        QFETCH(int, laps);
+        QFETCH(int, topRow);
+        RaceFixture f(1);
+        f.arm();
+        for (int i = 0; i <= laps; ++i)
+            f.pressAt(1 + 2.0 * i);
+        QCOMPARE(f.state.grid.TopRow(), topRow);
+        QCOMPARE(f.w->ui.resultsView->verticalScrollBar()->value(), topRow - 1);
+        if (laps < 250)
+            return;
+        f.pressAt(800);
+        f.pressAt(900);
+        for (int c = 1; c <= 7; ++c)
+            QVERIFY(f.state.rec.LapData[251][c].isEmpty());
+        QCOMPARE(f.state.rec.CurLap, qint16(251));
+        QVERIFY(f.w->ui.statusLine->text().contains(QStringLiteral("Lap 250 is complete")));
+        QCOMPARE(f.prompts.asked.size(), size_t(0)); // no box during the race
+        f.finish();
+        QCOMPARE(f.state.rec.LastLap, qint16(250));
+    }
+
+    void screenAndRefusedKeys_data()
+    {
+        QTest::addColumn<int>("stage"); // 0 setup, 1 armed, 2 running, 3 finished, -1 called by Ravelin
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("windowTw");
+        QTest::addColumn<int>("gridTw");
+        QTest::addColumn<QList<int>>("refusedKeys"); // each answered by `refusal`, nothing changes
+        QTest::addColumn<QString>("refusal");
+        const QList<int> f11{Qt::Key_F11};
+        const QString onlyInRace = QStringLiteral("This key only has effect during the race.");
+        QTest::newRow("setup") << 0 << "Status: Starting a New Race.  Set the starting Position and other "
+            "settings above.  Then press <F12> to allow recording times by pressing the <F2> key.  Change # "
+            "Segments by clicking on Options." << 8250 << 4215 << f11 << onlyInRace;
+        QTest::newRow("armed") << 1 << "Status: Before start of Race.  Press <F2> key to start timing the 1st "
+            "segment." << 8250 << 4215 << f11 << onlyInRace;
+        QTest::newRow("running") << 2 << "Status: Recording times during Race.  Press <F2> key to record each "
+            "segment.  If you made a mistake pressing F2, these can be fixed after the race." << 8250 << 4215
+            << QList<int>{} << QString();
+        QTest::newRow("finished") << 3 << "Status: Race has finished.  You can edit results by clicking on "
+            "'Lap #'.  Insert and Delete correct problems with missing or too many times recorded."
+            << 7535 << 3135 << QList<int>{} << QString();
+        QTest::newRow("Ravelin") << -1 << "Status: Program called from Ravelin.  Only Editting, Opening, "
+            "Saving, and Returning to Ravelin options allowed." << 8250 << 4215
+            << QList<int>{Qt::Key_F12, Qt::Key_F2, Qt::Key_A} << kNotInRavelin;
+    }
+
+    void screenAndRefusedKeys()
+    {
+        QFETCH(int, stage);
+        QFETCH(QString, status);
+        QFETCH(int, windowTw);
+        QFETCH(int, gridTw);
+        QFETCH(QList<int>, refusedKeys);
+        QFETCH(QString, refusal);
+        RaceFixture f(2);
+        if (stage < 0) {
+            f.state.rec.ravelinMode = true;
+            f.w->showScreenMode();
+        }
+        if (stage >= 1)
+            f.arm();
+        if (stage >= 2)
+            f.pressAt(2);
+        if (stage >= 3)
+            f.finish();
+        auto &ui = f.w->ui;
+        const bool finished = stage == 3;
+        QCOMPARE(ui.statusLine->text(), status);
+        QVERIFY(qAbs(f.w->windowHeightTwips() - windowTw) < kTwipsPerPixel); // whole pixels
+        QCOMPARE(ui.resultsView->height(), twy(gridTw));
+        QCOMPARE(ui.finishKeepButton->text(), finished ? QStringLiteral("Keep Changes") : QStringLiteral("Finish F11"));
+        QCOMPARE(ui.insertButton->isEnabled(), finished);
+        QCOMPARE(ui.graphArea->isHidden(), !finished);
+        QCOMPARE(ui.flagDisplay->isHidden(), finished);
+        QCOMPARE(ui.returnToRavelinAction->isVisible(), stage < 0);
+        QVERIFY(ui.segmentFields[2]->isVisibleTo(f.w.get()));
+        QVERIFY(!ui.segmentFields[3]->isVisibleTo(f.w.get()));
+
+        const RaceState before = f.state.rec.raceState;
+        for (int k : refusedKeys) {
+            f.prompts.asked.clear();
+            f.key(Qt::Key(k));
+            QCOMPARE(f.prompts.asked.size(), size_t(1));
+            QCOMPARE(shown(f.prompts.asked[0].message), shown({"Splitwatch", refusal}));
+        }
+        if (stage < 0) { // the restart button too
+            f.prompts.asked.clear();
+            ui.startRestartButton->click();
+            QCOMPARE(f.prompts.messageTexts(), QStringList{kNotInRavelin});
+        }
+        QCOMPARE(f.state.rec.raceState, before);
+    }
+
+    void tickCountClocksAndReadings_data()
+    {
+        // Steps: "late T" one late timer event at T s after arming, "ontime T"
+        // events on time up to T, "quiet T" time passes without events, "press T"
+        // F2 at T; "hide", "show", "min", "normal" the window. After each step
+        // the checks of the same index: ticks=TickCount, read=the stored reading,
+        // clocks=segment/lap/race as shown, events=timer events in the step,
+        // fresh: the race clock at most one frame (20 ms) behind, fields=current
+        // lap/segment/Seg 1 field, lap2=lap 2's times and lap time.
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<double>("ticksPerSecond");
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("checks");
+        QTest::newRow("1 ms: late, missed and on-time events, hidden and minimised mid-race")
+            << 1 << 1000.0 << 1
+            << QStringList{"late 1.234", "quiet 2.3457", "press 2.3457", "late 2.5", "quiet 3.0", "press 3.9",
+                           "ontime 4.05", "hide", "late 9.0", "ontime 9.5", "press 10.25", "quiet 11.0123",
+                           "show", "min", "late 12", "quiet 12.5", "normal", "ontime 13", "press 13"}
+            << QStringList{"events=0 clocks=.000/.000/.000", "", "ticks=2345 read=2.3457",
+                           "ticks=2500 clocks=.154/.154/.154 events=1", "events=0 clocks=.154/.154/.154",
+                           "ticks=3900 read=3.9", "ticks=4050 fresh", "events=0", "events=0 clocks=.150/.150/1.704",
+                           "events=0", "ticks=10250 read=10.25 events=0", "",
+                           "ticks=11012 clocks=.762/.762/8.666", "events=0", "events=0 clocks=.762/.762/8.666", "",
+                           "ticks=12500 clocks=2.250/2.250/10.154", "fresh", "read=13"};
+        QTest::newRow("4 ms at 249.5 ticks a second, two segments")
+            << 4 << 249.5 << 2
+            << QStringList{"late 0.5", "press 1.0", "late 1.234", "press 2.3342", "late 3.0", "press 3.5"}
+            << QStringList{"events=0 clocks=.000/.000/.000", "ticks=250 read=1.002004008016032",
+                           "ticks=308 clocks=.232/.232/.232 events=1", "ticks=583 read=2.338877755511022",
+                           "ticks=750 clocks=.667/2.004/2.004", "ticks=875 read=3.507014028056112"};
+        QTest::newRow("three segments: each clock from its own press, lap 2 under way")
+            << 1 << 1000.0 << 3
+            << QStringList{"press 5", "press 15", "press 26", "press 38", "press 49", "late 55.5"}
+            << QStringList{"", "", "", "", "fields=2/2/11.000 lap2=11.000||||", "clocks=6.500/17.500/50.500"};
+    }
+
+    void tickCountClocksAndReadings()
+    {
+        QFETCH(int, interval);
+        QFETCH(double, ticksPerSecond);
+        QFETCH(int, segments);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, checks);
+        RaceFixture f(segments, interval);
+        f.state.rec.TicksPerSecond = ticksPerSecond;
+        int events = 0;
+        connect(&f.timer, &HiTime::Timer, &f.timer, [&events](int) { ++events; });
+        auto &ui = f.w->ui;
+        const QMap<QString, void (QWidget::*)()> window{{"hide", &QWidget::hide}, {"show", &QWidget::show},
+                                                         {"min", &QWidget::showMinimized},
+                                                         {"normal", &QWidget::showNormal}};
+        f.arm();
+        double start = 0;
+        for (int i = 0; i < steps.size(); ++i) {
+            const QString kind = steps[i].section(QLatin1Char(' '), 0, 0);
+            const double t = steps[i].section(QLatin1Char(' '), 1).toDouble();
+            events = 0;
+            if (kind == "late")
+                f.tickTo(t);
+            else if (kind == "ontime")
+                f.timer.advanceMs((f.armNs + qint64(t * 1e9 + 0.5) - f.clock.nowNs()) / 1e6);
+            else if (kind == "quiet")
+                f.advanceTo(t);
+            else if (kind == "press")
+                f.pressAt(t);
+            else
+                (f.w.get()->*window.value(kind))();
+            if (kind == "press" && start == 0)
+                start = f.state.rec.LastKeyTime;
+            const QByteArray where = steps[i].toUtf8();
+            for (const QString &check : checks[i].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                const QString key = check.section(QLatin1Char('='), 0, 0);
+                const QString value = check.section(QLatin1Char('='), 1);
                 const double now = double(f.timer.ticks()) / ticksPerSecond - start;
-                const double shown = ui.raceClock->text().toDouble();
-                QVERIFY2(shown <= now + 0.0005 && shown > now - 0.0205, qPrintable(where));
+                if (key == "ticks")
+                    QVERIFY2(f.state.rec.TickCount == value.toLongLong(), where);
+                else if (key == "read")
+                    QVERIFY2(qFuzzyCompare(f.state.rec.LastKeyTime, value.toDouble()), where);
+                else if (key == "events")
+                    QVERIFY2(events == value.toInt(), where);
+                else if (key == "clocks")
+                    QCOMPARE(clocksOf(f), value);
+                else if (key == "fresh")
+                    QVERIFY2(ui.raceClock->text().toDouble() <= now + 0.0005
+                                 && ui.raceClock->text().toDouble() > now - 0.0205, where);
+                else if (key == "fields")
+                    QCOMPARE(QStringList({ui.currentLapLabel->text(), ui.currentSegLabel->text(),
+                                          ui.segmentFields[1]->text()}).join('/'), value);
+                else if (key == "lap2")
+                    QCOMPARE(QStringList({f.cell(2, 1), f.cell(2, 2), f.cell(2, 3), f.cell(2, 4), f.cell(2, 5)})
+                                 .join('|'), value);
             }
         }
     }
-}
+};
 
 QTEST_MAIN(TestRaceWindow)
 #include "tst_racewindow.moc"
