@@ -226,12 +226,7 @@ private slots:
             QVERIFY(asked.back().message.text.startsWith(message));
             QVERIFY(asked.back().message.text.contains("race.csv"));
         }
-        const QByteArray bytes = bytesOf(path);
-        QCOMPARE(bytes, written ? raceToCsv(f.state.rec) : QByteArray());
-        QCOMPARE(bytes.startsWith("lap,seg1,seg2,lap_time,flag,position,traffic\r\n"
-                                  "1,20.000,21.000,41.000,Green,1,In Traffic\r\n"
-                                  "2,18.000,20.500,38.500,Yellow,1,In Traffic\r\n"),
-                 written);
+        QCOMPARE(bytesOf(path), written ? raceToCsv(f.state.rec) : QByteArray());
         QCOMPARE(f.state.unsavedChanges, unsaved);
     }
 

@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
 #include <signal.h>
 
 namespace {
@@ -112,6 +110,7 @@ private:
     bool waitFor(const QString &wanted)
     {
         lastReading.reset();
+        changedCells = 0;
         QDeadlineTimer deadline(ReplyTimeoutMs);
         for (;;) {
             while (m_process.canReadLine()) {
