@@ -12,10 +12,7 @@ using namespace sw;
 
 namespace {
 
-QColor pal(Palette colour)
-{
-    return QColor(paletteColour(colour).r, paletteColour(colour).g, paletteColour(colour).b);
-}
+QColor pal(Palette colour) { return QColor(paletteColour(colour).r, paletteColour(colour).g, paletteColour(colour).b); }
 
 struct Lap
 {
@@ -99,7 +96,8 @@ private slots:
         const QPoint mid = ((view.pointCentre(1) + view.pointCentre(2)) / 2).toPoint();
         int nearMid = 0; // on the line from lap 1 to lap 2
         for (int d = 0; d < 9; ++d)
-            nearMid += view.picture().pixelColor(mid + QPoint(d % 3 - 1, d / 3 - 1)) == view.palette().color(QPalette::ButtonText);
+            nearMid += view.picture().pixelColor(mid + QPoint(d % 3 - 1, d / 3 - 1))
+                       == view.palette().color(QPalette::ButtonText);
         QVERIFY(nearMid > 0);
     }
 
