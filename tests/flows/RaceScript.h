@@ -48,7 +48,6 @@ public:
         m_steps.insert(m_steps.begin() + before + 1, {m_steps[before].at + secondsIn, 2, -1, -1});
         return *this;
     }
-    double lastPress() const { return m_steps.back().at; } // keys share their press's time
     // Plays every step at its time; arms the race (F12) first unless armed.
     void run(RaceFixture &f, bool armed = false) const
     {
