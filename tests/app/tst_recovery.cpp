@@ -116,14 +116,13 @@ private slots:
         QTest::addColumn<int>("state"); // RaceState after recovery
         const QList<double> midLap{1.5, 10.250001, 20.125, 31.000007};
         const int armed = int(RaceState::Armed), running = int(RaceState::Running), finished = int(RaceState::Finished);
-        QTest::newRow("armed only, same boot: armed again") << QList<double>{} << false << false << QString() << true
-                                                            << armed;
-        QTest::newRow("mid-lap, same boot: running on") << midLap << false << false << QString() << true << running;
-        QTest::newRow("mid-lap, computer restarted: finished") << midLap << false << false << QString() << false
-                                                               << finished;
-        QTest::newRow("finished with comments") << midLap << true << false << QStringLiteral("Dry\r\nWindy \\x") << true
-                                                << finished;
-        QTest::newRow("finished and edited") << midLap << true << true << QString() << true << finished;
+        const QString none;
+        QTest::newRow("armed only, same boot: armed again")
+            << QList<double>{} << false << false << none << true << armed;
+        QTest::newRow("mid-lap, same boot: running on") << midLap << false << false << none << true << running;
+        QTest::newRow("mid-lap, computer restarted: finished") << midLap << false << false << none << false << finished;
+        QTest::newRow("finished with comments") << midLap << true << false << "Dry\r\nWindy \\x" << true << finished;
+        QTest::newRow("finished and edited") << midLap << true << true << none << true << finished;
     }
 
     void recoveredRaceIsTheRace()

@@ -411,15 +411,15 @@ private slots:
     {
         QTemporaryDir dir;
         const QByteArray open = sampleJournal(2, makePresses(2, 2));
-        const auto put = [&](const QString &name, const QByteArray &bytes) {
+        const std::pair<const char *, QByteArray> files[] = {
+            {"race-20240501-100000-000-1.swj", open},
+            {"race-20240501-110000-000-2.swj", open + journalCloseLine(JournalClose::Saved)},
+            {"race-20240501-120000-000-3.swj", QByteArray()},
+            {"notes.txt", open}};
+        for (const auto &[name, bytes] : files) {
             QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
-        };
-        put("race-20240501-100000-000-1.swj", open);
-        put("race-20240501-110000-000-2.swj", open + journalCloseLine(JournalClose::Saved));
-        put("race-20240501-120000-000-3.swj", QByteArray());
-        put("notes.txt", open);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
         JournalWriter live(dir.path(), false); // a program still timing its race
         live.arm(makeArm(1));
         live.runCycle();
