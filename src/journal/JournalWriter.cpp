@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSemaphore>
 
 #include <atomic>
 #include <cerrno>
@@ -192,14 +193,20 @@ struct JournalWriter::Impl
     std::mutex wakeMutex;
     std::condition_variable wake;
     bool stopping = false;
+    // One release per entry handed over (and one to stop): the thread,
+    // idle, sleeps on it instead of waking on a timer. Releasing takes no
+    // lock and never blocks the producer.
+    QSemaphore queued;
     std::thread thread;
 
     // The producer's side: a full queue refuses the entry and marks where
     // the gap is.
     bool push(const Entry &e)
     {
-        if (ring.push(e))
+        if (ring.push(e)) {
+            queued.release();
             return true;
+        }
         overflows.fetch_add(1, std::memory_order_relaxed);
         std::uint64_t expected = NoLoss;
         firstLost.compare_exchange_strong(expected, ring.pushed(), std::memory_order_release);
@@ -367,17 +374,22 @@ struct JournalWriter::Impl
 
     void threadMain()
     {
-        // While nothing comes the thread wakes only every 80 ms (an idle
-        // program should not cost a core anything), which still puts a press
-        // that comes during the wait on disk within 100 ms; after a cycle
-        // that wrote something it looks again after one cycle.
-        const std::chrono::milliseconds idleCycle = std::max(cycle, std::chrono::milliseconds(80));
+        // While nothing comes the thread sleeps until an entry is handed over
+        // (an idle program costs no wake-ups at all) and writes it at once;
+        // after a cycle that wrote something it waits one cycle, so a burst
+        // of entries shares one sync.
         bool idle = false;
         for (;;) {
             bool last;
-            {
+            if (idle) {
+                queued.acquire();
+            } else {
                 std::unique_lock<std::mutex> lock(wakeMutex);
-                wake.wait_for(lock, idle ? idleCycle : cycle, [this] { return stopping; });
+                wake.wait_for(lock, cycle, [this] { return stopping; });
+            }
+            queued.tryAcquire(queued.available()); // the entries this cycle drains
+            {
+                std::lock_guard<std::mutex> lock(wakeMutex);
                 last = stopping;
             }
             const std::uint64_t before = ring.popped();
@@ -409,6 +421,7 @@ JournalWriter::~JournalWriter()
             d->stopping = true;
         }
         d->wake.notify_one();
+        d->queued.release();
         d->thread.join();
     } else {
         d->runCycle();

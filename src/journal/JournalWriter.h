@@ -3,10 +3,11 @@
 //
 // The window (one thread, the producer) hands records over with the calls
 // below; each copies a fixed-size entry into a preallocated lock-free queue
-// and returns at once. A writer thread drains the queue every cycle (20 ms by
-// default, 80 ms after a cycle that found nothing), appends the lines to the race's journal file and calls
-// fdatasync before the cycle ends, so a record is on disk well within 100 ms
-// of being handed over. arm() starts a new file; close() writes the close
+// and returns at once. A writer thread, asleep while nothing comes, wakes at
+// the first entry and then drains the queue every cycle (20 ms by default)
+// until a cycle finds nothing; it appends the lines to the race's journal
+// file and calls fdatasync before the cycle ends, so a record is on disk well
+// within 100 ms of being handed over. arm() starts a new file; close() writes the close
 // record and deletes the file.
 //
 // A failing disk (full, read-only, file too large, removed) or a full queue
