@@ -11,7 +11,7 @@
 //    setInterval(ms) arms the count and wakes once per interval (the speed
 //    check counts 1 + overrun per event, which then adds up to ticks());
 //    setWakeInterval() changes only the wake-ups, so a window can count at
-//    1 ms and wake 50 times a second, or not at all while nobody looks.
+//    1 ms and wake 20 times a second, or not at all while nobody looks.
 
 #include <QObject>
 #include <QTimer>

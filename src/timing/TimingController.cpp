@@ -221,10 +221,13 @@ void TimingController::onTimerTick(int /*overrun*/)
         updateClockWakeUps();
 }
 
-// The clocks wake the program only while they run and can be seen: at most
-// 50 times a second (a screen shows no more, and the segment clock's
-// thousandths change at every one), never while the window is hidden or
-// minimised, and not while armed (the clocks show .000 until the start).
+// The clocks wake the program only while they run and can be seen: 20 times
+// a second, never while the window is hidden or minimised, and not while
+// armed (the clocks show .000 until the start). The tenths step at least
+// every other frame and the hundredths and thousandths are a blur at any
+// rate, while each frame costs about half a millisecond of CPU on a
+// software-rendered X server; every reading is taken from the clock at the
+// press, not from a frame.
 void TimingController::updateClockWakeUps()
 {
     HiTime &t = m_w.hiTime();

@@ -29,7 +29,7 @@ public:
     void setClocksOnScreen(bool onScreen);
     // Sets the clock wake-ups for the race state and visibility in force.
     void updateClockWakeUps();
-    static constexpr int kClockFrameMs = 20;
+    static constexpr int kClockFrameMs = 50;
     // F2 that reached another window of the program (an open drop-down or
     // menu, a question box) while the race is armed or running: recorded
     // like any press, the keyboard staying with that window.
