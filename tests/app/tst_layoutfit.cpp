@@ -33,139 +33,132 @@ class TestLayoutFit : public QObject
     Q_OBJECT
 
 private slots:
-    void mainWindowTextsFit_data();
-    void mainWindowTextsFit();
-    void zoomStepsAndScreen_data();
-    void zoomStepsAndScreen();
-    void zoomIsRemembered();
-    void dialogsFitTheScreen_data();
-    void dialogsFitTheScreen();
-};
-
-void TestLayoutFit::mainWindowTextsFit_data()
-{
-    QTest::addColumn<int>("segments");
-    QTest::addColumn<int>("stage"); // 0 setup, 1 armed, 2 running, 3 finished, 4 Ravelin
-    QTest::addColumn<int>("zoom");
-    const char *stages[] = {"setup", "armed", "running", "finished", "Ravelin"};
-    for (int zoom : {100, 200})
-        for (int stage = 0; stage < 5; ++stage)
-            for (int segments : {1, 4})
-                QTest::addRow("%s, %d seg, %d %%", stages[stage], segments, zoom) << segments << stage << zoom;
-}
-
-void TestLayoutFit::mainWindowTextsFit()
-{
-    QFETCH(int, segments);
-    QFETCH(int, stage);
-    QFETCH(int, zoom);
-    RaceFixture f(segments);
-    f.w->zoom().setScreenSize(QSize(4000, 3000));
-    QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
-    if (stage == 4) {
-        f.state.rec.ravelinMode = true;
-        f.w->showScreenMode();
-    }
-    if (stage >= 1 && stage <= 3)
-        f.arm();
-    if (stage >= 2) {
-        // Long times in every column, the widest condition texts.
-        f.w->ui.trafficList->setCurrentIndex(2);
-        f.w->ui.flagList->setCurrentIndex(1);
-        f.w->ui.positionList->setCurrentIndex(99);
-        for (int p = 0; p <= 2 * segments; ++p)
-            f.pressAt(1.0 + p * 1234.567);
-    }
-    if (stage == 3)
-        f.finish();
-    QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
-}
-
-void TestLayoutFit::zoomStepsAndScreen_data()
-{
-    QTest::addColumn<QSize>("screen");
-    QTest::addColumn<QList<int>>("asked");
-    QTest::addColumn<QList<int>>("got");
-    QTest::newRow("steps within a large screen") << QSize(4000, 3000) << QList<int>{125, 190, 250, 80}
-                                                 << QList<int>{125, 175, 200, 100};
-    QTest::newRow("a small screen stops at 100") << QSize(1024, 768) << QList<int>{200, 125}
-                                                 << QList<int>{100, 100};
-}
-
-void TestLayoutFit::zoomStepsAndScreen()
-{
-    QFETCH(QSize, screen);
-    QFETCH(QList<int>, asked);
-    QFETCH(QList<int>, got);
-    RaceFixture f(2);
-    WindowZoom &zoom = f.w->zoom();
-    zoom.setScreenSize(screen);
-    const int width100 = f.w->width();
-    for (int i = 0; i < asked.size(); ++i) {
-        QCOMPARE(zoom.setZoomPercent(asked[i]), got[i]);
-        QVERIFY(qAbs(f.w->width() - width100 * got[i] / 100) <= 2);
-        QVERIFY(f.w->frameGeometry().width() <= screen.width());
-    }
-    // The zoom keys act on the window and leave a race untouched.
-    zoom.setZoomPercent(100);
-    f.armAndPress({1.0, 2.5});
-    f.w->ui.zoomInAction->trigger();
-    f.pressAt(4.0);
-    f.w->ui.actualSizeAction->trigger();
-    f.pressAt(5.5);
-    QCOMPARE(f.state.rec.reading(1, 2), 4.0);
-    QCOMPARE(f.state.rec.reading(2, 1), 5.5);
-}
-
-void TestLayoutFit::zoomIsRemembered()
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("settings.ini"));
-    QPoint placed;
+    void mainWindowTextsFit_data()
     {
-        RaceFixture f;
-        f.w->zoom().setScreenSize(QSize(4000, 3000));
-        f.w->zoom().useSettings(std::make_unique<QSettings>(file, QSettings::IniFormat));
-        f.w->zoom().setZoomPercent(150);
-        f.w->move(40, 30);
-        placed = f.w->pos();
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<int>("stage"); // 0 setup, 1 armed, 2 running, 3 finished, 4 Ravelin
+        QTest::addColumn<int>("zoom");
+        const char *stages[] = {"setup", "armed", "running", "finished", "Ravelin"};
+        for (int zoom : {100, 200})
+            for (int stage = 0; stage < 5; ++stage)
+                for (int segments : {1, 4})
+                    QTest::addRow("%s, %d seg, %d %%", stages[stage], segments, zoom) << segments << stage << zoom;
     }
-    RaceFixture g;
-    g.w->zoom().setScreenSize(QSize(4000, 3000));
-    g.w->zoom().useSettings(std::make_unique<QSettings>(file, QSettings::IniFormat));
-    QCOMPARE(g.w->zoom().zoomPercent(), 150);
-    QCOMPARE(QSettings(file, QSettings::IniFormat).value(QStringLiteral("window/position")).toPoint(), placed);
-}
 
-void TestLayoutFit::dialogsFitTheScreen_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("input");
-    QTest::newRow("Enter Time to Insert") << insertPromptTitle() << insertPromptText(QStringLiteral("12.345")) << true;
-    QTest::newRow("erase question") << "Splitwatch" << FileCommands::eraseQuestionText() << false;
-    QTest::newRow("Save Changes?") << "Save Changes?" << FileCommands::saveChangesText() << false;
-    QTest::newRow("copy to Ravelin") << "Splitwatch" << FileCommands::copyToRavelinText() << false;
-    QTest::newRow("not a lap-time file") << "Bad File" << FileCommands::notLapFileText() << false;
-    QTest::newRow("shortened name")
-        << "Splitwatch" << FileCommands::shortenedNameText(QString(40, QLatin1Char('n'))) << false;
-}
+    void mainWindowTextsFit()
+    {
+        QFETCH(int, segments);
+        QFETCH(int, stage);
+        QFETCH(int, zoom);
+        RaceFixture f(segments);
+        f.w->zoom().setScreenSize(QSize(4000, 3000));
+        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        if (stage == 4) {
+            f.state.rec.ravelinMode = true;
+            f.w->showScreenMode();
+        }
+        if (stage >= 1 && stage <= 3)
+            f.arm();
+        if (stage >= 2) {
+            // Long times in every column, the widest condition texts.
+            f.w->ui.trafficList->setCurrentIndex(2);
+            f.w->ui.flagList->setCurrentIndex(1);
+            f.w->ui.positionList->setCurrentIndex(99);
+            for (int p = 0; p <= 2 * segments; ++p)
+                f.pressAt(1.0 + p * 1234.567);
+        }
+        if (stage == 3)
+            f.finish();
+        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+    }
 
-void TestLayoutFit::dialogsFitTheScreen()
-{
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-    QFETCH(bool, input);
-    std::unique_ptr<QDialog> dialog;
-    if (input)
-        dialog = QtPrompts::buildInputDialog(title, text, QString(), nullptr);
-    else
-        dialog = QtPrompts::buildMessageBox({title, text, Buttons::YesNoCancel, Icon::Question, Answer::No}, nullptr);
-    dialog->show();
-    QVERIFY(dialog->frameGeometry().width() <= 1024);
-    QVERIFY(dialog->frameGeometry().height() <= 768);
-    QVERIFY2(textMisfits(dialog.get(), true).isEmpty(), qPrintable(misfitList(dialog.get())));
-}
+    void zoomStepsAndScreen_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QList<int>>("asked");
+        QTest::addColumn<QList<int>>("got");
+        QTest::newRow("steps within a large screen") << QSize(4000, 3000) << QList<int>{125, 190, 250, 80}
+                                                     << QList<int>{125, 175, 200, 100};
+        QTest::newRow("a small screen stops at 100") << QSize(1024, 768) << QList<int>{200, 125}
+                                                     << QList<int>{100, 100};
+    }
+
+    void zoomStepsAndScreen()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(QList<int>, asked);
+        QFETCH(QList<int>, got);
+        RaceFixture f(2);
+        WindowZoom &zoom = f.w->zoom();
+        zoom.setScreenSize(screen);
+        const int width100 = f.w->width();
+        for (int i = 0; i < asked.size(); ++i) {
+            QCOMPARE(zoom.setZoomPercent(asked[i]), got[i]);
+            QVERIFY(qAbs(f.w->width() - width100 * got[i] / 100) <= 2);
+            QVERIFY(f.w->frameGeometry().width() <= screen.width());
+        }
+        // The zoom keys act on the window and leave a race untouched.
+        zoom.setZoomPercent(100);
+        f.armAndPress({1.0, 2.5});
+        f.w->ui.zoomInAction->trigger();
+        f.pressAt(4.0);
+        f.w->ui.actualSizeAction->trigger();
+        f.pressAt(5.5);
+        QCOMPARE(f.state.rec.reading(1, 2), 4.0);
+        QCOMPARE(f.state.rec.reading(2, 1), 5.5);
+    }
+
+    void zoomIsRemembered()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("settings.ini"));
+        QPoint placed;
+        {
+            RaceFixture f;
+            f.w->zoom().setScreenSize(QSize(4000, 3000));
+            f.w->zoom().useSettings(std::make_unique<QSettings>(file, QSettings::IniFormat));
+            f.w->zoom().setZoomPercent(150);
+            f.w->move(40, 30);
+            placed = f.w->pos();
+        }
+        RaceFixture g;
+        g.w->zoom().setScreenSize(QSize(4000, 3000));
+        g.w->zoom().useSettings(std::make_unique<QSettings>(file, QSettings::IniFormat));
+        QCOMPARE(g.w->zoom().zoomPercent(), 150);
+        QCOMPARE(QSettings(file, QSettings::IniFormat).value(QStringLiteral("window/position")).toPoint(), placed);
+    }
+
+    void dialogsFitTheScreen_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("input");
+        QTest::newRow("Enter Time to Insert")
+            << insertPromptTitle() << insertPromptText(QStringLiteral("12.345")) << true;
+        QTest::newRow("erase question") << "Splitwatch" << FileCommands::eraseQuestionText() << false;
+        QTest::newRow("Save Changes?") << "Save Changes?" << FileCommands::saveChangesText() << false;
+        QTest::newRow("copy to Ravelin") << "Splitwatch" << FileCommands::copyToRavelinText() << false;
+        QTest::newRow("not a lap-time file") << "Bad File" << FileCommands::notLapFileText() << false;
+        QTest::newRow("shortened name")
+            << "Splitwatch" << FileCommands::shortenedNameText(QString(40, QLatin1Char('n'))) << false;
+    }
+
+    void dialogsFitTheScreen()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(bool, input);
+        std::unique_ptr<QDialog> dialog;
+        if (input)
+            dialog = QtPrompts::buildInputDialog(title, text, QString(), nullptr);
+        else
+            dialog = QtPrompts::buildMessageBox({title, text, Buttons::YesNoCancel, Icon::Question, Answer::No},
+                                                nullptr);
+        dialog->show();
+        QVERIFY(dialog->frameGeometry().width() <= 1024 && dialog->frameGeometry().height() <= 768);
+        QVERIFY2(textMisfits(dialog.get(), true).isEmpty(), qPrintable(misfitList(dialog.get())));
+    }
+};
 
 QTEST_MAIN(TestLayoutFit)
 #include "tst_layoutfit.moc"
