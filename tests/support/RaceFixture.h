@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace sw {
@@ -19,38 +20,58 @@ class RaceFixture
 {
 public:
     explicit RaceFixture(int numSegs = 1, int timerIntervalMs = 1);
-    ~RaceFixture();
 
     AppState state;
     ScriptedPrompts prompts;
     ManualClock clock;
     ManualHiTime timer{clock};
     QTemporaryDir folder;
-    std::unique_ptr<MainWindow> w;
+    std::unique_ptr<MainWindow> w; // last: goes first
     int programEnded = 0;
+    std::int64_t armNs = 0;
 
     // Key press on the focused widget of the window (the hidden field during
     // timing), as the operator gives it.
     void key(Qt::Key k);
-    void F(int n); // F2, F11, F12 ...
+    void F(int n) { key(static_cast<Qt::Key>(Qt::Key_F1 + n - 1)); } // F2, F11, F12 ...
 
     // Race-clock seconds since arming, as the program reads it.
     double raceClock() const { return state.rec.raceClock(); }
     // F12 in setup: arms the race; the race clock counts from here.
-    void arm();
+    void arm()
+    {
+        armNs = clock.nowNs();
+        F(12);
+    }
+    std::int64_t nsAt(double seconds) const { return armNs + static_cast<std::int64_t>(seconds * 1e9 + 0.5); }
     // Moves the clock to t seconds after arming, without timer events (a
     // press brings the tick count up to date itself).
-    void advanceTo(double seconds);
+    void advanceTo(double seconds) { clock.setNs(std::max(clock.nowNs(), nsAt(seconds))); }
     // Moves the clock to t seconds after arming and delivers one late timer
     // event, as a busy computer would: the clocks are redrawn.
-    void tickTo(double seconds);
-    void pressAt(double seconds);
+    void tickTo(double seconds)
+    {
+        if (nsAt(seconds) > clock.nowNs())
+            timer.advanceLateMs((nsAt(seconds) - clock.nowNs()) / 1e6);
+    }
+    void pressAt(double seconds)
+    {
+        advanceTo(seconds);
+        F(2);
+    }
     // Arms and gives F2 presses at the given readings.
-    void armAndPress(std::initializer_list<double> readings);
+    void armAndPress(std::initializer_list<double> readings)
+    {
+        arm();
+        for (double t : readings)
+            pressAt(t);
+    }
     // Presses F11 and answers the finish question with Yes.
-    void finish();
-
-    std::int64_t armNs = 0;
+    void finish()
+    {
+        prompts.answer(Answer::Yes);
+        F(11);
+    }
 
     QString cell(int r, int c) const { return state.grid.cell(r, c); }
 };
