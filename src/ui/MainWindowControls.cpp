@@ -2,6 +2,7 @@
 
 #include "state/ResultsGrid.h"
 #include "ui/ClickPanel.h"
+#include "ui/ClockDisplay.h"
 #include "ui/Geometry.h"
 
 #include <QHeaderView>
@@ -15,6 +16,13 @@ namespace {
 void setPointSize(QWidget *w, int pt, bool bold)
 {
     setDesignFont(w, pt, bold);
+}
+
+ClockDisplay *clockTw(QWidget *parent, int left, int top, int width, int height)
+{
+    auto *clock = new ClockDisplay(QStringLiteral(".000"), parent);
+    placeTw(clock, left, top, width, height);
+    return clock;
 }
 
 } // namespace
@@ -177,19 +185,16 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
     // ---- right-hand side: clocks in the timing face ----------------------
     const int rx = 7920, rw = 2175;
     segmentClockCaption = labelTw(client, QStringLiteral("Segment Timer"), rx, 0, rw, 240);
-    segmentClock = labelTw(client, QStringLiteral(".000"), rx, 240, rw, 450);
+    segmentClock = clockTw(client, rx, 240, rw, 450);
     lapClockCaption = labelTw(client, QStringLiteral("Lap Timer"), rx, 720, rw, 240);
-    lapClock = labelTw(client, QStringLiteral(".000"), rx, 960, rw, 450);
+    lapClock = clockTw(client, rx, 960, rw, 450);
     raceClockCaption = labelTw(client, QStringLiteral("Race Timer"), rx, 1440, rw, 240);
-    raceClock = labelTw(client, QStringLiteral(".000"), rx, 1680, rw, 450);
+    raceClock = clockTw(client, rx, 1680, rw, 450);
     segmentClock->setAccessibleName(QStringLiteral("Segment clock"));
     lapClock->setAccessibleName(QStringLiteral("Lap clock"));
     raceClock->setAccessibleName(QStringLiteral("Race clock"));
-    for (QLabel *clock : {segmentClock, lapClock, raceClock}) {
+    for (QLabel *clock : {segmentClock, lapClock, raceClock})
         setPointSize(clock, 18, true);
-        clock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        clock->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    }
     currentLapCaption = labelTw(client, QStringLiteral("Cur. Lap"), rx, 2220, 1035, 240);
     currentSegCaption = labelTw(client, QStringLiteral("Cur. Seg."), rx + 1140, 2220, 1035, 240);
     currentLapLabel = labelTw(client, QString(), rx, 2460, 1035, 450);

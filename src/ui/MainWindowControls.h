@@ -70,7 +70,7 @@ struct MainWindowControls
 
     // Clocks, current lap and segment, and the large condition displays of
     // the timing face, each with its caption.
-    QLabel *segmentClock = nullptr, *lapClock = nullptr, *raceClock = nullptr;
+    QLabel *segmentClock = nullptr, *lapClock = nullptr, *raceClock = nullptr; // ClockDisplay
     QLabel *segmentClockCaption = nullptr, *lapClockCaption = nullptr, *raceClockCaption = nullptr;
     QLabel *currentLapLabel = nullptr, *currentSegLabel = nullptr;
     QLabel *currentLapCaption = nullptr, *currentSegCaption = nullptr;

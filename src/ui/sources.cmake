@@ -4,6 +4,7 @@ list(APPEND SW_CORE_SOURCES
 )
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ClickPanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ClockDisplay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowControls.cpp
