@@ -20,6 +20,7 @@
 
 #include "state/AppState.h"
 #include "app/MainWindow.h"
+#include "app/Startup.h"
 #include "timing/HiTime.h"
 #include "timing/JournalLink.h"
 #include "ui/Prompts.h"
@@ -117,6 +118,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    chooseDisplayTransport(); // as the program does
     QApplication app(argc, argv);
 
     double seconds = 30;

@@ -9,6 +9,7 @@
 
 int main(int argc, char **argv)
 {
+    sw::chooseDisplayTransport();
     QApplication app(argc, argv);
     // Names the state folder the race journals live in.
     QCoreApplication::setApplicationName(QStringLiteral("Splitwatch"));

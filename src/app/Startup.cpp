@@ -18,6 +18,12 @@
 
 namespace sw {
 
+void chooseDisplayTransport()
+{
+    if (qEnvironmentVariableIntValue("SPLITWATCH_X_SHARED_MEMORY") == 0 && !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 struct Startup::Owned
 {
     AppState state;

@@ -80,4 +80,12 @@ private:
     std::unique_ptr<MainWindow> m_main;
 };
 
+// Called before the QApplication is made. On X11 the window's pixels then go
+// to the server over the connection instead of through shared memory: during
+// a race only three small clocks change, 20 times a second, and Qt's
+// shared-memory path waits for the server before every frame (a round trip
+// and two thread wake-ups that cost more than the few kilobytes sent; about
+// 0.4 % of a core). SPLITWATCH_X_SHARED_MEMORY=1 keeps shared memory.
+void chooseDisplayTransport();
+
 } // namespace sw
