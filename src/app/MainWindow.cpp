@@ -211,6 +211,12 @@ bool MainWindow::handleKeyDown(int keyCode)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *ke = static_cast<QKeyEvent *>(event);
+        if (ke->key() == Qt::Key_F2 && !ke->isAutoRepeat())
+            m_timing->keyArriving();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);

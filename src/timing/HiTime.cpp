@@ -34,14 +34,14 @@ void HiTime::resumeFrom(int ms, std::int64_t startNs)
     m_stoppedTicks = 0;
 }
 
-std::int64_t HiTime::ticks(double *fraction) const
+std::int64_t HiTime::ticksAt(std::int64_t atNs, double *fraction) const
 {
     if (fraction)
         *fraction = 0;
     if (m_interval <= 0)
         return m_stoppedTicks;
     const std::int64_t intervalNs = std::int64_t(m_interval) * 1000000;
-    const std::int64_t sinceStart = m_clock.nowNs() - m_startNs;
+    const std::int64_t sinceStart = atNs - m_startNs;
     if (sinceStart <= 0)
         return 0;
     if (fraction)

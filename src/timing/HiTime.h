@@ -69,7 +69,9 @@ public:
     std::int64_t ticks() const { return ticks(nullptr); }
     // The same, also giving how far (0 <= fraction < 1) the clock has got
     // into the interval now running, read at the same instant.
-    std::int64_t ticks(double *fraction) const;
+    std::int64_t ticks(double *fraction) const { return ticksAt(m_clock.nowNs(), fraction); }
+    // The same for the clock value atNs (a moment already passed).
+    std::int64_t ticksAt(std::int64_t atNs, double *fraction) const;
 
     int wakeInterval() const { return m_wakeMs; }
     // One Timer event every ms from now on; 0: none. The count is untouched.

@@ -73,6 +73,15 @@ void TimingController::handleTimingKey(int keyCode)
         ui.timingFocusHolder->setFocus(Qt::OtherFocusReason);
 }
 
+void TimingController::keyArriving()
+{
+    // A key sent by another program is checked twice (once by Qt on its
+    // way): the first check stands.
+    const std::int64_t nowNs = m_w.hiTime().clock().nowNs();
+    if (m_keyArrivedNs < 0 || nowNs - m_keyArrivedNs >= kKeyArrivalValidNs || nowNs < m_keyArrivedNs)
+        m_keyArrivedNs = nowNs;
+}
+
 void TimingController::pressFromOtherWindow()
 {
     const RaceState st = m_s.rec.raceState;
@@ -86,8 +95,16 @@ void TimingController::pressFromOtherWindow()
 void TimingController::recordSegment()
 {
     RaceRecord &r = m_s.rec;
+    const HiTime &t = m_w.hiTime();
+    // The press's own moment: when the program first heard of it, if that
+    // was just now (a stamp left by a key that was not recorded is older).
+    const std::int64_t nowNs = t.clock().nowNs();
+    const std::int64_t pressNs =
+        m_keyArrivedNs >= 0 && m_keyArrivedNs <= nowNs && nowNs - m_keyArrivedNs < kKeyArrivalValidNs ? m_keyArrivedNs
+                                                                                                   : nowNs;
+    m_keyArrivedNs = -1;
     double fraction = 0;
-    r.TickCount = m_w.hiTime().ticks(&fraction);
+    r.TickCount = t.ticksAt(pressNs, &fraction);
     // The part of the interval now running counts too, so a reading is not
     // up to one interval early.
     const double keyTime = r.TicksPerSecond > 0 ? (double(r.TickCount) + fraction) / r.TicksPerSecond : 0.0;

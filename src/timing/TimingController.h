@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class QComboBox;
 
 namespace sw {
@@ -30,10 +32,16 @@ public:
     // Sets the clock wake-ups for the race state and visibility in force.
     void updateClockWakeUps();
     static constexpr int kClockFrameMs = 50;
+    // How long a keyArriving() reading waits for its key press (ns).
+    static constexpr std::int64_t kKeyArrivalValidNs = 20000000;
     // F2 that reached another window of the program (an open drop-down or
     // menu, a question box) while the race is armed or running: recorded
     // like any press, the keyboard staying with that window.
     void pressFromOtherWindow();
+    // The first the program hears of an F2 press (the shortcut check that
+    // comes before the key itself, some 40 us earlier): the clock is read
+    // here and the press that follows at once takes this reading.
+    void keyArriving();
 
     // Key codes.
     enum : int {
@@ -57,6 +65,7 @@ private:
     MainWindowBase &m_w;
     AppState &m_s;
     const QString m_lapsFullNote;
+    std::int64_t m_keyArrivedNs = -1; // clock value of keyArriving(); -1: none waiting
     bool m_clocksOnScreen = false;
 };
 

@@ -387,6 +387,36 @@ private slots:
         QCOMPARE(f.state.rec.raceState, before);
     }
 
+    // A press is read when the program first hears of it (the shortcut check
+    // that comes before the key itself), not when the key reaches the timing
+    // step; a reading the key does not follow at once is not used.
+    void pressReadWhenItArrives_data()
+    {
+        QTest::addColumn<double>("keyBehindMs");
+        QTest::addColumn<bool>("repeating");
+        QTest::addColumn<double>("reading");
+        QTest::addColumn<QString>("seg1"); // in the grid
+        QTest::newRow("key 5 ms behind its check") << 5.0 << false << 12.0 << "10.000";
+        QTest::newRow("key 25 ms behind: read at the key") << 25.0 << false << 12.025 << "10.025";
+        QTest::newRow("check of a held key: read at the key") << 5.0 << true << 12.005 << "10.005";
+    }
+
+    void pressReadWhenItArrives()
+    {
+        QFETCH(double, keyBehindMs);
+        QFETCH(bool, repeating);
+        RaceFixture f(1);
+        f.armAndPress({2});
+        f.advanceTo(12);
+        QKeyEvent check(QEvent::ShortcutOverride, Qt::Key_F2, Qt::NoModifier, QString(), repeating);
+        QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &check);
+        f.clock.advanceMs(keyBehindMs);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &press);
+        QTEST(f.state.rec.reading(1, 1), "reading");
+        QTEST(f.cell(1, 1), "seg1");
+    }
+
     void tickCountClocksAndReadings_data()
     {
         // Steps: "late T" one late timer event at T s after arming, "ontime T"
