@@ -1,14 +1,9 @@
-// Lap filters, the figures and best possible lap over the counted laps, and
-// the CSV and JSON forms of a race.
+// Lap filters, and the figures and best possible lap over the counted laps.
 
 #include "analysis/LapAnalysis.h"
 #include "analysis/LapFilter.h"
-#include "analysis/RaceExport.h"
 
-#include <QJsonDocument>
 #include <QtTest>
-
-#include <clocale>
 
 Q_DECLARE_METATYPE(sw::LapFilter)
 
@@ -45,17 +40,6 @@ std::unique_ptr<RaceRecord> race(const QString &text)
     return rec;
 }
 
-// A cell as a table gives it: "" empty, 'text' a text cell, else a number.
-Cell cellOf(const QString &s)
-{
-    Cell c;
-    if (s.startsWith(u'\''))
-        c.setText(s.mid(1, s.size() - 2));
-    else if (!s.isEmpty())
-        c.set(s.toDouble());
-    return c;
-}
-
 // The used statistics columns (segments, then the lap), each "avg/min/max".
 QString figuresText(const RaceRecord &rec, const RaceFigures &f)
 {
@@ -67,21 +51,6 @@ QString figuresText(const RaceRecord &rec, const RaceFigures &f)
     return cols.join(" | "_L1);
 }
 
-// Numbers written by the C library and by QLocale both use a comma.
-struct CommaLocale
-{
-    CommaLocale()
-    {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // where the system has it
-    }
-    ~CommaLocale()
-    {
-        QLocale::setDefault(QLocale::c());
-        std::setlocale(LC_NUMERIC, "C");
-    }
-};
-
 } // namespace
 
 class TestLapAnalysis : public QObject
@@ -89,38 +58,6 @@ class TestLapAnalysis : public QObject
     Q_OBJECT
 
 private slots:
-    void conditionCells_data()
-    {
-        QTest::addColumn<QString>("flag");
-        QTest::addColumn<QString>("traffic");
-        QTest::addColumn<QString>("counts");  // AllLaps, GreenOnly, GreenNotInTraffic
-        QTest::addColumn<QString>("settled"); // flag/traffic after loading
-        QTest::newRow("green, not in traffic") << "0" << "0" << "yyy" << "0/0";
-        QTest::newRow("green, in traffic") << "0" << "1" << "yyn" << "0/1";
-        QTest::newRow("yellow, not in traffic") << "1" << "0" << "ynn" << "1/0";
-        QTest::newRow("file text with blanks") << "' 0 '" << "'0'" << "yyy" << "0/0";
-        QTest::newRow("flag empty") << "" << "0" << "ynn" << "0/0";
-        QTest::newRow("flag text not a number") << "'abc'" << "0" << "ynn" << "0/0";
-        QTest::newRow("flag beyond the list") << "2" << "0" << "ynn" << "-1/0";
-        QTest::newRow("traffic beyond the list") << "0" << "3" << "yyn" << "0/-1";
-    }
-
-    void conditionCells()
-    {
-        QFETCH(QString, flag);
-        QFETCH(QString, traffic);
-        auto rec = race("1: 0; 30 G0");
-        rec->LapData[1][RaceRecord::FlagCol] = cellOf(flag);
-        rec->LapData[1][RaceRecord::TrafficCol] = cellOf(traffic);
-        QString counts;
-        for (LapFilter f : AllLapFilters)
-            counts += lapCounts(*rec, 1, f) ? u'y' : u'n';
-        QTEST(counts, "counts");
-
-        settleLoadedConditions(*rec);
-        const LapConditions c = lapConditions(*rec, 1);
-        QTEST(u"%1/%2"_s.arg(c.flag).arg(c.traffic), "settled");
-    }
 
     void countedLaps_data()
     {
@@ -165,36 +102,6 @@ private slots:
         QTEST(best ? bestPossibleLapText(*best) : u"none"_s, "best");
     }
 
-    // Under a comma locale too, numbers are written with a period.
-    void exportUnderCommaLocale()
-    {
-        const CommaLocale locale;
-
-        // Lap 2: segment 2 ends before it starts, the lap ends before lap 1
-        // did, and its position is unknown.
-        auto two = race("2: 0.25; 0.75 10.5 Y1; 20.5 10 G2");
-        two->LapData[2][RaceRecord::PositionCol].clear();
-        QCOMPARE(raceToCsv(*two), QByteArray("lap,seg1,seg2,lap_time,flag,position,traffic\r\n"
-                                             "1,0.500,9.750,10.250,Yellow,1,In Traffic\r\n"
-                                             "2,10.000,0.000,-0.500,Green,,Held up by Traffic\r\n"));
-
-        std::vector<ExportedRace> races(2);
-        races[0].file = u"Oval, heat 1.txt"_s;
-        races[0].record = *race("1: 0; 30.5 G0");
-        races[1].file = u"Größe\r\n\"B\".txt"_s;
-        races[1].record = *two;
-        QCOMPARE(racesToCsv(races),
-                 QByteArray("file,lap,seg1,seg2,lap_time,flag,position,traffic\r\n"
-                            "\"Oval, heat 1.txt\",1,30.500,,30.500,Green,1,Not in Traffic\r\n"
-                            "\"Gr\xC3\xB6\xC3\x9F" "e\r\n\"\"B\"\".txt\",1,0.500,9.750,10.250,Yellow,1,In Traffic\r\n"
-                            "\"Gr\xC3\xB6\xC3\x9F" "e\r\n\"\"B\"\".txt\",2,10.000,0.000,-0.500,Green,,Held up by Traffic\r\n"));
-
-        QCOMPARE(QJsonDocument(raceToJson(*two, u"dry track\r\nsecond, with a comma"_s)).toJson(QJsonDocument::Compact),
-                 QByteArray(R"({"comments":["dry track","second, with a comma"],"laps":[)"
-                            R"({"flag":"Yellow","lap":1,"lap_time":10.25,"position":1,"segments":[0.5,9.75],"traffic":"In Traffic"},)"
-                            R"({"flag":"Green","lap":2,"lap_time":-0.5,"position":null,"segments":[10,0],"traffic":"Held up by Traffic"}],)"
-                            R"("last_lap":2,"segments":2})"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLapAnalysis)

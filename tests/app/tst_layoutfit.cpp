@@ -11,7 +11,6 @@
 
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTemporaryDir>
 
 using namespace sw;
@@ -106,26 +105,6 @@ private slots:
         f.pressAt(5.5);
         QCOMPARE(f.state.rec.reading(1, 2), 4.0);
         QCOMPARE(f.state.rec.reading(2, 1), 5.5);
-    }
-
-    void zoomIsRemembered()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("settings.ini"));
-        QPoint placed;
-        {
-            RaceFixture f;
-            f.w->zoom().setScreenSize(QSize(4000, 3000));
-            f.w->zoom().useSettings(std::make_unique<QSettings>(file, QSettings::IniFormat));
-            f.w->zoom().setZoomPercent(150);
-            f.w->move(40, 30);
-            placed = f.w->pos();
-        }
-        RaceFixture g;
-        g.w->zoom().setScreenSize(QSize(4000, 3000));
-        g.w->zoom().useSettings(std::make_unique<QSettings>(file, QSettings::IniFormat));
-        QCOMPARE(g.w->zoom().zoomPercent(), 150);
-        QCOMPARE(QSettings(file, QSettings::IniFormat).value(QStringLiteral("window/position")).toPoint(), placed);
     }
 
     void dialogsFitTheScreen_data()

@@ -65,20 +65,6 @@ private slots:
         }
     }
 
-    void scrollRestartsMeasurement()
-    {
-        SpeedCheck c;
-        for (std::int64_t ms = 1; ms <= 3500; ++ms)
-            c.onTimer(0, ms / 1000);
-        QVERIFY(c.seconds() > 0);
-        c.onScroll(7);
-        QCOMPARE(c.timerInterval(), 7);
-        QCOMPARE(c.ticks(), 0);
-        QCOMPARE(c.seconds(), -2);
-        QCOMPARE(c.scrollCaption(), QStringLiteral("Interval = 7"));
-        QCOMPARE(c.tried(), 1); // still judged against the interval being tried
-    }
-
     // The scroll bar already has the timer at 2 ms when the 1 ms trial fails: the
     // window still says 2 ms is being tried.
     void windowFollowsTrial()

@@ -218,40 +218,6 @@ private slots:
         QCOMPARE(QFile::exists(inputPath), answer != Answer::No);
     }
 
-    // Two segments instead of three after a race: the grid and statistics are emptied, segments
-    // 3 and 4 fold away, and the race restarted with the button (keys do nothing once finished)
-    // is timed in two segments.
-    void fewerSegmentsAfterARace()
-    {
-        RaceFixture f(3);
-        activate(f.w.get());
-        RaceScript(4.0, {{19.6, 22.1, 23.4}, {19.8, 22.3, 23.1}}).run(f);
-        f.finish();
-        f.prompts.clear();
-        f.prompts.answer(Answer::Ok).type(QStringLiteral("2"));
-        f.w->ui.numberOfSegmentsAction->trigger();
-        QCOMPARE(askedTitles(f.prompts), (QStringList{"Splitwatch", "Number of Segments"}));
-        QCOMPARE(rowOf(f.state, 2), kBlankRow);
-        QCOMPARE(statistics(f.state), QStringList(15, QString()));
-        for (int c = 1; c <= 4; ++c)
-            QCOMPARE(f.state.grid.ColWidth(c), c <= 2 ? 800 : 10);
-        QCOMPARE(f.w->ui.resultsView->columnWidth(2), qMax(1, tw(10))); // grid column 3 in the view
-        for (int i = 0; i < 15; ++i)
-            QCOMPARE(f.state.grid.statValueVisible[i], i < 6 || i >= 12);
-        f.prompts.clear();
-        f.prompts.answer(Answer::Yes);
-        click(f.w->ui.startRestartButton);
-        QCOMPARE(askedTitles(f.prompts), QStringList{QStringLiteral("Restart Race ?")});
-        f.armNs = f.clock.nowNs();
-        const SegmentTable times{{30.2, 31.4}, {30.6, 31.1}, {29.9, 31.8}, {30.3, 31.2}};
-        RaceScript(2.0, times).run(f, true);
-        f.finish();
-        for (int lap = 1; lap <= 4; ++lap)
-            QCOMPARE(rowOf(f.state, lap), timesRow(times[lap - 1]) + kGreen1);
-        QCOMPARE(statistics(f.state), expectedStatistics(times));
-        QCOMPARE(f.prompts.unexpectedCount(), 0);
-    }
-
     // Ten laps of two segments timed while the operator clicks the grid, picks conditions
     // from the drop-downs with the mouse and presses F2 wherever the focus is (an open
     // drop-down or menu included); then laps looked at through the grid and the graph,

@@ -76,29 +76,6 @@ private slots:
         }
     }
 
-    // The real launcher's verdicts, given from the event loop.
-    void processLauncherVerdicts_data()
-    {
-        QTest::addColumn<QStringList>("command");
-        QTest::addColumn<bool>("runs");
-        QTest::newRow("no such program") << QStringList{u"splitwatch-no-such-viewer"_s} << false;
-        QTest::newRow("ends with an error") << QStringList{u"sh"_s, u"-c"_s, u"exit 3"_s} << false;
-        QTest::newRow("ends without an error") << QStringList{u"sh"_s, u"-c"_s, u"exit 0"_s} << true;
-    }
-
-    void processLauncherVerdicts()
-    {
-        QFETCH(QStringList, command);
-        QList<bool> told;
-        {
-            ProcessLauncher launcher(60000); // a verdict within the test comes from the ending
-            launcher.start(command.first(), command.mid(1), [&told](bool runs) { told << runs; });
-            QTRY_COMPARE(told.size(), 1);
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QTEST(told.first(), "runs");
-    }
-
     // Print puts it on the program's printer (a PDF file here) without a
     // dialog and leaves it open; OK or a click on its background closes it.
     void aboutWindow_data()

@@ -344,22 +344,6 @@ private slots:
         QTEST(reportCommentLines(comments), "lines");
     }
 
-    void printerFont_data()
-    {
-        QTest::addColumn<QStringList>("families");
-        QTest::addColumn<QString>("chosen");
-        QTest::newRow("ms sans first") << QStringList{"Arial", "MSSansSerif", "Roman"} << "MSSansSerif";
-        QTest::newRow("prefix compared upper-cased") << QStringList{"Times", "arial black", "Arial"} << "arial black";
-        QTest::newRow("univers before roman") << QStringList{"Roman", "Univers Condensed"} << "Univers Condensed";
-        QTest::newRow("roman last") << QStringList{"DejaVu Sans", "Romantic"} << "Romantic";
-        QTest::newRow("blank inside the prefix does not match") << QStringList{"MS Sans Serif"} << "(current font)";
-    }
-
-    void printerFont()
-    {
-        QFETCH(QStringList, families);
-        QTEST(SelectPrinterFont(families).value_or("(current font)"), "chosen");
-    }
 };
 
 QTEST_MAIN(TestPrintCommands)
