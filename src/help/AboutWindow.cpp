@@ -18,48 +18,43 @@ AboutWindow::AboutWindow(PrinterSource &printers, Prompts &prompts, QWidget *par
     setWindowTitle(QStringLiteral("About Splitwatch"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(programPicture(QSize(96, 96), devicePixelRatioF()));
-    Image1->setAlignment(Qt::AlignCenter);
+    pictureLabel = new QLabel(this);
+    pictureLabel->setObjectName(QStringLiteral("pictureLabel"));
+    pictureLabel->setPixmap(programPicture(QSize(96, 96), devicePixelRatioF()));
+    pictureLabel->setAlignment(Qt::AlignCenter);
 
-    helpLine = new QLabel(versionText(), this);
-    helpLine->setObjectName(QStringLiteral("helpLine"));
-    QFont f = helpLine->font();
+    versionLabel = new QLabel(versionText(), this);
+    versionLabel->setObjectName(QStringLiteral("versionLabel"));
+    QFont f = versionLabel->font();
     f.setPointSizeF(f.pointSizeF() * 1.25);
     f.setBold(true);
-    helpLine->setFont(f);
-    helpLine->setAlignment(Qt::AlignCenter);
+    versionLabel->setFont(f);
+    versionLabel->setAlignment(Qt::AlignCenter);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    SSCommand1 = new QPushButton(QStringLiteral("Print"), this);
-    SSCommand1->setObjectName(QStringLiteral("SSCommand1"));
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    printButton = new QPushButton(QStringLiteral("Print"), this);
+    printButton->setObjectName(QStringLiteral("printButton"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(SSCommand1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(printButton);
     buttons->addStretch();
 
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(24, 18, 24, 18);
     top->setSpacing(12);
-    top->addWidget(Image1);
-    top->addWidget(helpLine);
+    top->addWidget(pictureLabel);
+    top->addWidget(versionLabel);
     top->addLayout(buttons);
 
-    connect(cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOK_Click);
-    connect(SSCommand1, &QPushButton::clicked, this, &AboutWindow::SSCommand1_Click);
+    connect(okButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(printButton, &QPushButton::clicked, this, &AboutWindow::printWindowPicture);
 }
 
-void AboutWindow::cmdOK_Click()
-{
-    close();
-}
-
-void AboutWindow::SSCommand1_Click()
+void AboutWindow::printWindowPicture()
 {
     // A picture of this small window must not turn the reports printed
     // later to its orientation.

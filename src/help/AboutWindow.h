@@ -22,14 +22,13 @@ public:
 
     static QString versionText() { return QStringLiteral("Splitwatch v1.1   A.004"); }
 
-    QLabel *Image1 = nullptr;
-    QLabel *helpLine = nullptr;
-    QPushButton *cmdOK = nullptr;
-    QPushButton *SSCommand1 = nullptr;
+    QLabel *pictureLabel = nullptr;
+    QLabel *versionLabel = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *printButton = nullptr;
 
 public slots:
-    void cmdOK_Click();
-    void SSCommand1_Click();
+    void printWindowPicture();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

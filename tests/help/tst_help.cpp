@@ -81,7 +81,7 @@ private slots:
     void aboutWindow_data()
     {
         QTest::addColumn<QString>("clickOn");
-        QTest::newRow("ok button") << u"cmdOK"_s;
+        QTest::newRow("ok button") << u"okButton"_s;
         QTest::newRow("background") << QString();
     }
 
@@ -91,12 +91,12 @@ private slots:
         QPointer<AboutWindow> form = new AboutWindow(m_printers, m_prompts);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        QCOMPARE((QStringList{form->helpLine->text(), form->cmdOK->text(), form->SSCommand1->text()}),
+        QCOMPARE((QStringList{form->versionLabel->text(), form->okButton->text(), form->printButton->text()}),
                  (QStringList{u"Splitwatch v1.1   A.004"_s, u"OK"_s, u"Print"_s}));
-        QVERIFY(!form->Image1->pixmap().isNull());
+        QVERIFY(!form->pictureLabel->pixmap().isNull());
         QVERIFY(!form->isModal());
         form->resize(480, 240);
-        QTest::mouseClick(form->SSCommand1, Qt::LeftButton);
+        QTest::mouseClick(form->printButton, Qt::LeftButton);
         QVERIFY(form->isVisible());
         // Printed turned to landscape below its caption; the reports printed later keep portrait.
         const std::vector<PdfPage> pages = readPdfWords(m_dir.filePath(u"about.pdf"_s));
