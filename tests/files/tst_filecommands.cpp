@@ -428,13 +428,17 @@ private slots:
         QCOMPARE(r.f.prompts.asked.size(), size_t(0));
     }
 
-    // Plain Yes, No and Cancel are in the flow tests.
+    // Yes hands the race back (the path line naming the current file), No discards the handed-over file,
+    // Cancel leaves both alone.
     void returnToRavelin_data()
     {
         QTest::addColumn<int>("specsChanged");
         QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<bool>("outputBlocked"); // a folder stands where the output file goes
+        QTest::newRow("Yes") << 0 << QList<Answer>{Answer::Yes} << QStringList{kCopy} << false;
+        QTest::newRow("No") << 0 << QList<Answer>{Answer::No} << QStringList{kCopy} << false;
+        QTest::newRow("Cancel keeps running") << 0 << QList<Answer>{Answer::Cancel} << QStringList{kCopy} << false;
         QTest::newRow("Yes, output cannot be written, keeps running")
                 << 0 << QList<Answer>{Answer::Yes} << QStringList{kCopy, u"Splitwatch"_s} << true;
         QTest::newRow("changed: not saved, then Yes")
@@ -448,7 +452,8 @@ private slots:
         QFETCH(int, specsChanged);
         QFETCH(QList<Answer>, answers);
         QFETCH(bool, outputBlocked);
-        const bool ends = !outputBlocked && answers.last() == Answer::Yes;
+        const Answer last = answers.last();
+        const bool ends = !outputBlocked && last != Answer::Cancel;
         FileRig r;
         r.timeRace();
         const QString lapFile = r.lapPath(u"Heat1.txt"_s);
@@ -469,8 +474,9 @@ private slots:
         QTEST(askedTitles(r), "titles");
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
         QCOMPARE(r.f.state.exitCancelled, !ends);
-        QVERIFY(QFile::exists(r.f.state.exchangeInputPath()));
-        QCOMPARE(QFileInfo(r.f.state.exchangeOutputPath()).isFile(), ends);
+        QCOMPARE(QFile::exists(r.f.state.exchangeInputPath()), last != Answer::No);
+        QCOMPARE(bytesOf(r.f.state.exchangeOutputPath()), ends && last == Answer::Yes
+                     ? writeLapFile(r.f.state.rec, u"edited"_s, lapFile, QLatin1Char('.')) : QByteArray());
         QCOMPARE(r.f.state.exchange, ExchangeState::None);
     }
 };

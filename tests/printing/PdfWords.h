@@ -41,13 +41,7 @@ struct PdfPage
     {
         return texts([&at](const PdfWord &w) { return qAbs(w.yMin - at.yMin) < 0.5; });
     }
-    QString allText() const { return texts([](const PdfWord &) { return true; }).join(QLatin1Char(' ')); }
 };
-
-inline bool havePdfToText()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
-}
 
 // Empty when the file cannot be read.
 inline std::vector<PdfPage> readPdfWords(const QString &pdf)

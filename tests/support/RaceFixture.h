@@ -35,8 +35,6 @@ public:
     void key(Qt::Key k);
     void F(int n) { key(static_cast<Qt::Key>(Qt::Key_F1 + n - 1)); } // F2, F11, F12 ...
 
-    // Race-clock seconds since arming, as the program reads it.
-    double raceClock() const { return state.rec.raceClock(); }
     // F12 in setup: arms the race; the race clock counts from here.
     void arm()
     {
