@@ -357,26 +357,6 @@ private slots:
         QVERIFY(!writer.takeFailureNotice());
     }
 
-    void closeAndRearmDeleteTheJournal()
-    {
-        QTemporaryDir dir;
-        JournalWriter writer(dir.path(), false);
-        writer.arm(makeArm(1));
-        writer.runCycle();
-        const QString first = writer.currentPath();
-        QVERIFY(QFile::exists(first));
-        JournalArm again = makeArm(1);
-        again.wallMs += 5000;
-        writer.arm(again); // F12 restart: the erased race's journal goes
-        writer.runCycle();
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QFileInfo(writer.currentPath()).fileName()});
-        QVERIFY(writer.currentPath() != first);
-        writer.close(JournalClose::Saved);
-        writer.runCycle();
-        QCOMPARE(writer.currentPath(), QString());
-        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    }
-
     void resumedJournalCarriesOn()
     {
         QTemporaryDir dir;
@@ -407,7 +387,9 @@ private slots:
         QVERIFY(r.race.presses == presses);
     }
 
-    void storeListsUnfinishedJournals()
+    // Unfinished journals are offered, a live or closed one is not; arming again
+    // (F12 restart) and closing (the race saved) delete the writer's own journal.
+    void whichJournalsAreOfferedAndWhenTheyGo()
     {
         QTemporaryDir dir;
         const QByteArray open = sampleJournal(2, makePresses(2, 2));
@@ -423,6 +405,7 @@ private slots:
         JournalWriter live(dir.path(), false); // a program still timing its race
         live.arm(makeArm(1));
         live.runCycle();
+        const QString first = live.currentPath();
 
         JournalStore store(dir.path());
         const std::vector<JournalFound> found = store.unfinished();
@@ -433,6 +416,15 @@ private slots:
         QCOMPARE(found[1].read.message, QString("The journal file is empty."));
         QVERIFY(store.remove(found[1].path));
         QVERIFY(!QFile::exists(found[1].path));
+        JournalArm again = makeArm(1);
+        again.wallMs += 5000;
+        live.arm(again);
+        live.runCycle();
+        QVERIFY(!QFile::exists(first) && QFile::exists(live.currentPath()));
+        live.close(JournalClose::Saved);
+        live.runCycle();
+        QCOMPARE(live.currentPath(), QString());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); // two other journals and the notes
         QCOMPARE(JournalStore::fileNameFor(4711, makeArm(1).wallMs), QString("race-20240501-140322-000-4711.swj"));
         QVERIFY(JournalStore::defaultFolder().endsWith("/journal"));
     }
