@@ -51,18 +51,18 @@ double statusMiB(const char *field)
     return kb / 1024.0;
 }
 
-std::unique_ptr<RaceRecord> fullRace()
+std::unique_ptr<StoredRace> fullRace()
 {
-    auto rec = std::make_unique<RaceRecord>();
-    rec->NumSegs = 4;
-    rec->LastLap = RaceRecord::MaxLap;
-    rec->LapData[0][4].set(1.5);
-    for (int lap = 1; lap <= RaceRecord::MaxLap; ++lap) {
+    auto rec = std::make_unique<StoredRace>();
+    rec->segmentsPerLap = 4;
+    rec->lastLap = Race::MaxLap;
+    rec->cells.rows[0][4].set(1.5);
+    for (int lap = 1; lap <= Race::MaxLap; ++lap) {
         for (int s = 1; s <= 4; ++s)
-            rec->LapData[lap][s].set(1.5 + 83.217 * (lap - 1) + 20.804 * s);
-        rec->LapData[lap][RaceRecord::FlagCol].set(lap % 7 == 0 ? 1 : 0);
-        rec->LapData[lap][RaceRecord::PositionCol].set(1 + lap % 20);
-        rec->LapData[lap][RaceRecord::TrafficCol].set(lap % 3);
+            rec->cells.rows[lap][s].set(1.5 + 83.217 * (lap - 1) + 20.804 * s);
+        rec->cells.rows[lap][RaceRecordCells::FlagColumn].set(lap % 7 == 0 ? 1 : 0);
+        rec->cells.rows[lap][RaceRecordCells::PositionColumn].set(1 + lap % 20);
+        rec->cells.rows[lap][RaceRecordCells::TrafficColumn].set(lap % 3);
     }
     return rec;
 }
@@ -102,13 +102,13 @@ bool inChild(Step step)
 bool writeCase(const BenchCase &c, const QString &path)
 {
     const auto rec = fullRace();
-    const QString text = comments(c);
+    rec->comments = comments(c);
     const double before = statusMiB("VmRSS");
     QElapsedTimer t;
     t.start();
     QByteArray bytes;
     for (int i = 0; i < c.repeats; ++i)
-        bytes = writeLapFile(*rec, text, std::nullopt, QLatin1Char('.'));
+        bytes = writeLapFile(*rec, std::nullopt, QLatin1Char('.'));
     const double ms = t.nsecsElapsed() / 1e6 / c.repeats;
     const double peak = statusMiB("VmHWM");
     QString error;
@@ -140,8 +140,8 @@ bool readCase(const BenchCase &c, const QString &path)
             return false;
         }
         const LapFileReadResult read = readLapFile(*bytes, false);
-        ok = ok && read.status == LapFileReadResult::Ok && read.content.LastLap == RaceRecord::MaxLap;
-        commentChars = read.content.Comments.size();
+        ok = ok && read.status == LapFileReadResult::Ok && read.content.race.lastLap == Race::MaxLap;
+        commentChars = read.content.race.comments.size();
     }
     const double ms = t.nsecsElapsed() / 1e6 / c.repeats;
     const double peak = statusMiB("VmHWM");

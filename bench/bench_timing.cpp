@@ -18,11 +18,14 @@
 // Needs a display where minimising and hiding mean something: run it under
 // xvfb-run -a; with QT_QPA_PLATFORM=offscreen it runs as well.
 
-#include "state/AppState.h"
+#include "files/FileState.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "timing/HiTime.h"
-#include "timing/JournalLink.h"
+#include "app/Recovery.h"
+#include "document/FileCommands.h"
+#include "journal/RaceRecorder.h"
+#include "race/Race.h"
 #include "ui/Prompts.h"
 
 #include <QApplication>
@@ -134,19 +137,26 @@ int main(int argc, char **argv)
             load = false;
     }
 
-    AppState state;
+    Race race;
+    FileState files;
+    TimerCalibration calibration{1, 1000.0};
     ScriptedPrompts prompts;
     SteadyClock clock;
     SteadyHiTime hiTime(clock);
-    state.rec.TimerInterval = 1;
-    state.rec.TicksPerSecond = 1000.0;
     // The race is armed with its journal; the first press phase runs with the
-    // journal switched off (no hook does anything), the second with it on.
+    // journal's recorder suspended, the second with it on.
     QTemporaryDir journalDir;
     RaceJournal journal(journalDir.path());
-    state.journal = &journal;
-    MainWindow w(state, prompts, hiTime);
-    w.endProgram = [] {};
+    RaceRecorder recorder(race, journal, [&] {
+        JournalArm arm;
+        arm.monotonicNs = hiTime.startNs();
+        arm.ticksPerSecond = calibration.ticksPerSecond;
+        arm.timerIntervalMs = calibration.intervalMs;
+        return arm;
+    });
+    MainWindow w(race, files, prompts, hiTime, calibration);
+    w.setJournal(&journal);
+    w.fileCommands().endProgram = [] {};
     w.loadWindow();
     w.show();
     if (!QTest::qWaitForWindowExposed(&w, 5000))
@@ -208,7 +218,7 @@ int main(int argc, char **argv)
         double p50 = 0, p99 = 0, max = 0, cpuPercent = 0;
     };
     const auto pressRun = [&](bool withJournal) {
-        state.journal = withJournal ? &journal : nullptr;
+        recorder.setSuspended(!withJournal);
         std::atomic<bool> stop{false};
         std::atomic<double> burnerCpu{0};
         std::thread burner;
@@ -225,7 +235,7 @@ int main(int argc, char **argv)
         std::mt19937 rng(42);
         std::uniform_real_distribution<double> gap(1.05, 1.6);
         std::vector<double> errorsMs;
-        const int lapsBefore = state.rec.CurLap;
+        const int lapsBefore = race.currentLap();
         const double cpu0 = processCpuSeconds();
         const std::int64_t wall0 = clock.nowNs();
         std::int64_t t = clock.nowNs() + 1100000000;
@@ -233,7 +243,7 @@ int main(int argc, char **argv)
             waitUntil(clock, t);
             const std::int64_t sent = clock.nowNs();
             QTest::keyClick(w.ui.timingFocusHolder, Qt::Key_F2);
-            const double stored = state.rec.LastKeyTime;
+            const double stored = race.lastPressReading();
             const double truth = (sent - armNs) / 1e9;
             errorsMs.push_back(std::abs(stored - truth) * 1e3);
             // From the moment it went out: a press delayed by the load must
@@ -246,7 +256,7 @@ int main(int argc, char **argv)
             burner.join();
         const double wall = (clock.nowNs() - wall0) / 1e9;
         PressRun r;
-        r.accepted = state.rec.CurLap - lapsBefore;
+        r.accepted = race.currentLap() - lapsBefore;
         r.p50 = percentile(errorsMs, 0.50);
         r.p99 = percentile(errorsMs, 0.99);
         r.max = percentile(errorsMs, 1.0);

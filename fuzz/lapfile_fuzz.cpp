@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -30,20 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             check(!read.problem.isEmpty());
         if (read.status != sw::LapFileReadResult::Ok)
             continue;
-        check(read.content.NumSegs >= 1 && read.content.NumSegs <= 4);
-        check(read.content.LastLap >= 1 && read.content.LastLap <= 250);
+        const sw::StoredRace &race = read.content.race;
+        check(race.segmentsPerLap >= 1 && race.segmentsPerLap <= 4);
+        check(race.lastLap >= 1 && race.lastLap <= 250);
 
-        auto rec = std::make_unique<sw::RaceRecord>();
-        sw::applyToRecord(read.content, *rec);
         // An exchange file is always written with its path line.
         const std::optional<QString> path
                 = exchange ? std::optional<QString>(read.content.pathLine.value_or(QString())) : std::nullopt;
-        const QByteArray again = sw::writeLapFile(*rec, read.content.Comments, path, QChar(','));
+        const QByteArray again = sw::writeLapFile(race, path, QChar(','));
         const sw::LapFileReadResult back = sw::readLapFile(again, exchange);
         check(back.status == sw::LapFileReadResult::Ok);
-        check(back.content.NumSegs == read.content.NumSegs);
-        check(back.content.LastLap == read.content.LastLap);
-        check(back.content.Comments == read.content.Comments);
+        check(back.content.race.segmentsPerLap == race.segmentsPerLap);
+        check(back.content.race.lastLap == race.lastLap);
+        check(back.content.race.comments == race.comments);
         check(back.content.pathLine == path);
     }
     return 0;

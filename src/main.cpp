@@ -1,9 +1,7 @@
 #include "app/Startup.h"
 #include "app/TestDriver.h"
-#include "files/FileCommands.h"
 #include "journal/JournalStore.h"
-#include "timing/JournalLink.h"
-#include "results/LapCountController.h"
+#include "journal/RaceRecorder.h"
 
 #include <QApplication>
 
@@ -16,11 +14,8 @@ int main(int argc, char **argv)
     sw::RaceJournal journal(sw::JournalStore::defaultFolder());
     sw::Startup startup(QCoreApplication::arguments());
     startup.journal = &journal;
+    startup.rememberLapFilter = true;
     sw::TestDriver::installIfRequested(startup); // test hook: only with SPLITWATCH_TEST_DRIVER set
-    startup.extendMainWindow = [](sw::MainWindowBase &w) {
-        sw::installFileCommands(w);
-        sw::rememberLapCountChoice(w);
-    };
     if (!startup.begin())
         return 0;
     return app.exec();

@@ -1,96 +1,75 @@
 #include "analysis/LapAnalysis.h"
 
-#include "state/ResultsGrid.h"
-#include "timing/FinishSummary.h"
-#include "timing/NumberText.h"
+#include "race/NumberText.h"
 
 #include <QStringList>
 
 namespace sw {
 
-int segmentsInUse(const RaceRecord &rec)
+int lapsInRace(const Race &race)
 {
-    return qBound(1, int(rec.NumSegs), 4);
+    return race.lapsShown();
 }
 
-int lapsInRace(const RaceRecord &rec)
-{
-    return qBound(0, int(rec.LastLap), int(RaceRecord::MaxLap));
-}
-
-LapTimes lapTimes(const RaceRecord &rec, int lap)
+LapTimes lapTimes(const Race &race, int lap)
 {
     LapTimes t;
     t.lap = lap;
-    t.segments = segmentsInUse(rec);
-    if (lap < 1 || lap > RaceRecord::MaxLap)
+    t.segments = race.segmentsPerLap();
+    if (lap < 1 || lap > Race::MaxLap)
         return t;
-    const int n = t.segments;
-    for (int s = 1; s <= n; ++s) {
-        const double start = s == 1 ? rec.reading(lap - 1, n) : rec.reading(lap, s - 1);
-        const double end = rec.reading(lap, s);
-        t.segmentText[s - 1] = formatTime(end < start ? 0.0 : end - start);
-        t.segment[s - 1] = val(t.segmentText[s - 1]);
+    for (int s = 1; s <= t.segments; ++s) {
+        if (const std::optional<double> v = race.segmentTime(lap, s)) {
+            t.segmentText[size_t(s - 1)] = formatTime(*v);
+            t.segment[size_t(s - 1)] = shownSeconds(*v);
+        }
     }
-    t.lapTimeText = formatTime(rec.reading(lap, n) - rec.reading(lap - 1, n));
-    t.lapTime = val(t.lapTimeText);
+    if (const std::optional<double> v = race.lapTime(lap)) {
+        t.lapTimeText = formatTime(*v);
+        t.lapTime = shownSeconds(*v);
+    }
     return t;
 }
 
-RaceFigures raceFigures(const RaceRecord &rec, LapFilter filter)
+std::vector<bool> countedLaps(const Race &race, LapFilter filter)
 {
-    // The counted laps' cells in a grid of their own, the others left empty
-    // (an empty cell is no time), summed up by the statistics table's own code
-    // so that "All laps" gives its figures to the last digit.
-    ResultsGrid counted;
+    std::vector<bool> counted(size_t(Race::MaxLap + 1), false);
+    const int laps = lapsInRace(race);
+    for (int lap = 1; lap <= laps; ++lap)
+        counted[size_t(lap)] = lapCounts(race.lapConditions(lap), filter);
+    return counted;
+}
+
+RaceFigures raceFigures(const Race &race, LapFilter filter)
+{
     RaceFigures f;
-    const int laps = lapsInRace(rec);
-    const int n = segmentsInUse(rec);
-    for (int lap = 1; lap <= laps; ++lap) {
-        if (!lapCounts(rec, lap, filter))
-            continue;
-        ++f.lapsCounted;
-        const LapTimes t = lapTimes(rec, lap);
-        for (int s = 1; s <= n; ++s)
-            counted.setCell(lap, s, t.segmentText[s - 1]);
-        counted.setCell(lap, LapTimeColumn, t.lapTimeText);
-    }
+    const std::vector<bool> counted = countedLaps(race, filter);
+    for (bool c : counted)
+        f.lapsCounted += c ? 1 : 0;
+    const int n = race.segmentsPerLap();
     for (int col = 1; col <= LapTimeColumn; ++col) {
         if (col < LapTimeColumn && col > n)
             continue;
-        const ColumnSummary s = summariseColumn(counted, col, laps);
-        ColumnFigures &c = f.columns[col - 1];
-        c.count = s.count;
-        if (s.count > 0) {
-            c.average = s.sum / s.count;
-            c.smallest = s.smallest;
-            c.largest = s.largest;
-        }
+        f.columns[size_t(col - 1)] = summariseColumn(race, col, &counted);
     }
     return f;
 }
 
-std::array<QString, 3> figureTexts(const ColumnFigures &figures)
+std::optional<BestPossibleLap> bestPossibleLap(const Race &race, LapFilter filter)
 {
-    if (figures.count <= 0)
-        return {};
-    return {formatTime(figures.average), formatTime(figures.smallest), formatTime(figures.largest)};
-}
-
-std::optional<BestPossibleLap> bestPossibleLap(const RaceRecord &rec, LapFilter filter)
-{
-    const int n = segmentsInUse(rec);
-    std::vector<BestSegment> best(n); // lap 0: no time yet
-    const int laps = lapsInRace(rec);
+    const int n = race.segmentsPerLap();
+    std::vector<BestSegment> best(static_cast<size_t>(n)); // lap 0: no time yet
+    const int laps = lapsInRace(race);
     for (int lap = 1; lap <= laps; ++lap) {
-        if (!lapCounts(rec, lap, filter))
+        if (!lapCounts(race.lapConditions(lap), filter))
             continue;
-        const LapTimes t = lapTimes(rec, lap);
-        for (int s = 0; s < n; ++s) {
-            const double v = t.segment[s];
+        for (int s = 1; s <= n; ++s) {
+            const std::optional<double> t = shownTime(race, lap, s);
+            const double v = t.value_or(0);
+            BestSegment &b = best[size_t(s - 1)];
             // Strictly smaller: the first lap keeps a shared best time.
-            if (v > 0 && (best[s].lap == 0 || v < best[s].time))
-                best[s] = {lap, v};
+            if (v > 0 && (b.lap == 0 || v < b.time))
+                b = {lap, v};
         }
     }
     BestPossibleLap result;
@@ -100,7 +79,7 @@ std::optional<BestPossibleLap> bestPossibleLap(const RaceRecord &rec, LapFilter 
         result.time += b.time;
     }
     // The segment times have three decimals; keep the sum on them too.
-    result.time = val(formatTime(result.time));
+    result.time = shownSeconds(result.time);
     result.segments = std::move(best);
     return result;
 }

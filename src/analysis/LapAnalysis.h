@@ -2,11 +2,12 @@
 // Lap times of a race as the results grid shows them, and the figures drawn
 // from them for the laps that count under a lap filter: average, smallest and
 // largest time of every segment column and the lap column, and the best
-// possible lap. Everything is computed from the race record alone, so it
-// needs no grid and gives the same figures in the window and the exporter.
+// possible lap. Everything is computed from the race alone, so it gives the
+// same figures in the window, the report and the exporter.
 
 #include "analysis/LapFilter.h"
-#include "state/RaceRecord.h"
+#include "race/Race.h"
+#include "race/Statistics.h"
 
 #include <QString>
 
@@ -21,54 +22,42 @@ namespace sw {
 // previous lap's last segment, for lap 1 the start press) to its own reading
 // and is shown as 0 when that difference is negative. The lap time is the
 // difference of the last readings of this lap and the one before; it is not
-// held at 0 and may be negative after an edit. Texts are "#####.000" (".500"
-// below one second); values are the shown texts read back, so they are
-// rounded to the millisecond exactly as the statistics see them.
+// held at 0 and may be negative after an edit. A segment without its
+// reading has no time, and a lap without its last reading no lap time: their
+// texts are empty. Texts are "#####.000" (".500" below one second); values
+// are rounded to the millisecond exactly as the texts show them.
 struct LapTimes
 {
     int lap = 0;
     int segments = 0; // segments per lap of the race, 1..4
     std::array<QString, 4> segmentText;
-    std::array<double, 4> segment{};
+    std::array<std::optional<double>, 4> segment{};
     QString lapTimeText;
-    double lapTime = 0;
+    std::optional<double> lapTime;
 };
 
-// Segments per lap as the race uses them: NumSegs, at least 1 and at most 4.
-int segmentsInUse(const RaceRecord &rec);
-
-// Laps 1..LastLap, at most 250.
-int lapsInRace(const RaceRecord &rec);
+// Laps of the race that have something to show: 1..lapsShown().
+int lapsInRace(const Race &race);
 
 // Times of lap 1..250 (segments beyond the race's count stay empty).
-LapTimes lapTimes(const RaceRecord &rec, int lap);
+LapTimes lapTimes(const Race &race, int lap);
 
 // Statistics of one results column over the counted laps, from the times
 // above 0 only (a lap without a time, or with a negative one, is no time).
-struct ColumnFigures
-{
-    int count = 0; // times above 0
-    double average = 0, smallest = 0, largest = 0;
-};
-
-// Results column as the grid numbers them: 1..4 the segments, 5 the lap time.
-inline constexpr int LapTimeColumn = 5;
-
 struct RaceFigures
 {
-    std::array<ColumnFigures, 5> columns; // index: results column - 1
+    std::array<ColumnSummary, 5> columns; // index: results column - 1
     int lapsCounted = 0;                  // laps the filter lets through
-    const ColumnFigures &column(int resultsColumn) const { return columns[resultsColumn - 1]; }
+    const ColumnSummary &column(int resultsColumn) const { return columns[size_t(resultsColumn - 1)]; }
 };
 
-// Figures over laps 1..LastLap that count under the filter. Columns beyond
-// the race's segments have count 0. With LapFilter::AllLaps the figures are
-// those of the statistics table below the grid.
-RaceFigures raceFigures(const RaceRecord &rec, LapFilter filter);
+// Which laps 0..250 count under the filter (index = lap; lap 0 never).
+std::vector<bool> countedLaps(const Race &race, LapFilter filter);
 
-// The statistics table's texts of one column: average, smallest, largest in
-// "#####.000", or three empty texts when the column has no time.
-std::array<QString, 3> figureTexts(const ColumnFigures &figures);
+// Figures over the laps that count under the filter. Columns beyond the
+// race's segments have count 0. With LapFilter::AllLaps the figures are
+// those of the statistics table below the grid.
+RaceFigures raceFigures(const Race &race, LapFilter filter);
 
 // The best possible lap: the smallest time of every segment over the counted
 // laps, added up. Each segment names the lap it comes from (the first such
@@ -86,7 +75,7 @@ struct BestPossibleLap
 };
 
 // None when no lap counts or a segment has no time above 0 on a counted lap.
-std::optional<BestPossibleLap> bestPossibleLap(const RaceRecord &rec, LapFilter filter);
+std::optional<BestPossibleLap> bestPossibleLap(const Race &race, LapFilter filter);
 
 // One line for a report: "Best possible lap 61.250 (Seg 1 lap 3, Seg 2 lap 1)";
 // with one segment per lap "Best possible lap 30.250 (lap 3)".

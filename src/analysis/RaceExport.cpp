@@ -2,7 +2,7 @@
 
 #include "analysis/LapAnalysis.h"
 #include "analysis/LapFilter.h"
-#include "timing/ConditionLists.h"
+#include "race/ConditionLists.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,13 +40,13 @@ QString csvHeader(int segmentColumns, bool withFile)
 }
 
 // The lap lines of one race; file is the first field when withFile is set.
-QString csvLaps(const RaceRecord &rec, int segmentColumns, bool withFile, const QString &file)
+QString csvLaps(const Race &race, int segmentColumns, bool withFile, const QString &file)
 {
     QString out;
     const QString fileField = csvField(file);
-    for (int lap = 1; lap <= lapsInRace(rec); ++lap) {
-        const LapTimes t = lapTimes(rec, lap);
-        const LapConditions c = lapConditions(rec, lap);
+    for (int lap = 1; lap <= lapsInRace(race); ++lap) {
+        const LapTimes t = lapTimes(race, lap);
+        const Conditions c = race.lapConditions(lap);
         QStringList f;
         if (withFile)
             f << fileField;
@@ -83,29 +83,30 @@ QString csvField(const QString &text)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-QByteArray raceToCsv(const RaceRecord &rec)
+QByteArray raceToCsv(const Race &race)
 {
-    const int n = segmentsInUse(rec);
-    return (csvHeader(n, false) + csvLaps(rec, n, false, QString())).toUtf8();
+    const int n = race.segmentsPerLap();
+    return (csvHeader(n, false) + csvLaps(race, n, false, QString())).toUtf8();
 }
 
 QByteArray racesToCsv(const std::vector<ExportedRace> &races)
 {
     int n = 1;
     for (const ExportedRace &r : races)
-        n = std::max(n, segmentsInUse(r.record));
+        n = std::max(n, r.race->segmentsPerLap());
     QString out = csvHeader(n, true);
     for (const ExportedRace &r : races)
-        out += csvLaps(r.record, n, true, r.file);
+        out += csvLaps(*r.race, n, true, r.file);
     return out.toUtf8();
 }
 
-QJsonObject raceToJson(const RaceRecord &rec, const QString &comments)
+QJsonObject raceToJson(const Race &r)
 {
     QJsonObject race;
-    const int n = segmentsInUse(rec);
+    const int n = r.segmentsPerLap();
     race.insert(QStringLiteral("segments"), n);
-    race.insert(QStringLiteral("last_lap"), lapsInRace(rec));
+    race.insert(QStringLiteral("last_lap"), lapsInRace(r));
+    const QString comments = r.comments();
 
     // The comments' lines; no comment at all is no line.
     QJsonArray lines;
@@ -119,16 +120,16 @@ QJsonObject raceToJson(const RaceRecord &rec, const QString &comments)
     race.insert(QStringLiteral("comments"), lines);
 
     QJsonArray laps;
-    for (int lap = 1; lap <= lapsInRace(rec); ++lap) {
-        const LapTimes t = lapTimes(rec, lap);
-        const LapConditions c = lapConditions(rec, lap);
+    for (int lap = 1; lap <= lapsInRace(r); ++lap) {
+        const LapTimes t = lapTimes(r, lap);
+        const Conditions c = r.lapConditions(lap);
         QJsonObject o;
         o.insert(QStringLiteral("lap"), lap);
         QJsonArray segs;
         for (int s = 0; s < n; ++s)
-            segs.append(t.segment[s]);
+            segs.append(t.segment[size_t(s)] ? QJsonValue(*t.segment[size_t(s)]) : QJsonValue());
         o.insert(QStringLiteral("segments"), segs);
-        o.insert(QStringLiteral("lap_time"), t.lapTime);
+        o.insert(QStringLiteral("lap_time"), t.lapTime ? QJsonValue(*t.lapTime) : QJsonValue());
         o.insert(QStringLiteral("flag"), itemOrNull(flagItems(), c.flag));
         o.insert(QStringLiteral("position"), c.position >= 0 ? QJsonValue(c.position + 1) : QJsonValue());
         o.insert(QStringLiteral("traffic"), itemOrNull(trafficItems(), c.traffic));
@@ -142,7 +143,7 @@ QByteArray racesToJson(const std::vector<ExportedRace> &races)
 {
     QJsonArray all;
     for (const ExportedRace &r : races) {
-        QJsonObject o = raceToJson(r.record, r.comments);
+        QJsonObject o = raceToJson(*r.race);
         o.insert(QStringLiteral("file"), r.file);
         all.append(o);
     }

@@ -31,15 +31,15 @@ FileOpenCheck checkFileOpen(const QString &path)
 QString invalidFileNameText()
 {
     return QStringLiteral(
-        "You have entered an invalid file name.\r\rFile names must be from 1 to 11 characters long.  "
+        "You have entered an invalid file name.\n\nFile names must be from 1 to 11 characters long.  "
         "If you use a period (.), there can be no more than 8 characters before the period and no "
-        "more than 3 characters after the period.\r\rNames must not include spaces or these "
-        "characters:\r\r/ \\ [ ] : | < > + = ; , * ?");
+        "more than 3 characters after the period.\n\nNames must not include spaces or these "
+        "characters:\n\n/ \\ [ ] : | < > + = ; , * ?");
 }
 
-FileOpenCheck TestFileOpen(const QString &LapFileName, Prompts &prompts)
+FileOpenCheck checkFileOpens(const QString &path, Prompts &prompts)
 {
-    const FileOpenCheck r = checkFileOpen(LapFileName);
+    const FileOpenCheck r = checkFileOpen(path);
     if (r == FileOpenCheck::InvalidName)
         prompts.message({QStringLiteral("Invalid File Name"), invalidFileNameText(), Buttons::Ok,
                          Icon::Exclamation, Answer::Ok});

@@ -1,5 +1,5 @@
 #pragma once
-// TestFileOpen: can LapFileName be opened for reading? Opens; InvalidName (a
+// checkFileOpens: can a file be opened for reading? Opens; InvalidName (a
 // message has been shown); OtherFailure, such as a missing file, without a
 // message.
 
@@ -18,7 +18,7 @@ FileOpenCheck checkFileOpen(const QString &path);
 
 // The shared routine: returns the outcome, with the "Invalid File
 // Name" message for an invalid name.
-FileOpenCheck TestFileOpen(const QString &LapFileName, Prompts &prompts);
+FileOpenCheck checkFileOpens(const QString &path, Prompts &prompts);
 
 QString invalidFileNameText();
 

@@ -1,18 +1,23 @@
 #include "app/MainWindow.h"
 
-#include "state/AppState.h"
 #include "app/PrintHelpMenus.h"
+#include "app/Recovery.h"
 #include "app/WindowZoom.h"
-#include "results/EntryFields.h"
-#include "graph/GraphView.h"
-#include "results/GridController.h"
-#include "files/CsvExportCommand.h"
-#include "results/LapCountController.h"
-#include "results/LapEditor.h"
-#include "results/ScreenModes.h"
+#include "document/CsvExportCommand.h"
+#include "document/FileCommands.h"
+#include "files/FileState.h"
+#include "journal/RaceRecorder.h"
+#include "live/ClockPanel.h"
+#include "live/ConditionPanel.h"
+#include "live/TimingKeys.h"
+#include "race/Race.h"
+#include "results/CurrentLapPanel.h"
+#include "results/EditCommands.h"
+#include "results/GraphPanel.h"
+#include "results/GraphView.h"
+#include "results/ResultsPanel.h"
+#include "results/ScreenFace.h"
 #include "timing/HiTime.h"
-#include "timing/SelectorController.h"
-#include "timing/TimingController.h"
 #include "ui/ClickPanel.h"
 #include "ui/Geometry.h"
 #include "ui/Prompts.h"
@@ -27,53 +32,41 @@
 
 namespace sw {
 
-QString MainWindowHooks::makeFileTitle(const QString &currentFile)
-{
-    const int cut = qMax(currentFile.lastIndexOf(QLatin1Char('\\')),
-                         currentFile.lastIndexOf(QLatin1Char('/')));
-    return currentFile.mid(cut + 1);
-}
-
-namespace {
-MainWindowHooks &defaultHooks()
-{
-    static MainWindowHooks h;
-    return h;
-}
-} // namespace
-
-MainWindow::MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidget *parent)
-    : MainWindowBase(state, prompts, hiTime, parent)
+MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &timer,
+                       const TimerCalibration &calibration, QWidget *parent)
+    : QMainWindow(parent), m_race(race), m_fileState(files), m_prompts(prompts), m_timer(timer)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Splitwatch"));
-    ui.build(this, &state.grid);
-    m_timing = std::make_unique<TimingController>(*this);
-    m_selectors = std::make_unique<SelectorController>(*this);
-    m_grid = std::make_unique<GridController>(*this);
-    m_modes = std::make_unique<ScreenModes>(*this);
-    m_fields = std::make_unique<EntryFields>(*this);
-    m_editor = std::make_unique<LapEditor>(*this);
-    new LapCountController(*this); // a child of the window
+    ui.build(this);
+
+    m_conditions = new ConditionPanel(race, ui, this);
+    m_timingKeys = new TimingKeys(race, timer, calibration, *m_conditions, prompts, this);
+    m_clocks = new ClockPanel(race, ui, timer, calibration, this);
+    m_fields = new CurrentLapPanel(race, ui, prompts, this);
+    m_editor = new EditCommands(race, ui, *m_fields, prompts, this);
+    m_results = new ResultsPanel(race, ui, this);
 
     // The graph takes the place of the designed picture area.
-    m_graph = new GraphView(state.grid, state.rec, ui.client);
+    m_graph = new GraphView(race, ui.client);
     m_graph->setGeometry(ui.graphArea->geometry());
     m_graph->setProperty("designTwips", ui.graphArea->property("designTwips"));
     m_graph->setObjectName(QStringLiteral("graphArea"));
     m_graph->setAccessibleName(QStringLiteral("Lap time graph"));
     delete ui.graphArea;
     ui.graphArea = m_graph;
-    m_graph->bindControls(ui.graphQuantityList, {ui.graphColourOptions[0], ui.graphColourOptions[1], ui.graphColourOptions[2]},
-                          ui.graphLeftScale, ui.graphRightScale);
-    endProgram = [this] {
+    m_graphPanel = new GraphPanel(race, ui, *m_graph, this);
+    m_face = new ScreenFace(race, ui, *this);
+
+    m_files = new FileCommands(race, files, prompts, this);
+    m_files->connectMenus(ui);
+    m_files->endProgram = [this] {
         hide();
         QCoreApplication::exit(0);
     };
-    m_printHelp = std::make_unique<PrintHelpMenus>(*this);
-    installCsvExport(*this);
+    m_printHelp = std::make_unique<PrintHelpMenus>(*this, files, *m_results);
     m_zoom = new WindowZoom(*this);
-    wireControls();
+    wirePanels();
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
 }
@@ -84,49 +77,38 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
 }
 
-void MainWindow::wireControls()
+void MainWindow::wirePanels()
 {
-    connect(&m_hiTime, &HiTime::Timer, this, [this](int overrun) { m_timing->onTimerTick(overrun); });
-    for (int i = 0; i < 6; ++i)
-        connect(ui.arrowButtons[i], &QPushButton::clicked, this, [this, i] { m_selectors->onArrowButton(i); });
-    for (int i = 0; i < 2; ++i)
-        connect(ui.hiddenFinishButtons[i], &QPushButton::clicked, this, [this] { handleTimingKey(122); });
-    for (QRadioButton *o : ui.graphColourOptions)
-        connect(o, &QRadioButton::clicked, this, [this] { drawGraph(); });
-    // A click in the graph selects that lap for editing, as a click on its
-    // grid row does, so the fields never show another lap than the one lit.
-    connect(m_graph, &GraphView::lapClicked, this, [this](int row) {
-        if (row >= 1)
-            m_grid->clickRow(row);
-    });
+    connect(m_conditions, &ConditionPanel::focusBack, this, &MainWindow::focusTimingField);
+    connect(m_timingKeys, &TimingKeys::focusBack, this, &MainWindow::focusTimingField);
+    connect(m_timingKeys, &TimingKeys::statusNote, ui.statusLine, &QLabel::setText);
+    connect(m_fields, &CurrentLapPanel::conditionKey, m_conditions, &ConditionPanel::moveSelector);
+    connect(m_fields, &CurrentLapPanel::moveFocus, this, [this](bool next) { focusNextPrevChild(next); });
+    connect(m_editor, &EditCommands::timingKey, m_timingKeys, &TimingKeys::handleKey);
+    connect(m_results, &ResultsPanel::lapFilterChanged, m_graphPanel, &GraphPanel::setLapFilter);
+    connect(m_clocks, &ClockPanel::redrawn, this, &MainWindow::showJournalFailure);
+    connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
+    for (QPushButton *b : ui.hiddenFinishButtons)
+        connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });
+    connect(ui.exportCsvAction, &QAction::triggered, this,
+            [this] { exportRaceAsCsv(m_race, m_fileState, m_prompts); });
 }
 
-// ---- routines -------------------------------------------------------------
-
-void MainWindow::handleTimingKey(int keyCode) { m_timing->handleTimingKey(keyCode); }
-void MainWindow::writeSegmentStep(GraphUpdate graph) { m_timing->writeSegmentStep(graph); }
-void MainWindow::redrawClocks() { m_timing->redrawClocks(); }
-void MainWindow::eraseLapTimes(RecordErase erase) { m_timing->eraseLapTimes(erase); }
-void MainWindow::refreshResults() { m_grid->refreshResults(); }
-void MainWindow::showScreenMode() { m_modes->showScreenMode(); }
-void MainWindow::onGridClicked() { m_grid->onGridClicked(); }
-void MainWindow::moveConditionSelector(int keyCode) { m_selectors->moveConditionSelector(keyCode); }
-
-void MainWindow::drawGraph()
+void MainWindow::focusTimingField()
 {
-    m_graph->drawGraph();
+    ui.timingFocusHolder->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showJournalFailure()
+{
+    if (m_journal && m_journal->writer().takeFailureNotice())
+        ui.statusLine->setText(journalFailureText());
 }
 
 void MainWindow::restoreCursor()
 {
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
-}
-
-void MainWindow::rebuildCaption()
-{
-    m_state.FileTitle = (m_hooks ? *m_hooks : defaultHooks()).makeFileTitle(m_state.CurrentFile);
-    setWindowTitle(QStringLiteral("Splitwatch   [ ") + m_state.FileTitle + QStringLiteral(" ]"));
 }
 
 int MainWindow::windowHeightTwips() const
@@ -141,72 +123,40 @@ void MainWindow::loadWindow()
     if (m_loaded)
         return;
     m_loaded = true;
-    // The hidden F11 buttons and screenPrintPicture stay out of sight (placed by build()).
-    m_state.rec.MinKeyGap = 1;
     // The lap-time folder below the program folder; a failure to create it
     // is not fatal (files can still be saved anywhere through the dialogs).
-    QDir folder(m_state.programFolder);
-    if (!m_state.programFolder.isEmpty() && !folder.exists(QStringLiteral("LapTimeFiles")))
+    QDir folder(m_fileState.programFolder);
+    if (!m_fileState.programFolder.isEmpty() && !folder.exists(QStringLiteral("LapTimeFiles")))
         folder.mkdir(QStringLiteral("LapTimeFiles"));
-    refreshResults();
-    showScreenMode();
+    m_face->show();
+    m_clocks->redraw();
     m_zoom->fitToFont();
 }
 
 void MainWindow::redrawAfterZoom()
 {
-    if (m_state.rec.raceState == RaceState::Finished)
-        drawGraph();
+    m_results->resyncColumnWidths();
+    m_graphPanel->redraw();
 }
 
 void MainWindow::onActivated()
 {
     placeTw(ui.timingFocusHolder, -700, 0, 300, 300);
     m_fields->refillOnActivate();
-    rebuildCaption();
-    (m_hooks ? *m_hooks : defaultHooks()).afterActivate();
+    setWindowTitle(m_files->caption());
+    m_files->afterActivate();
 }
 
-int MainWindow::virtualKeyFromQt(int qtKey)
+bool MainWindow::handleKeyDown(int key)
 {
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
-    switch (qtKey) {
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Escape:
-        return 27;
-    default:
-        break;
-    }
-    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
-        return qtKey; // same codes as the letters' virtual keys
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
-        return qtKey;
-    return 0;
-}
-
-bool MainWindow::handleKeyDown(int keyCode)
-{
-    if (m_state.rec.ravelinMode) {
+    if (m_race.isHeldInSetup()) {
         m_prompts.info(QStringLiteral("Timing not allowed when called by Ravelin."));
         return true;
     }
-    if (m_state.rec.raceState != RaceState::Finished)
-        handleTimingKey(keyCode);
+    if (m_race.state() != RaceState::Finished)
+        m_timingKeys->handleKey(key);
     // Function keys belong to the timing keys only (F4 would open a list).
-    return keyCode >= 112 && keyCode <= 123;
+    return key >= Qt::Key_F1 && key <= Qt::Key_F12;
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -214,7 +164,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *ke = static_cast<QKeyEvent *>(event);
         if (ke->key() == Qt::Key_F2 && !ke->isAutoRepeat())
-            m_timing->keyArriving();
+            m_timingKeys->keyArriving();
         return false;
     }
     if (event->type() != QEvent::KeyPress)
@@ -229,33 +179,29 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         // program has the keyboard: an open drop-down or menu, or the finish
         // or restart question. It is taken here and goes no further, so it
         // is counted once and the other window goes on as before.
-        const RaceState st = m_state.rec.raceState;
-        if (key == Qt::Key_F2 && !m_state.rec.ravelinMode
-            && (st == RaceState::Armed || st == RaceState::Running)) {
-            m_timing->pressFromOtherWindow();
+        if (key == Qt::Key_F2 && !m_race.isHeldInSetup() && m_race.isTiming()) {
+            m_timingKeys->pressFromOtherWindow();
             return true;
         }
         return false;
     }
     if (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta)
         return false;
-    const int vk = virtualKeyFromQt(key);
-    if (m_state.rec.ravelinMode)
-        return handleKeyDown(vk);
+    if (m_race.isHeldInSetup())
+        return handleKeyDown(key);
+    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
     // Arrow keys on the selector buttons and lists, and in the entry fields,
     // are routed by the entry fields; everything else by the window first.
-    if (vk >= 37 && vk <= 40 && m_fields->handlesArrowFor(w))
-        return m_fields->fieldKeyDown(w, vk);
-    if (handleKeyDown(vk))
+    if (arrow && m_fields->handlesArrowFor(w))
+        return m_fields->fieldKeyDown(w, key);
+    if (handleKeyDown(key))
         return true;
     // Enter in a field moves on like Tab and is not passed on.
-    if (vk == 13 && w != ui.timingFocusHolder) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && w != ui.timingFocusHolder) {
         focusNextChild();
         return true;
     }
-    if (vk >= 37 && vk <= 40)
-        return true; // consumed by the condition selectors
-    return false;
+    return arrow; // the arrows belong to the condition selectors
 }
 
 namespace {
@@ -281,7 +227,7 @@ private:
 
 void MainWindow::updateClocksOnScreen()
 {
-    m_timing->setClocksOnScreen(isVisible() && !isMinimized() && m_exposed);
+    m_clocks->setOnScreen(isVisible() && !isMinimized() && m_exposed);
 }
 
 void MainWindow::showEvent(QShowEvent *e)
@@ -319,9 +265,7 @@ void MainWindow::changeEvent(QEvent *e)
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
-    m_state.exitCancelled = false;
-    const bool ok = (m_hooks ? *m_hooks : defaultHooks()).exitCommand();
-    if (!ok || m_state.exitCancelled) {
+    if (!m_files->exitCommand()) {
         e->ignore();
         return;
     }
@@ -338,8 +282,6 @@ void MainWindow::moveEvent(QMoveEvent *e)
 void MainWindow::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
-    if (m_state.rec.raceState == RaceState::Finished)
-        drawGraph();
 }
 
 } // namespace sw

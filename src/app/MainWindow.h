@@ -1,64 +1,76 @@
 #pragma once
-// The main window (timing screen and, after the race, editing screen). It
-// builds its controls, owns one collaborator per subsystem and forwards the
-// window's own events; the named routines below are the ones the subsystems
-// call on each other.
+// The main window (timing face and, after the race, editing face). It builds
+// its controls, creates one panel for each part of the window, each of which
+// listens to the race and calls its verbs, and wires the keys and menus to
+// them. It holds no race state of its own.
 
-#include "ui/MainWindowBase.h"
+#include "ui/MainWindowControls.h"
 
+#include <QMainWindow>
+
+#include <functional>
 #include <memory>
 
 namespace sw {
 
-class SelectorController;
-class GridController;
-class ScreenModes;
+class Race;
+struct FileState;
+class Prompts;
+class HiTime;
+struct TimerCalibration;
+class RaceJournal;
+class TimingKeys;
+class ClockPanel;
+class ConditionPanel;
+class CurrentLapPanel;
+class EditCommands;
+class ResultsPanel;
 class GraphView;
+class GraphPanel;
+class ScreenFace;
+class FileCommands;
 class PrintHelpMenus;
 class WindowZoom;
 
-class MainWindow : public MainWindowBase
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(AppState &state, Prompts &prompts, HiTime &hiTime, QWidget *parent = nullptr);
+    MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &timer, const TimerCalibration &calibration,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Routines shared by the subsystems.
-    void handleTimingKey(int keyCode) override;
-    void writeSegmentStep(GraphUpdate graph) override;
-    void redrawClocks() override;
-    void eraseLapTimes(RecordErase erase) override;
-    void refreshResults() override;
-    void showScreenMode() override;
-    void onGridClicked() override;
-    void drawGraph() override;
-    void moveConditionSelector(int keyCode) override;
-    void rebuildCaption() override;
-    void restoreCursor();
+    MainWindowControls ui;
+
+    Race &race() { return m_race; }
+    Prompts &prompts() { return m_prompts; }
+    TimingKeys &timingKeys() { return *m_timingKeys; }
+    ClockPanel &clocks() { return *m_clocks; }
+    ConditionPanel &conditions() { return *m_conditions; }
+    CurrentLapPanel &fields() { return *m_fields; }
+    EditCommands &editor() { return *m_editor; }
+    ResultsPanel &results() { return *m_results; }
+    GraphView &graph() { return *m_graph; }
+    FileCommands &fileCommands() { return *m_files; }
+    PrintHelpMenus &printHelp() { return *m_printHelp; }
+    WindowZoom &zoom() { return *m_zoom; }
+
+    // The crash journal of the run, if any: its failures are noted on the
+    // status line.
+    void setJournal(RaceJournal *journal) { m_journal = journal; }
 
     // Window events, callable directly by tests.
     void loadWindow();
     void onActivated();
-    bool handleKeyDown(int keyCode); // true when the key is consumed
+    // A key on the main window (Qt::Key); true when the key is consumed.
+    bool handleKeyDown(int key);
 
     // Outer window height as designed (twips), client plus title bar.
     int windowHeightTwips() const;
-
-    TimingController &timing() override { return *m_timing; }
-    EntryFields &entryFields() override { return *m_fields; }
-    LapEditor &editor() override { return *m_editor; }
-    GridController &gridController() { return *m_grid; }
-    SelectorController &selectors() { return *m_selectors; }
-    GraphView &graph() { return *m_graph; }
-    PrintHelpMenus &printHelp() { return *m_printHelp; }
-    WindowZoom &zoom() { return *m_zoom; }
-    // Redraws what is drawn to the window's size (the graph) after a zoom.
+    // Redraws what is drawn to the window's size (the graph) and sets the
+    // grid's column widths again after a zoom.
     void redrawAfterZoom();
-
-    // The key code the timing keys use (F2 113 ... F12 123, the arrows 37..40,
-    // Enter 13) for a Qt key; 0 for any other key.
-    static int virtualKeyFromQt(int qtKey);
+    void restoreCursor();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,18 +82,28 @@ protected:
     void moveEvent(QMoveEvent *e) override;
 
 private:
-    void wireControls();
+    void wirePanels();
     // Tells the clocks whether they can be seen: shown, not minimised and
     // exposed (not unmapped, e.g. on another desktop).
     void updateClocksOnScreen();
+    void showJournalFailure();
+    void focusTimingField();
 
-    std::unique_ptr<TimingController> m_timing;
-    std::unique_ptr<SelectorController> m_selectors;
-    std::unique_ptr<GridController> m_grid;
-    std::unique_ptr<ScreenModes> m_modes;
-    std::unique_ptr<EntryFields> m_fields;
-    std::unique_ptr<LapEditor> m_editor;
+    Race &m_race;
+    FileState &m_fileState;
+    Prompts &m_prompts;
+    HiTime &m_timer;
+    RaceJournal *m_journal = nullptr;
+    ConditionPanel *m_conditions = nullptr;
+    TimingKeys *m_timingKeys = nullptr;
+    ClockPanel *m_clocks = nullptr;
+    CurrentLapPanel *m_fields = nullptr;
+    EditCommands *m_editor = nullptr;
+    ResultsPanel *m_results = nullptr;
     GraphView *m_graph = nullptr;
+    GraphPanel *m_graphPanel = nullptr;
+    ScreenFace *m_face = nullptr;
+    FileCommands *m_files = nullptr;
     std::unique_ptr<PrintHelpMenus> m_printHelp;
     WindowZoom *m_zoom = nullptr;
     bool m_loaded = false;

@@ -1,6 +1,6 @@
 #include "app/PrintHelpMenus.h"
 
-#include "state/AppState.h"
+#include "files/FileState.h"
 #include "app/MainWindow.h"
 #include "help/HelpCommand.h"
 #include "help/ProgramLauncher.h"
@@ -8,12 +8,18 @@
 #include "printing/PrintCommands.h"
 #include "printing/PrinterSource.h"
 #include "printing/SystemPrinterSource.h"
+#include "race/Race.h"
+#include "report/ReportLayout.h"
+#include "results/ResultsPanel.h"
+#include "results/ResultsTexts.h"
 
 namespace sw {
 
-PrintHelpMenus::PrintHelpMenus(MainWindow &w)
-    : m_w(w), m_printers(std::make_unique<SystemPrinterSource>()),
-      m_print(std::make_unique<PrintCommands>(&w, w.state(), w.prompts(), *m_printers)),
+PrintHelpMenus::PrintHelpMenus(MainWindow &w, const FileState &files, const ResultsPanel &results)
+    : m_w(w), m_files(files), m_printers(std::make_unique<SystemPrinterSource>()),
+      m_print(std::make_unique<PrintCommands>(
+              &w, files, [&w, &results] { return reportTableFor(w.race(), results.lapFilter()); },
+              [&w] { return w.race().comments(); }, w.prompts(), *m_printers)),
       m_launcher(std::make_unique<ProcessLauncher>()), m_launcherInUse(m_launcher.get())
 {
     auto &ui = w.ui;
@@ -30,7 +36,7 @@ PrintHelpMenus::~PrintHelpMenus() = default;
 
 void PrintHelpMenus::showProgramHelp()
 {
-    HelpCommand(m_w.state().helpDocumentPath(), m_w.prompts(), *m_launcherInUse).showProgramHelp();
+    HelpCommand(m_files.helpDocumentPath(), m_w.prompts(), *m_launcherInUse).showProgramHelp();
 }
 
 void PrintHelpMenus::showAbout()

@@ -8,6 +8,8 @@
 namespace sw {
 
 class MainWindow;
+struct FileState;
+class ResultsPanel;
 class PrinterSource;
 class PrintCommands;
 class ProgramLauncher;
@@ -15,7 +17,7 @@ class ProgramLauncher;
 class PrintHelpMenus
 {
 public:
-    explicit PrintHelpMenus(MainWindow &w);
+    PrintHelpMenus(MainWindow &w, const FileState &files, const ResultsPanel &results);
     ~PrintHelpMenus();
 
     PrinterSource &printers() { return *m_printers; }
@@ -29,6 +31,7 @@ public:
 
 private:
     MainWindow &m_w;
+    const FileState &m_files;
     std::unique_ptr<PrinterSource> m_printers;
     std::unique_ptr<PrintCommands> m_print;
     std::unique_ptr<ProgramLauncher> m_launcher;

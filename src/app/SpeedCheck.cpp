@@ -1,6 +1,6 @@
 #include "app/SpeedCheck.h"
 
-#include "timing/NumberText.h"
+#include "race/NumberText.h"
 
 namespace sw {
 

@@ -1,15 +1,21 @@
 #include "app/Startup.h"
 
-#include "state/AppState.h"
 #include "app/CommandLine.h"
 #include "app/FileCheck.h"
 #include "app/MainWindow.h"
-#include "app/WindowZoom.h"
+#include "app/Recovery.h"
 #include "app/SpeedCheckWindow.h"
 #include "app/SplashWindow.h"
+#include "app/WindowZoom.h"
+#include "document/FileCommands.h"
+#include "files/FileState.h"
+#include "journal/RaceRecorder.h"
+#include "race/Race.h"
+#include "results/ResultsPanel.h"
 #include "timing/HiTime.h"
-#include "timing/JournalLink.h"
 #include "ui/QtPrompts.h"
+
+#include <QDateTime>
 
 #include <QApplication>
 #include <QSettings>
@@ -26,7 +32,9 @@ void chooseDisplayTransport()
 
 struct Startup::Owned
 {
-    AppState state;
+    Race race;
+    FileState files;
+    TimerCalibration calibration;
     QtPrompts prompts;
     SteadyClock clock;
     SteadyHiTime startupTimer{clock};
@@ -35,14 +43,16 @@ struct Startup::Owned
 
 Startup::Startup(const QStringList &arguments)
     : m_owned(std::make_unique<Owned>()), m_args(arguments.mid(1)),
-      m_folder(QCoreApplication::applicationDirPath()), m_state(&m_owned->state),
+      m_folder(QCoreApplication::applicationDirPath()), m_race(&m_owned->race), m_files(&m_owned->files),
+      m_calibration(&m_owned->calibration),
       m_prompts(&m_owned->prompts), m_startupTimer(&m_owned->startupTimer),
       m_mainTimer(&m_owned->mainTimer)
 {
 }
 
 Startup::Startup(const QStringList &arguments, const QString &programFolder, StartupServices s)
-    : m_args(arguments), m_folder(programFolder), m_state(&s.state), m_prompts(&s.prompts),
+    : m_args(arguments), m_folder(programFolder), m_race(&s.race), m_files(&s.files),
+      m_calibration(&s.calibration), m_prompts(&s.prompts),
       m_startupTimer(&s.startupTimer), m_mainTimer(&s.mainTimer)
 {
 }
@@ -51,23 +61,35 @@ Startup::~Startup()
 {
     // The main window goes before the services it refers to.
     m_main.reset();
+    m_recorder.reset();
     m_htsample.reset();
     m_splash.reset();
 }
 
 bool Startup::begin()
 {
-    AppState &s = *m_state;
+    FileState &s = *m_files;
     s.programFolder = m_folder;
-    s.journal = journal;
-    s.rec.ravelinMode = ravelinModeFromArguments(m_args) != 0;
+    s.startedByRavelin = ravelinModeFromArguments(m_args) != 0;
+    m_race->setHeldInSetup(s.startedByRavelin);
+    if (journal) {
+        // The journal hears of every change first: connected before any view.
+        m_recorder = std::make_unique<RaceRecorder>(*m_race, *journal, [this] {
+            JournalArm arm;
+            arm.monotonicNs = m_mainTimer->startNs(); // where the race timer counts from
+            arm.wallMs = QDateTime::currentMSecsSinceEpoch();
+            arm.ticksPerSecond = m_calibration->ticksPerSecond;
+            arm.timerIntervalMs = m_calibration->intervalMs;
+            return arm;
+        });
+    }
 
-    if (!s.rec.ravelinMode && speedCheckPassedForTest > 0) {
+    if (!s.startedByRavelin && speedCheckPassedForTest > 0) {
         const int ms = speedCheckPassedForTest;
         QTimer::singleShot(0, this, [this, ms] { onAccepted(ms, 1000.0 / ms); });
         return true;
     }
-    if (!s.rec.ravelinMode) {
+    if (!s.startedByRavelin) {
         m_splash = std::make_unique<SplashWindow>();
         m_splash->show();
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -80,11 +102,11 @@ bool Startup::begin()
     }
 
     // Started by Ravelin: no speed check; timing keys are refused.
-    s.LapFileName = s.exchangeInputPath();
-    if (TestFileOpen(s.LapFileName, *m_prompts) == FileOpenCheck::Opens) {
+    s.lapFileName = s.exchangeInputPath();
+    if (checkFileOpens(s.lapFileName, *m_prompts) == FileOpenCheck::Opens) {
         m_prompts->info(QStringLiteral(
             "You are now it the Splitwatch, and the lap times from the Ravelin record will be loaded "
-            "automatically.\r\rYou can view or modify this record, or open a different Splitwatch "
+            "automatically.\n\nYou can view or modify this record, or open a different Splitwatch "
             "file to take it's lap times back to the Ravelin program."));
         s.exchange = ExchangeState::InputWaiting;
     } else {
@@ -101,14 +123,21 @@ bool Startup::begin()
 
 void Startup::openMainWindow()
 {
-    m_main = std::make_unique<MainWindow>(*m_state, *m_prompts, *m_mainTimer);
+    m_main = std::make_unique<MainWindow>(*m_race, *m_files, *m_prompts, *m_mainTimer, *m_calibration);
+    m_main->setJournal(journal);
+    if (journal) {
+        // Exit after the operator answered for the race: the journal goes.
+        connect(&m_main->fileCommands(), &FileCommands::exitAnswered, this,
+                [this] { journal->writer().close(JournalClose::Discarded); });
+    }
     if (auto *qp = dynamic_cast<QtPrompts *>(m_prompts))
         qp->setParent(m_main.get());
-    if (extendMainWindow)
-        extendMainWindow(*m_main);
     m_main->loadWindow();
     m_main->zoom().useSettings(
         std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
+    if (rememberLapFilter)
+        m_main->results().rememberLapFilter(
+            std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
     m_main->show();
     m_main->activateWindow();
     while (QApplication::overrideCursor())
@@ -117,19 +146,20 @@ void Startup::openMainWindow()
 
 void Startup::onAccepted(int interval, double)
 {
-    m_state->rec.TimerInterval = interval;
+    m_calibration->intervalMs = interval;
     // The timer counts whole intervals of the monotonic clock (late events
     // report what they skipped), so its true rate is exactly the nominal
     // one. The measured average only judged whether the computer keeps up;
     // used as the length of a second, its sampling error of a few ticks in
     // five seconds would put every reading off by up to 0.05 %.
-    m_state->rec.TicksPerSecond = 1000.0 / interval;
+    m_calibration->ticksPerSecond = 1000.0 / interval;
     openMainWindow();
     if (m_htsample)
         m_htsample->close();
     if (m_splash)
         m_splash->close();
-    offerRecovery(*m_main);
+    if (journal && m_recorder)
+        offerRecovery(*m_race, *journal, *m_recorder, *m_prompts, *m_mainTimer, *m_calibration);
     if (mainWindowReady)
         mainWindowReady();
 }

@@ -11,19 +11,23 @@
 
 namespace sw {
 
-struct AppState;
+class Race;
+struct FileState;
+struct TimerCalibration;
 class Prompts;
 class MonotonicClock;
 class HiTime;
 class MainWindow;
-class MainWindowBase;
 class SpeedCheckWindow;
 class SplashWindow;
 class RaceJournal;
+class RaceRecorder;
 
 struct StartupServices
 {
-    AppState &state;
+    Race &race;
+    FileState &files;
+    TimerCalibration &calibration;
     Prompts &prompts;
     HiTime &startupTimer; // the speed-check window's timer
     HiTime &mainTimer;    // the main window's race timer
@@ -47,13 +51,13 @@ public:
     SpeedCheckWindow *startupWindow() const { return m_htsample.get(); }
     SplashWindow *splashWindow() const { return m_splash.get(); }
 
-    // Creates the main window's collaborators beyond timing (files,
-    // exchange, editing, graph, printing, help); set by the program.
-    std::function<void(MainWindowBase &)> extendMainWindow;
-
-    // The crash journal of the run (set by the program): unfinished races
-    // are offered for recovery once the speed check has passed.
+    // The crash journal of the run (set by the program): every change of the
+    // race is written to it, and unfinished races are offered for recovery
+    // once the speed check has passed.
     RaceJournal *journal = nullptr;
+    // The "Count laps" choice is kept in the user's settings (set by the
+    // program; tests leave it off).
+    bool rememberLapFilter = false;
 
     // Test hooks, set only by app/TestDriver when the whole-program test runs
     // the program. Above zero: the speed check is not run and this timer
@@ -71,7 +75,10 @@ private:
     std::unique_ptr<Owned> m_owned;
     QStringList m_args;
     QString m_folder;
-    AppState *m_state;
+    Race *m_race;
+    FileState *m_files;
+    TimerCalibration *m_calibration;
+    std::unique_ptr<RaceRecorder> m_recorder;
     Prompts *m_prompts;
     HiTime *m_startupTimer;
     HiTime *m_mainTimer;

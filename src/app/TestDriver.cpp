@@ -6,8 +6,9 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "journal/JournalRecords.h"
-#include "state/AppState.h"
-#include "timing/JournalLink.h"
+#include "journal/RaceRecorder.h"
+#include "race/Race.h"
+
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -146,7 +147,7 @@ void TestDriver::execute(const QString &line)
         const std::vector<CellValue> now = cells();
         for (int i = 0; i < int(now.size()); ++i)
             if (!now[i].empty)
-                printCell(i / RaceRecord::Cols, i % RaceRecord::Cols, now[i]);
+                printCell(i / RaceRecordCells::Columns, i % RaceRecordCells::Columns, now[size_t(i)]);
     } else if (cmd == QLatin1String("sync")) {
         waitForJournal(m_startup.journal ? m_startup.journal->writer().queuedCount() : 0);
     } else {
@@ -191,8 +192,8 @@ bool TestDriver::runCommand(const QString &cmd, const QString &arg)
         // As a click on the field: the window becomes active, the field
         // takes the focus and is entered.
         QApplication::setActiveWindow(&w);
-        ui.segmentFields[seg]->setFocus(Qt::MouseFocusReason);
-        if (QApplication::focusWidget() != ui.segmentFields[seg])
+        ui.segmentFields[size_t(seg)]->setFocus(Qt::MouseFocusReason);
+        if (QApplication::focusWidget() != ui.segmentFields[size_t(seg)])
             return false;
         for (const QChar c : arg.section(QLatin1Char(' '), 1))
             sendKey(c.isDigit() ? Qt::Key_0 + c.digitValue() : c == QLatin1Char('.') ? Qt::Key_Period : 0,
@@ -251,12 +252,13 @@ void TestDriver::waitForJournal(quint64 target)
 
 std::vector<TestDriver::CellValue> TestDriver::cells() const
 {
-    const RaceRecord &r = m_startup.mainWindow()->state().rec;
-    std::vector<CellValue> out(size_t(RaceRecord::Rows) * RaceRecord::Cols);
-    for (int lap = 0; lap < RaceRecord::Rows; ++lap)
-        for (int c = 1; c < RaceRecord::Cols; ++c) {
-            const Cell &cell = r.LapData[lap][c];
-            CellValue &v = out[size_t(lap) * RaceRecord::Cols + c];
+    const Race &r = m_startup.mainWindow()->race();
+    constexpr int columns = RaceRecordCells::Columns;
+    std::vector<CellValue> out(size_t(Race::Rows) * columns);
+    for (int lap = 0; lap < Race::Rows; ++lap)
+        for (int c = 1; c < columns; ++c) {
+            const Cell &cell = r.cell(lap, c);
+            CellValue &v = out[size_t(lap) * columns + size_t(c)];
             v.empty = cell.isEmpty();
             if (!v.empty)
                 v.value = c <= 4 ? toMicroseconds(cell.value()) : qint64(cell.value());
@@ -268,8 +270,8 @@ void TestDriver::printChanges(const std::vector<CellValue> &before)
 {
     const std::vector<CellValue> now = cells();
     for (int i = 0; i < int(now.size()); ++i)
-        if (now[i] != before[i])
-            printCell(i / RaceRecord::Cols, i % RaceRecord::Cols, now[i]);
+        if (now[size_t(i)] != before[size_t(i)])
+            printCell(i / RaceRecordCells::Columns, i % RaceRecordCells::Columns, now[size_t(i)]);
 }
 
 void TestDriver::printCell(int lap, int col, const CellValue &v)
@@ -282,13 +284,13 @@ void TestDriver::printCell(int lap, int col, const CellValue &v)
 
 void TestDriver::printState()
 {
-    const RaceRecord &r = m_startup.mainWindow()->state().rec;
+    const Race &r = m_startup.mainWindow()->race();
     print(QStringLiteral("state %1 %2 %3 %4 %5")
-              .arg(int(r.raceState))
-              .arg(r.CurLap)
-              .arg(r.CurSeg)
-              .arg(r.LastLap)
-              .arg(r.NumSegs));
+              .arg(int(r.state()))
+              .arg(r.currentLap())
+              .arg(r.currentSegment())
+              .arg(r.lastLap())
+              .arg(r.segmentsPerLap()));
 }
 
 } // namespace sw

@@ -30,7 +30,7 @@
 // cell of the record the command changed, then the "state" line.
 //   cell <lap> <column> <value | ->  readings (columns 1..4) in whole
 //                        microseconds, conditions (5..7) as stored; - emptied
-//   state <race state 0..3> <CurLap> <CurSeg> <LastLap> <NumSegs>
+//   state <race state 0..3> <current lap> <current segment> <last lap> <segments a lap>
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "app/WindowZoom.h"
 
 #include "app/MainWindow.h"
-#include "results/GridController.h"
+#include "results/ResultsPanel.h"
 #include "results/ScreenModeRules.h"
 #include "ui/Geometry.h"
 #include "ui/TextFit.h"
@@ -93,7 +93,7 @@ void WindowZoom::fitToFont()
         setScreenScale(across, down);
         rescaleWidgets(&m_w, 1.0);
         ui.applyGridRowSizes();
-        m_w.gridController().resyncColumnWidths();
+        m_w.results().resyncColumnWidths();
         for (int i = 0; i < 3; ++i)
             fitDisplayFont(displays[i], itemsOf(lists[i]));
         int n = 0;
@@ -147,7 +147,7 @@ void WindowZoom::apply()
     setScreenScale(m_fit * m_zoom / 100.0, m_fitDown * m_zoom / 100.0);
     rescaleWidgets(&m_w, m_zoom / 100.0);
     ui.applyGridRowSizes();
-    m_w.gridController().resyncColumnWidths();
+    m_w.results().resyncColumnWidths();
     m_w.setFixedWidth(tw(design::kClientWidth));
     const int designHeight = m_w.property("designClientHeightTwips").toInt();
     if (designHeight > 0)

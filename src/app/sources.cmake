@@ -6,6 +6,7 @@ list(APPEND SW_CORE_SOURCES
 )
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Recovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SpeedCheckWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplashWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp

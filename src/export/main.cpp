@@ -67,9 +67,9 @@ QString readRace(const QString &path, bool exchange, ExportedRace *race)
         return read.problem;
     }
     race->file = path;
-    applyToRecord(read.content, race->record);
-    settleLoadedConditions(race->record);
-    race->comments = read.content.Comments;
+    auto loaded = std::make_shared<Race>();
+    loaded->load(read.content.race);
+    race->race = std::move(loaded);
     return QString();
 }
 
@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
     if (format == QLatin1String("json"))
         writeOut(racesToJson(races));
     else if (files.size() == 1 && !races.empty())
-        writeOut(raceToCsv(races.front().record));
+        writeOut(raceToCsv(*races.front().race));
     else if (!races.empty())
         writeOut(racesToCsv(races));
     std::fflush(stdout);

@@ -17,7 +17,7 @@ QString withForwardSlashes(QString s)
 
 } // namespace
 
-QString MakeFileTitle(const QString &programFolder, const QString &currentFile)
+QString fileTitleFor(const QString &programFolder, const QString &currentFile)
 {
     QString folder = withForwardSlashes(programFolder);
     while (folder.endsWith(QLatin1Char('/')))

@@ -10,6 +10,6 @@ namespace sw {
 // '\' and '/' count as separators and folder names compare without regard to
 // letter case, since paths may come from a Windows machine (the exchange path
 // line). The title keeps the letter case of currentFile.
-QString MakeFileTitle(const QString &programFolder, const QString &currentFile);
+QString fileTitleFor(const QString &programFolder, const QString &currentFile);
 
 } // namespace sw

@@ -1,6 +1,6 @@
 #include "files/LapFile.h"
 
-#include "timing/NumberText.h"
+#include "race/NumberText.h"
 
 #include <QSet>
 #include <QStringDecoder>
@@ -417,13 +417,14 @@ QString endsDifferently(const LineScanner &in)
 
 } // namespace
 
-QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
+QByteArray writeLapFile(const StoredRace &race,
                         const std::optional<QString> &pathLine, QChar decimalSeparator)
 {
     // A record outside these bounds cannot be read back; they hold for every
     // record the program builds.
-    const int numSegs = qBound(1, int(rec.NumSegs), 4);
-    const int lastLap = qBound(0, int(rec.LastLap), int(RaceRecord::MaxLap));
+    const int numSegs = qBound(1, race.segmentsPerLap, 4);
+    const int lastLap = qBound(0, race.lastLap, int(Race::MaxLap));
+    const QString &comments = race.comments;
 
     QByteArray out;
     // The fixed lines of a full race take about 20 kB; the comments are
@@ -436,12 +437,12 @@ QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
         appendLine(out, lastLapText);
 
     for (int r = 0; r < LapFileRows; ++r) {
-        const auto &row = rec.LapData[r];
+        const auto &row = race.cells.rows[size_t(r)];
         for (int c = 0; c <= 4; ++c)
             appendLine(out, cellPrintForm(row[c], decimalSeparator));
-        appendLine(out, QString(cellStrForm(row[RaceRecord::FlagCol]) + QLatin1String(ConditionSeparator)
-                                + cellStrForm(row[RaceRecord::TrafficCol])));
-        appendLine(out, cellPrintForm(row[RaceRecord::PositionCol], decimalSeparator));
+        appendLine(out, QString(cellStrForm(row[RaceRecordCells::FlagColumn]) + QLatin1String(ConditionSeparator)
+                                + cellStrForm(row[RaceRecordCells::TrafficColumn])));
+        appendLine(out, cellPrintForm(row[RaceRecordCells::PositionColumn], decimalSeparator));
     }
 
     if (pathLine)
@@ -472,7 +473,7 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
     LapFileReadResult result;
     LapFileContent &c = result.content;
 
-    // Header: NumSegs, then LastLap and ten copies of it, one value a line.
+    // Header: segments a lap, then the last lap and ten copies of it, one value a line.
     for (int i = 0; i < 12; ++i) {
         if (in.atEnd())
             return damaged(endsEarly(in.linesRead(), "its header is complete"));
@@ -495,23 +496,23 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
                                    .arg(quoted(trimmedBlanks(line))));
         }
         if (i == 0)
-            c.NumSegs = v;
+            c.race.segmentsPerLap = v;
         else if (i == 1)
-            c.LastLap = v;
+            c.race.lastLap = v;
     }
-    if (c.NumSegs < 1 || c.NumSegs > 4)
+    if (c.race.segmentsPerLap < 1 || c.race.segmentsPerLap > 4)
         return damaged(QStringLiteral("The file gives %1 segments per lap; a lap has 1 to 4 segments.")
-                               .arg(c.NumSegs));
-    if (c.LastLap > RaceRecord::MaxLap)
+                               .arg(c.race.segmentsPerLap));
+    if (c.race.lastLap > Race::MaxLap)
         return damaged(QStringLiteral("The file gives %1 laps; a race has at most %2 laps.")
-                               .arg(c.LastLap)
-                               .arg(RaceRecord::MaxLap));
-    if (c.LastLap < 1)
-        c.LastLap = 1;
+                               .arg(c.race.lastLap)
+                               .arg(Race::MaxLap));
+    if (c.race.lastLap < 1)
+        c.race.lastLap = 1;
 
     // Row blocks.
     for (int r = 0; r < LapFileRows; ++r) {
-        auto &row = c.rows[r];
+        auto &row = c.race.cells.rows[size_t(r)];
         for (int k = 0; k < LapFileLinesPerRow; ++k) {
             if (in.atEnd())
                 return damaged(endsEarly(in.linesRead(), "the lap times are complete"));
@@ -526,16 +527,16 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
                     // which is the first character after the writer's
                     // seven-character separator.
                     const QStringView v(line);
-                    row[RaceRecord::FlagCol] = cellFromText(withDecimalPoint(trimmedSpaces(v.left(core + 1))));
-                    row[RaceRecord::TrafficCol] = cellFromText(trimmedSpaces(v.mid(qMin(core + 6, v.size()))));
+                    row[RaceRecordCells::FlagColumn] = cellFromText(withDecimalPoint(trimmedSpaces(v.left(core + 1))));
+                    row[RaceRecordCells::TrafficColumn] = cellFromText(trimmedSpaces(v.mid(qMin(core + 6, v.size()))));
                 } else {
                     // Without a separator the file says nothing about the
                     // traffic: it reads as "Not in Traffic" (an empty cell).
-                    row[RaceRecord::FlagCol] = cellFromText(withDecimalPoint(line));
-                    row[RaceRecord::TrafficCol] = Cell();
+                    row[RaceRecordCells::FlagColumn] = cellFromText(withDecimalPoint(line));
+                    row[RaceRecordCells::TrafficColumn] = Cell();
                 }
             } else {
-                const int col = k == 6 ? RaceRecord::PositionCol : k;
+                const int col = k == 6 ? RaceRecordCells::PositionColumn : k;
                 row[col] = cellFromText(withDecimalPoint(line));
             }
         }
@@ -576,20 +577,12 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
         // in an LF or CR file each line end is one byte that becomes two.
         const bool oneByteEnds = in.firstEnd() == LineEnd::Lf || in.firstEnd() == LineEnd::Cr;
         const int separator = !oneByteEnds ? -1 : in.firstEnd() == LineEnd::Lf ? '\n' : '\r';
-        c.Comments = QString(run.size() + (oneByteEnds ? commentLines - 1 : 0), Qt::Uninitialized);
-        decodeInto(c.Comments.data(), run, separator);
+        c.race.comments = QString(run.size() + (oneByteEnds ? commentLines - 1 : 0), Qt::Uninitialized);
+        decodeInto(c.race.comments.data(), run, separator);
     }
 
     result.status = LapFileReadResult::Ok;
     return result;
-}
-
-void applyToRecord(const LapFileContent &content, RaceRecord &rec)
-{
-    for (int r = 0; r < LapFileRows; ++r)
-        rec.LapData[r] = content.rows[r];
-    rec.NumSegs = content.NumSegs;
-    rec.LastLap = qMax<qint16>(1, content.LastLap);
 }
 
 QString unencodableCharacters(const QString &text)

@@ -2,9 +2,9 @@
 // The lap-time file: one race as plain windows-1252 text with CR LF line ends.
 //
 //   line 1            file mark "QVM-SW*1.10"
-//   line 2            NumSegs, print form
-//   lines 3..13       LastLap eleven times, print form
-//   lines 14..1770    LapData rows 0..250, seven lines a row:
+//   line 2            segments a lap, print form
+//   lines 3..13       the last lap eleven times, print form
+//   lines 14..1770    the race's cells, rows 0..250, seven lines a row:
 //                     columns 0..4 (cell print form), the combined condition
 //                     line (Str form of column 5, "  ```  ", Str form of
 //                     column 7), column 6 (cell print form)
@@ -16,7 +16,7 @@
 // Writing and reading are pure functions of bytes, so the format is tested
 // without files or windows; the file commands load and save the bytes.
 
-#include "state/RaceRecord.h"
+#include "race/Race.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -30,33 +30,30 @@ namespace sw {
 inline constexpr char LapFileMark[] = "QVM-SW*1.10";
 inline constexpr char LapFileEndMark[] = "-9999";
 
-// Rows 0..250 of LapData are stored; row 251 never is.
-inline constexpr int LapFileRows = RaceRecord::MaxLap + 1;
+// Rows 0..250 of the race's cells are stored; row 251 never is.
+inline constexpr int LapFileRows = Race::MaxLap + 1;
 inline constexpr int LapFileLinesPerRow = 7;
 // Lines before the first comment line of an ordinary file (mark, 12 header
 // lines, the row blocks).
 inline constexpr int LapFileFixedLines = 1 + 12 + LapFileRows * LapFileLinesPerRow;
 
-// What a lap-time file holds.
+// What a lap-time file holds: the race, and for exchange files the path line.
 struct LapFileContent
 {
-    qint16 NumSegs = 1;
-    qint16 LastLap = 1;
-    std::array<std::array<Cell, RaceRecord::Cols>, LapFileRows> rows;
+    StoredRace race;
     std::optional<QString> pathLine; // exchange files only
-    QString Comments;                // lines joined with CR LF
 };
 
-// The whole file for rows 0..250 of rec.LapData, rec.NumSegs and rec.LastLap.
-// decimalSeparator is the system's (QLocale::system().decimalPoint()); it is
+// The whole file for rows 0..250 of the race's cells, its segments a lap, its
+// last lap and its comments. decimalSeparator is the system's (QLocale::system().decimalPoint()); it is
 // used in the print form only. pathLine is written for exchange files only.
 // Line breaks inside comments (CR LF, CR or LF) are written as CR LF; line
 // breaks inside a text cell or the path line become blanks so that no value
 // can shift the lines after it. Characters windows-1252 cannot hold are
 // written as '?' (see unencodableCharacters to warn first). Linear in the
 // size of the comments, which are encoded once into bytes of their exact size.
-QByteArray writeLapFile(const RaceRecord &rec, const QString &comments,
-                        const std::optional<QString> &pathLine, QChar decimalSeparator);
+QByteArray writeLapFile(const StoredRace &race, const std::optional<QString> &pathLine,
+                        QChar decimalSeparator);
 
 struct LapFileReadResult
 {
@@ -78,11 +75,6 @@ struct LapFileReadResult
 // once from the bytes; the peak memory is the decoded comments (two bytes a
 // character) beside the bytes. Never throws and never crashes on any input.
 LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange);
-
-// Replaces rows 0..250 of rec.LapData, rec.NumSegs and rec.LastLap (at least
-// 1) with the file's. Row 251 and every other field of rec stay as they are.
-// Call only for a result whose status is Ok.
-void applyToRecord(const LapFileContent &content, RaceRecord &rec);
 
 // The characters of text that windows-1252 cannot hold, each once, in the
 // order they first occur; empty when the whole text can be saved.

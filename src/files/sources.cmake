@@ -1,11 +1,8 @@
-# Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
+# The lap-time file format, atomic file writes, file names and the file
+# variables of the session (QtCore only).
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LapFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileTitle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileIo.cpp
-)
-list(APPEND SW_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CommentsWindow.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CsvExportCommand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileState.cpp
 )

@@ -1,6 +1,6 @@
 #include "graph/GraphRules.h"
 
-#include "timing/NumberText.h"
+#include "race/NumberText.h"
 
 #include <QStringList>
 

@@ -8,7 +8,7 @@
 // i + 0.5, growing downwards); the horizontal scale is in seconds, growing to
 // the right. Colours are numbers of the 16-colour palette (ui/Palette.h).
 
-#include "ui/Palette.h"
+#include "graph/Palette.h"
 
 #include <QString>
 

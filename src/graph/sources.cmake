@@ -1,7 +1,4 @@
-# Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
+# The graph's rules and the 16-colour palette (QtCore only).
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/GraphRules.cpp
-)
-list(APPEND SW_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/GraphView.cpp
 )

@@ -5,4 +5,6 @@ list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/JournalFormat.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JournalWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JournalStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RaceRecorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JournalRecovery.cpp
 )

@@ -1,11 +1,11 @@
 #include "printing/PrintCommands.h"
 
-#include "state/AppState.h"
+#include "files/FileState.h"
 #include "printing/PrinterSource.h"
 #include "printing/PrinterTextMetrics.h"
-#include "printing/ReportLayout.h"
+#include "report/ReportLayout.h"
 #include "printing/ReportPainter.h"
-#include "printing/ReportTexts.h"
+#include "report/ReportTexts.h"
 #include "printing/WindowPrinter.h"
 #include "ui/Prompts.h"
 
@@ -15,28 +15,27 @@
 
 namespace sw {
 
-PrintCommands::PrintCommands(QWidget *mainWindow, AppState &state, Prompts &prompts,
-                             PrinterSource &printers)
-    : m_mainWindow(mainWindow), m_state(state), m_prompts(prompts), m_printers(printers)
+PrintCommands::PrintCommands(QWidget *mainWindow, const FileState &files, std::function<ReportTable()> table,
+                             std::function<QString()> comments, Prompts &prompts, PrinterSource &printers)
+    : m_mainWindow(mainWindow), m_files(files), m_table(std::move(table)), m_comments(std::move(comments)),
+      m_prompts(prompts), m_printers(printers)
 {
 }
 
 void PrintCommands::printReport()
 {
-    m_state.blankWorksheet = false;
     PrintLapReport();
 }
 
 void PrintCommands::printBlankWorksheet()
 {
-    m_state.blankWorksheet = true;
     PrintLapReport();
 }
 
 QString PrintCommands::suggestedPdf(const QString &name) const
 {
     const QString folder =
-        m_state.programFolder.isEmpty() ? QDir::homePath() : m_state.lapTimeFolder();
+        m_files.programFolder.isEmpty() ? QDir::homePath() : m_files.lapTimeFolder();
     return QDir(folder).filePath(name);
 }
 
@@ -57,14 +56,14 @@ bool PrintCommands::PrintLapReport()
     in.pageHeight = printer->height();
     in.caption = m_mainWindow ? m_mainWindow->windowTitle() : QString();
     in.reportComment = typed.value_or(QString());
-    in.comments = m_state.Comments;
+    in.comments = m_comments ? m_comments() : QString();
     in.timeText = reportTimeText(at.time());
     in.dateText = reportDateText(at.date());
-    in.lastLap = m_state.rec.LastLap;
 
     const QFont font = ReportPainter::reportFont();
     const PrinterTextMetrics metrics(font, printer);
-    ReportLayout layout(in, m_state.grid, metrics);
+    const ReportTable table = m_table ? m_table() : ReportTable();
+    ReportLayout layout(in, table, metrics);
     if (!ReportPainter::paint(*printer, font, layout.pages())) {
         m_prompts.info(PrinterSource::cannotStartText());
         return false;

@@ -12,18 +12,20 @@ class QWidget;
 
 namespace sw {
 
-struct AppState;
+struct FileState;
+struct ReportTable;
 class PrinterSource;
 class Prompts;
 
 class PrintCommands
 {
 public:
-    PrintCommands(QWidget *mainWindow, AppState &state, Prompts &prompts,
-                  PrinterSource &printers);
+    // table gives the results as the window shows them at print time.
+    PrintCommands(QWidget *mainWindow, const FileState &files, std::function<ReportTable()> table,
+                  std::function<QString()> comments, Prompts &prompts, PrinterSource &printers);
 
-    void printReport();          // blankWorksheet = false, then the report
-    void printBlankWorksheet(); // blankWorksheet = true, then the same report
+    void printReport();
+    void printBlankWorksheet();
     void printScreen();
     void printSetup();
 
@@ -38,7 +40,9 @@ private:
     QString suggestedPdf(const QString &name) const;
 
     QWidget *m_mainWindow;
-    AppState &m_state;
+    const FileState &m_files;
+    std::function<ReportTable()> m_table;
+    std::function<QString()> m_comments;
     Prompts &m_prompts;
     PrinterSource &m_printers;
 };

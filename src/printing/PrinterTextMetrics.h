@@ -2,7 +2,7 @@
 // Text measurement on a real paint device (a printer or a PDF writer), in its
 // device units, for one font family.
 
-#include "printing/TextMetrics.h"
+#include "report/TextMetrics.h"
 
 #include <QFont>
 

@@ -1,7 +1,7 @@
 #include "printing/ReportPainter.h"
 
 #include "printing/PrinterTextMetrics.h"
-#include "printing/ReportTexts.h"
+#include "report/ReportTexts.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -3,7 +3,7 @@
 // writer): texts with a transparent background, lines and rectangle outlines
 // with the thinnest black pen.
 
-#include "printing/ReportItem.h"
+#include "report/ReportItem.h"
 
 #include <QFont>
 

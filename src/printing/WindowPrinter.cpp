@@ -1,7 +1,7 @@
 #include "printing/WindowPrinter.h"
 
 #include "printing/PrinterSource.h"
-#include "printing/ScreenPrintGeometry.h"
+#include "report/ScreenPrintGeometry.h"
 #include "ui/Prompts.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "results/ScreenModeRules.h"
 
-#include "state/RaceRecord.h"
+#include "race/Race.h"
 
 namespace sw {
 
-ScreenFace screenFaceFor(RaceState raceState, bool ravelinMode, int frameTop, int frameHeight)
+FaceLayout screenFaceFor(RaceState raceState, bool ravelinMode, int frameTop, int frameHeight)
 {
-    ScreenFace f;
+    FaceLayout f;
     f.known = true;
     f.gridHeight = 4215;
     f.windowHeight = 8250;

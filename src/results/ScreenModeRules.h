@@ -2,13 +2,13 @@
 // What each race state makes of the main window: the status line text, the
 // results grid height and the window height (twips). The window applies it.
 
-#include "state/RaceRecord.h"
+#include "race/Race.h"
 
 #include <QString>
 
 namespace sw {
 
-struct ScreenFace
+struct FaceLayout
 {
     bool finished = false;
     bool known = false; // false: an unknown state leaves the layout alone
@@ -18,6 +18,6 @@ struct ScreenFace
 };
 
 // frameTop and frameHeight are the "All Recorded Times" frame's, in twips.
-ScreenFace screenFaceFor(RaceState raceState, bool ravelinMode, int frameTop, int frameHeight);
+FaceLayout screenFaceFor(RaceState raceState, bool ravelinMode, int frameTop, int frameHeight);
 
 } // namespace sw

@@ -1,15 +1,15 @@
-# Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
-# Post-race editing arithmetic lives in its own list.
-include(${CMAKE_CURRENT_LIST_DIR}/editing.cmake OPTIONAL)
+# The editing face: the results table and its statistics, the Current Lap
+# fields, the editing commands, the graph and the faces of the window.
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ScreenModeRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResultsTexts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResultsTableModel.cpp
 )
 list(APPEND SW_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/GridController.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ScreenModes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/EntryFields.cpp
-)
-list(APPEND SW_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/LapEditor.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LapCountController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResultsPanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenFace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CurrentLapPanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphPanel.cpp
 )

@@ -20,6 +20,14 @@
 
 namespace sw {
 
+// The race timer's calibration, from the speed check at start-up: the timer
+// interval it accepted (ms) and the timer's intervals a second.
+struct TimerCalibration
+{
+    int intervalMs = 0;
+    double ticksPerSecond = 0;
+};
+
 class MonotonicClock
 {
 public:

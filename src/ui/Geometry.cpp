@@ -1,6 +1,6 @@
 #include "ui/Geometry.h"
 
-#include "ui/Palette.h"
+#include "graph/Palette.h"
 
 #include <QPalette>
 

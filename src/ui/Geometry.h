@@ -1,7 +1,7 @@
 #pragma once
 // Places a widget at a designed position given in twips.
 
-#include "ui/Palette.h"
+#include "graph/Palette.h"
 #include "ui/Twips.h"
 
 #include <QColor>

@@ -1,6 +1,5 @@
 #include "ui/MainWindowControls.h"
 
-#include "state/ResultsGrid.h"
 #include "ui/ClickPanel.h"
 #include "ui/ClockDisplay.h"
 #include "ui/Geometry.h"
@@ -46,7 +45,7 @@ QComboBox *MainWindowControls::listField(int field) const
     }
 }
 
-void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
+void MainWindowControls::build(QMainWindow *w)
 {
     // The window was designed around an 8-point sans-serif face; the twips
     // positions only fit that size.
@@ -141,7 +140,6 @@ void MainWindowControls::build(QMainWindow *w, ResultsGrid *grid)
     resultsView = new QTableView(recordedTimesFrame);
     resultsView->setObjectName(QStringLiteral("resultsView"));
     resultsView->setAccessibleName(QStringLiteral("All recorded times"));
-    resultsView->setModel(grid);
     placeTw(resultsView, design::kGridLeft, design::kGridTop, design::kGridWidth, 4215);
     resultsView->setSelectionMode(QAbstractItemView::NoSelection);
     resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);

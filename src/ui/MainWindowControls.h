@@ -21,7 +21,6 @@ class QMainWindow;
 namespace sw {
 
 class ClickPanel;
-class ResultsGrid;
 
 // Entry fields of the "Current Lap" frame by number: the lap list, the four
 // segment fields (numbered by segment), the three condition lists, and the
@@ -131,7 +130,7 @@ struct MainWindowControls
     QMenu *helpMenu = nullptr;
     QAction *programHelpAction = nullptr, *aboutAction = nullptr;
 
-    void build(QMainWindow *w, ResultsGrid *grid);
+    void build(QMainWindow *w);
     // Row heights of the results grid at the current screen scale (column
     // widths follow the grid model).
     void applyGridRowSizes();

@@ -25,26 +25,11 @@ QMessageBox::StandardButton toQt(Answer a)
     return QMessageBox::Ok;
 }
 
-// Message texts use CR (and CR LF) as line breaks; Qt wants LF.
+// Texts that hold the comments break their lines with CR LF; Qt wants LF.
 QString displayText(QString t)
 {
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
-}
-
-// "All Files (*.*)|*.*" pairs of description and pattern become a Qt filter;
-// "*.*" means every file, also one without an extension.
-QString qtFilter(const QString &filter)
-{
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString desc = parts[i];
-        desc.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
-        out << desc;
-    }
-    return out.isEmpty() ? filter : out.join(QLatin1String(";;"));
 }
 
 } // namespace
@@ -130,7 +115,7 @@ std::unique_ptr<QInputDialog> QtPrompts::buildInputDialog(const QString &title, 
 std::optional<QString> QtPrompts::openFile(const FileDialogSpec &d)
 {
     const QString start = QDir(d.initialFolder).filePath(d.initialName);
-    const QString f = QFileDialog::getOpenFileName(m_parent, d.title, start, qtFilter(d.filter));
+    const QString f = QFileDialog::getOpenFileName(m_parent, d.title, start, d.filter);
     if (f.isEmpty())
         return std::nullopt;
     return f;
@@ -139,7 +124,7 @@ std::optional<QString> QtPrompts::openFile(const FileDialogSpec &d)
 std::optional<QString> QtPrompts::saveFile(const FileDialogSpec &d)
 {
     const QString start = QDir(d.initialFolder).filePath(d.initialName);
-    const QString f = QFileDialog::getSaveFileName(m_parent, d.title, start, qtFilter(d.filter));
+    const QString f = QFileDialog::getSaveFileName(m_parent, d.title, start, d.filter);
     if (f.isEmpty())
         return std::nullopt;
     return f;

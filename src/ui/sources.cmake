@@ -1,4 +1,5 @@
-# Files of this folder: SW_CORE_SOURCES links QtCore only; SW_UI_SOURCES the windows.
+# Window pieces shared by the panels: geometry in twips, the prompts, the
+# clock label, text fitting and the main window's controls.
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
 )
@@ -8,6 +9,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowControls.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MainWindowBase.h
   ${CMAKE_CURRENT_LIST_DIR}/TextFit.cpp
 )

@@ -12,42 +12,44 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A race written as "NumSegs: start; readings conditions; ...". Each lap
+// A race written as "segments: start; readings conditions; ...". Each lap
 // lists its segment end readings ("-" leaves the cell empty), then its flag
 // (G green, Y yellow, ? empty) and traffic (0, 1, 2, ? empty). Lap n runs in
 // position n.
-std::unique_ptr<RaceRecord> race(const QString &text)
+std::unique_ptr<Race> race(const QString &text)
 {
-    auto rec = std::make_unique<RaceRecord>();
+    auto stored = std::make_unique<StoredRace>();
     const QStringList laps = text.split(u';');
     const QStringList head = laps[0].split(u':');
-    rec->NumSegs = qint16(head[0].toInt());
-    rec->LastLap = qint16(laps.size() - 1);
-    rec->LapData[0][rec->NumSegs].set(head[1].toDouble());
+    stored->segmentsPerLap = head[0].toInt();
+    stored->lastLap = int(laps.size() - 1);
+    stored->cells.rows[0][stored->segmentsPerLap].set(head[1].toDouble());
     for (int lap = 1; lap < laps.size(); ++lap) {
         const QStringList f = laps[lap].split(u' ', Qt::SkipEmptyParts);
-        auto &row = rec->LapData[lap];
-        for (int s = 1; s <= rec->NumSegs; ++s)
+        auto &row = stored->cells.rows[lap];
+        for (int s = 1; s <= stored->segmentsPerLap; ++s)
             if (f[s - 1] != "-"_L1)
                 row[s].set(f[s - 1].toDouble());
         const QString cond = f.last();
         if (cond[0] != u'?')
-            row[RaceRecord::FlagCol].set(cond[0] == u'G' ? 0 : 1);
+            row[RaceRecordCells::FlagColumn].set(cond[0] == u'G' ? 0 : 1);
         if (cond[1] != u'?')
-            row[RaceRecord::TrafficCol].set(cond[1].digitValue());
-        row[RaceRecord::PositionCol].set(lap - 1);
+            row[RaceRecordCells::TrafficColumn].set(cond[1].digitValue());
+        row[RaceRecordCells::PositionColumn].set(lap - 1);
     }
-    return rec;
+    auto r = std::make_unique<Race>();
+    r->load(*stored);
+    return r;
 }
 
 // The used statistics columns (segments, then the lap), each "avg/min/max".
-QString figuresText(const RaceRecord &rec, const RaceFigures &f)
+QString figuresText(const Race &race, const RaceFigures &f)
 {
     auto joined = [](const std::array<QString, 3> &t) { return QStringList(t.begin(), t.end()).join(u'/'); };
     QStringList cols;
-    for (int c = 1; c <= segmentsInUse(rec); ++c)
-        cols << joined(figureTexts(f.column(c)));
-    cols << joined(figureTexts(f.column(LapTimeColumn)));
+    for (int c = 1; c <= race.segmentsPerLap(); ++c)
+        cols << joined(summaryTexts(f.column(c)));
+    cols << joined(summaryTexts(f.column(LapTimeColumn)));
     return cols.join(" | "_L1);
 }
 

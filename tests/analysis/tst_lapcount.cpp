@@ -5,10 +5,12 @@
 #include "support/RaceFixture.h"
 
 #include "analysis/RaceExport.h"
-#include "files/CsvExportCommand.h"
-#include "graph/GraphView.h"
-#include "printing/ReportLayout.h"
-#include "results/LapCountController.h"
+#include "document/CsvExportCommand.h"
+#include "results/GraphView.h"
+#include "report/ReportLayout.h"
+#include "results/ResultsPanel.h"
+#include "results/ResultsTableModel.h"
+#include "results/ResultsTexts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -42,9 +44,15 @@ void timeRace(RaceFixture &f)
     f.prompts.clear();
 }
 
-LapCountController &controller(RaceFixture &f)
+ResultsPanel &controller(RaceFixture &f)
 {
-    return *f.w->findChild<LapCountController *>();
+    return f.w->results();
+}
+
+void rememberLapCountChoice(RaceFixture &f)
+{
+    f.w->results().rememberLapFilter(
+            std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
 }
 
 struct FixedMetrics : TextMetrics
@@ -53,15 +61,15 @@ struct FixedMetrics : TextMetrics
     double textHeight(const QString &, double) const override { return 20; }
 };
 
-QStringList reportTexts(const ResultsGrid &grid, int lastLap)
+QStringList reportTexts(const Race &race, LapFilter filter)
 {
     ReportInputs in;
     in.pageWidth = 5000;
     in.pageHeight = 7000;
-    in.lastLap = lastLap;
     const FixedMetrics metrics;
+    const ReportTable table = reportTableFor(race, filter);
     QStringList texts;
-    for (const ReportPage &page : ReportLayout(in, grid, metrics).pages())
+    for (const ReportPage &page : ReportLayout(in, table, metrics).pages())
         for (const ReportItem &it : page)
             if (it.kind == ReportItem::Text)
                 texts << it.text;
@@ -114,31 +122,31 @@ private slots:
         RaceFixture f(2);
         timeRace(f);
         // Another choice first, so the one under test is a real change.
-        controller(f).setFilter(filter == 0 ? LapFilter::GreenOnly : LapFilter::AllLaps);
-        controller(f).setFilter(LapFilter(filter));
-        const ResultsGrid &g = f.state.grid;
+        controller(f).setLapFilter(filter == 0 ? LapFilter::GreenOnly : LapFilter::AllLaps);
+        controller(f).setLapFilter(LapFilter(filter));
+        const StatisticsTexts &stats = f.w->results().statistics();
         auto &ui = f.w->ui;
 
         QCOMPARE(ui.countLapsList->currentText(), lapFilterText(LapFilter(filter)));
         const auto &labels = ui.statValueLabels;
         QTEST((QStringList{labels[0]->text(), labels[1]->text(), labels[2]->text()}), "segment1");
-        QCOMPARE((QStringList{g.statValues[12], g.statValues[13], g.statValues[14]}), lapColumn);
+        QCOMPARE((QStringList{stats.values[12], stats.values[13], stats.values[14]}), lapColumn);
         QTEST(ui.bestLapLabel->text(), "bestLap");
         QVERIFY(ui.bestLapLabel->isVisible());
 
         // Every lap stays in the grid; the laps left out are greyed and hollow.
         ui.resultsView->scrollToTop();
         ui.resultsView->selectionModel()->clearSelection(); // the selected lap's colours are the highlight's
-        auto *graph = qobject_cast<GraphView *>(ui.graphArea);
+        GraphView *graph = &f.w->graph();
         ui.graphQuantityList->setCurrentIndex(2); // segment 2: the left-out laps lie on the scale
-        f.w->drawGraph();
+        graph->drawGraph();
         const QImage picture = graph->picture();
         const QColor background = f.w->palette().color(QPalette::Button);
         QStringList greyed, hollow;
         for (int lap = 1; lap <= 4; ++lap) {
             QVERIFY(!f.cell(lap, 5).trimmed().isEmpty());
             // Greyed: the darkest pixel of the lap's Seg 1 cell is grey, not black.
-            const QRect cell = ui.resultsView->visualRect(g.index(lap - 1, 0));
+            const QRect cell = ui.resultsView->visualRect(f.w->results().model().index(lap - 1, 0));
             const QImage shown = ui.resultsView->viewport()->grab(cell).toImage();
             int darkest = 255;
             for (int y = 0; y < shown.height(); ++y)
@@ -162,13 +170,13 @@ private slots:
         QCOMPARE(hollow.join(' '), leftOut);
         // The graph's scale spans the counted laps' smallest and largest time.
         ui.graphQuantityList->setCurrentIndex(0);
-        f.w->drawGraph();
+        graph->drawGraph();
         const GraphScale expected = graphScale(lapColumn[1].toDouble(), lapColumn[2].toDouble());
         QCOMPARE(graph->scale().left, expected.left);
         QCOMPARE(graph->scale().right, expected.right);
 
         // The report prints the counted laps and the best possible lap under the statistics.
-        const QStringList texts = reportTexts(g, 4);
+        const QStringList texts = reportTexts(f.race, controller(f).lapFilter());
         const qsizetype maxRow = texts.lastIndexOf("Max");
         QVERIFY(maxRow > 0);
         QTEST(texts.mid(maxRow + 4), "reportLines");
@@ -179,14 +187,14 @@ private slots:
         QSettings(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")).clear();
         {
             RaceFixture f(2);
-            rememberLapCountChoice(*f.w);
-            QCOMPARE(controller(f).filter(), LapFilter::AllLaps);
-            controller(f).setFilter(LapFilter::GreenNotInTraffic);
+            rememberLapCountChoice(f);
+            QCOMPARE(controller(f).lapFilter(), LapFilter::AllLaps);
+            controller(f).setLapFilter(LapFilter::GreenNotInTraffic);
         }
         RaceFixture f(2);
-        QCOMPARE(controller(f).filter(), LapFilter::AllLaps); // only the program remembers
-        rememberLapCountChoice(*f.w);
-        QCOMPARE(controller(f).filter(), LapFilter::GreenNotInTraffic);
+        QCOMPARE(controller(f).lapFilter(), LapFilter::AllLaps); // only the program remembers
+        rememberLapCountChoice(f);
+        QCOMPARE(controller(f).lapFilter(), LapFilter::GreenNotInTraffic);
         QCOMPARE(f.w->ui.countLapsList->currentText(), QStringLiteral("Green and not in traffic"));
     }
 
@@ -199,7 +207,7 @@ private slots:
         QTest::newRow("written") << "race.csv" << true << "";
         QTest::newRow("cancelled") << "" << false << "";
         QTest::newRow("folder missing") << "no/such/folder/race.csv" << false
-                                        << "The Lap Times have not been exported.\r\r";
+                                        << "The Lap Times have not been exported.\n\n";
     }
 
     void exportCsv()
@@ -210,10 +218,10 @@ private slots:
 
         RaceFixture f(2);
         timeRace(f);
-        f.state.CurrentFile = f.folder.filePath("Monza.lap");
+        f.files.currentFile = f.folder.filePath("Monza.lap");
         const QString path = f.folder.filePath(chosen);
         f.prompts.chooseFile(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
-        const bool unsaved = f.state.unsavedChanges;
+        const bool unsaved = f.race.isModified();
         f.w->ui.exportCsvAction->trigger();
 
         const auto &asked = f.prompts.asked;
@@ -226,8 +234,8 @@ private slots:
             QVERIFY(asked.back().message.text.startsWith(message));
             QVERIFY(asked.back().message.text.contains("race.csv"));
         }
-        QCOMPARE(bytesOf(path), written ? raceToCsv(f.state.rec) : QByteArray());
-        QCOMPARE(f.state.unsavedChanges, unsaved);
+        QCOMPARE(bytesOf(path), written ? raceToCsv(f.race) : QByteArray());
+        QCOMPARE(f.race.isModified(), unsaved);
     }
 
 private:

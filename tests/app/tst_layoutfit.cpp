@@ -3,8 +3,8 @@
 // 100 % and 200 % zoom; the window and its dialogs fit a 1024 x 768 screen.
 
 #include "app/WindowZoom.h"
-#include "files/FileCommands.h"
-#include "results/LapEditing.h"
+#include "document/FileCommands.h"
+#include "race/LapEditing.h"
 #include "support/RaceFixture.h"
 #include "ui/QtPrompts.h"
 #include "ui/TextFit.h"
@@ -53,8 +53,7 @@ private slots:
         f.w->zoom().setScreenSize(QSize(4000, 3000));
         QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
         if (stage == 4) {
-            f.state.rec.ravelinMode = true;
-            f.w->showScreenMode();
+            f.race.setHeldInSetup(true);
         }
         if (stage >= 1 && stage <= 3)
             f.arm();
@@ -103,8 +102,8 @@ private slots:
         f.pressAt(4.0);
         f.w->ui.actualSizeAction->trigger();
         f.pressAt(5.5);
-        QCOMPARE(f.state.rec.reading(1, 2), 4.0);
-        QCOMPARE(f.state.rec.reading(2, 1), 5.5);
+        QCOMPARE(f.race.reading(1, 2), 4.0);
+        QCOMPARE(f.race.reading(2, 1), 5.5);
     }
 
     void dialogsFitTheScreen_data()

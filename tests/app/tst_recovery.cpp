@@ -7,7 +7,8 @@
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
 #include "support/RaceFixture.h"
-#include "timing/JournalLink.h"
+#include "app/Recovery.h"
+#include "journal/RaceRecorder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -20,12 +21,12 @@ using namespace sw;
 namespace {
 
 // Every cell of the record: readings to the microsecond, conditions as stored.
-QStringList recordCells(const RaceRecord &r)
+QStringList recordCells(const Race &r)
 {
     QStringList out;
-    for (int lap = 0; lap < RaceRecord::Rows; ++lap)
-        for (int c = 1; c < RaceRecord::Cols; ++c) {
-            const Cell &cell = r.LapData[lap][c];
+    for (int lap = 0; lap < Race::Rows; ++lap)
+        for (int c = 1; c < RaceRecordCells::Columns; ++c) {
+            const Cell &cell = r.cell(lap, c);
             if (!cell.isEmpty())
                 out << QStringLiteral("%1/%2=%3").arg(lap).arg(c).arg(
                     c <= 4 ? toMicroseconds(cell.value()) : qint64(cell.value()));
@@ -43,17 +44,20 @@ struct Journalled
 {
     RaceJournal journal;
     RaceFixture f;
-    Journalled(const QString &folder, const QByteArray &bootId, int numSegs) : journal(folder, false), f(numSegs)
+    Journalled(const QString &folder, const QByteArray &bootId, int numSegs)
+        : journal(folder, false), f(numSegs, 1, &journal)
     {
         journal.bootId = bootId;
-        f.state.journal = &journal;
     }
 };
 
 // The race as it stood when the program "crashed".
 struct Timed
 {
-    RaceRecord rec;
+    QStringList cells;
+    int lastLap = 0;
+    int currentLap = 0;
+    int currentSegment = 0;
     QString comments;
     qint64 armNs = 0;
     qint64 crashNs = 0;
@@ -72,18 +76,18 @@ void timeAndCrash(const QString &folder, const QList<double> &presses, bool fini
     if (finish)
         f.finish();
     if (edit) {
+        QApplication::setActiveWindow(f.w.get());
         f.w->ui.lapList->setCurrentIndex(0);
         f.w->ui.segmentFields[1]->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8.5"));
         QTest::mouseClick(f.w->ui.finishKeepButton, Qt::LeftButton);
     }
-    if (!comments.isEmpty()) {
-        f.state.Comments = comments;
-        journalCommentsChanged(f.state);
-    }
+    if (!comments.isEmpty())
+        f.race.setComments(comments);
     j.journal.writer().runCycle();
 
-    *timed = {f.state.rec, f.state.Comments, f.armNs, f.clock.nowNs()};
+    *timed = {recordCells(f.race), f.race.lastLap(),     f.race.currentLap(), f.race.currentSegment(),
+              f.race.comments(),   f.armNs,              f.clock.nowNs()};
     QCOMPARE(f.prompts.unexpectedCount(), 0);
 }
 
@@ -132,31 +136,31 @@ private slots:
         f.armNs = timed.armNs;
         f.clock.setNs(timed.crashNs + 5000000000LL); // started again five seconds later
         f.prompts.answer(Answer::Yes);
-        QVERIFY(offerRecovery(*f.w));
+        QVERIFY(offerRecovery(f.race, j.journal, *f.recorder, f.prompts, f.timer, f.calibration));
         QCOMPARE(f.prompts.asked.size(), size_t(1));
         QCOMPARE(f.prompts.asked[0].message.title, QStringLiteral("Recover Race?"));
         QCOMPARE(int(f.prompts.asked[0].message.defaultButton), int(Answer::Yes));
 
-        RaceRecord &r = f.state.rec;
-        QCOMPARE(int(r.raceState), state);
-        QCOMPARE(r.NumSegs, qint16(2));
-        QCOMPARE(f.state.Comments, timed.comments);
+        const Race &r = f.race;
+        QCOMPARE(int(r.state()), state);
+        QCOMPARE(r.segmentsPerLap(), 2);
+        QCOMPARE(f.race.comments(), timed.comments);
         if (state == int(RaceState::Finished) && !finish)
-            timed.rec.LastLap = 2; // finished at the last lap a press wrote, as F11 would
-        QCOMPARE(r.LastLap, timed.rec.LastLap);
-        QCOMPARE(recordCells(r), recordCells(timed.rec));
+            timed.lastLap = 2; // finished at the last lap a press wrote, as F11 would
+        QCOMPARE(r.lastLap(), timed.lastLap);
+        QCOMPARE(recordCells(r), timed.cells);
 
         if (state != int(RaceState::Finished)) {
             // The race clock went on from the arm moment; the next press closes
             // the segment in progress ...
-            QCOMPARE(r.CurLap, timed.rec.CurLap);
-            QCOMPARE(r.CurSeg, timed.rec.CurSeg);
-            const bool start = r.raceState == RaceState::Armed;
-            const int lap = start ? 0 : r.CurLap, seg = start ? 2 : r.CurSeg;
+            QCOMPARE(r.currentLap(), timed.currentLap);
+            QCOMPARE(r.currentSegment(), timed.currentSegment);
+            const bool start = r.state() == RaceState::Armed;
+            const int lap = start ? 0 : r.currentLap(), seg = start ? 2 : r.currentSegment();
             const double at = (timed.crashNs - timed.armNs) / 1e9 + 7.000001;
             f.pressAt(at);
             QCOMPARE(toMicroseconds(r.reading(lap, seg)), toMicroseconds(at));
-            QCOMPARE(int(r.raceState), int(RaceState::Running));
+            QCOMPARE(int(r.state()), int(RaceState::Running));
             // ... and it goes on into the same journal.
             j.journal.writer().runCycle();
             const JournalReadResult read = readJournal(bytesOf(j.journal.writer().currentPath()));
@@ -192,11 +196,11 @@ private slots:
             RaceFixture &f = j.f;
             f.clock.setNs(timed.crashNs);
             f.prompts.answer(Answer::No).answer(Answer(second));
-            QCOMPARE(offerRecovery(*f.w), recovered);
+            QCOMPARE(offerRecovery(f.race, j.journal, *f.recorder, f.prompts, f.timer, f.calibration), recovered);
             QCOMPARE(f.prompts.asked.size(), size_t(2));
             QCOMPARE(f.prompts.asked[1].message.title, QStringLiteral("Delete Race Journal?"));
             QCOMPARE(int(f.prompts.asked[1].message.defaultButton), int(Answer::Cancel));
-            QCOMPARE(int(f.state.rec.raceState), int(recovered ? RaceState::Running : RaceState::Setup));
+            QCOMPARE(int(f.race.state()), int(recovered ? RaceState::Running : RaceState::Setup));
         }
         QCOMPARE(journalFiles(folder).size(), kept ? 1 : 0);
         QCOMPARE(JournalStore(folder).unfinished().size(), size_t(kept ? 1 : 0));
@@ -229,8 +233,8 @@ private slots:
         f.tickTo(3.0);
         QCOMPARE(f.w->ui.statusLine->text(), QStringLiteral("x")); // once
         f.pressAt(4.0);
-        QCOMPARE(f.state.rec.reading(1, 1), 2.0);
-        QCOMPARE(f.state.rec.reading(2, 1), 4.0);
+        QCOMPARE(f.race.reading(1, 1), 2.0);
+        QCOMPARE(f.race.reading(2, 1), 4.0);
         QCOMPARE(f.prompts.asked.size(), size_t(0));
     }
 };

@@ -19,7 +19,9 @@ namespace {
 
 struct StartupRig
 {
-    AppState state;
+    Race race;
+    FileState files;
+    TimerCalibration calibration;
     ScriptedPrompts prompts;
     ManualClock clock;
     ManualHiTime startupTimer{clock}, mainTimer{clock};
@@ -29,7 +31,7 @@ struct StartupRig
     void start(const QStringList &args)
     {
         startup = std::make_unique<Startup>(args, folder.path(),
-                                            StartupServices{state, prompts, startupTimer, mainTimer});
+                                            StartupServices{race, files, calibration, prompts, startupTimer, mainTimer});
         startup->begin();
     }
 };
@@ -59,7 +61,7 @@ private slots:
         StartupRig rig;
         QVERIFY(!QDir(rig.folder.path()).exists(QStringLiteral("LapTimeFiles")));
         rig.start(args);
-        QCOMPARE(rig.state.rec.ravelinMode, false);
+        QCOMPARE(rig.race.isHeldInSetup(), false);
         SpeedCheckWindow *check = rig.startup->startupWindow();
         QVERIFY(check && check->isVisible());
         QCOMPARE(check->windowTitle(), QStringLiteral("Checking Computer Speed"));
@@ -82,9 +84,8 @@ private slots:
         QVERIFY(rig.startup->mainWindow() && rig.startup->mainWindow()->isVisible());
         QVERIFY(!check->isVisible() && !rig.startup->splashWindow()->isVisible());
         QCOMPARE(rig.startupTimer.interval(), 0);
-        QCOMPARE(rig.state.rec.TimerInterval, 1);
-        QCOMPARE(rig.state.rec.TicksPerSecond, 1000.0);
-        QCOMPARE(rig.state.rec.MinKeyGap, 1.0);
+        QCOMPARE(rig.calibration.intervalMs, 1);
+        QCOMPARE(rig.calibration.ticksPerSecond, 1000.0);
         QVERIFY(QDir(rig.folder.path()).exists(QStringLiteral("LapTimeFiles"))); // in the program folder
         QCOMPARE(rig.prompts.asked.size(), size_t(0));
     }
@@ -113,7 +114,7 @@ private slots:
         const QStringList first = {
             inputFilePresent
                 ? QStringLiteral("You are now it the Splitwatch, and the lap times from the Ravelin record will "
-                                 "be loaded automatically.\r\rYou can view or modify this record, or open a "
+                                 "be loaded automatically.\n\nYou can view or modify this record, or open a "
                                  "different Splitwatch file to take it's lap times back to the Ravelin program.")
                 : QStringLiteral("You are now it the Splitwatch.  You can now open a Splitwatch file and return "
                                  "to the Ravelin program with its lap times."),
@@ -123,15 +124,15 @@ private slots:
         QVERIFY(rig.prompts.asked.size() >= 2);
         for (int i = 0; i < 2; ++i)
             QCOMPARE(shown(rig.prompts.asked[i].message), shown({"Splitwatch", first[i]}));
-        QVERIFY(rig.state.rec.ravelinMode);
+        QVERIFY(rig.race.isHeldInSetup());
         QVERIFY(!rig.startup->startupWindow() && !rig.startup->splashWindow()); // no speed check
         MainWindow *main = rig.startup->mainWindow();
         QVERIFY(main && main->isVisible());
-        QCOMPARE(rig.state.rec.TimerInterval, 0);
-        QCOMPARE(rig.state.LapFileName, QDir(rig.folder.path()).filePath(QStringLiteral("RavelinData.txt")));
+        QCOMPARE(rig.calibration.intervalMs, 0);
+        QCOMPARE(rig.files.lapFileName, QDir(rig.folder.path()).filePath(QStringLiteral("RavelinData.txt")));
         QVERIFY(main->ui.statusLine->text().startsWith(QStringLiteral("Status: Program called from Ravelin.")));
         if (!inputFilePresent)
-            QCOMPARE(rig.state.exchange, ExchangeState::None);
+            QCOMPARE(rig.files.exchange, ExchangeState::None);
     }
 
     void testFileOpen_data()
@@ -151,15 +152,15 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath(QStringLiteral("RavelinData.txt"))).open(QIODevice::WriteOnly));
         ScriptedPrompts prompts;
-        QCOMPARE(int(TestFileOpen(dir.filePath(name), prompts)), fileCheck);
+        QCOMPARE(int(checkFileOpens(dir.filePath(name), prompts)), fileCheck);
         QCOMPARE(prompts.asked.size(), size_t(fileCheck == 1 ? 1 : 0));
         if (fileCheck == 1)
             QCOMPARE(shown(prompts.asked[0].message),
                      shown({"Invalid File Name",
-                            "You have entered an invalid file name.\r\rFile names must be from 1 to 11 characters "
+                            "You have entered an invalid file name.\n\nFile names must be from 1 to 11 characters "
                             "long.  If you use a period (.), there can be no more than 8 characters before the "
-                            "period and no more than 3 characters after the period.\r\rNames must not include "
-                            "spaces or these characters:\r\r/ \\ [ ] : | < > + = ; , * ?",
+                            "period and no more than 3 characters after the period.\n\nNames must not include "
+                            "spaces or these characters:\n\n/ \\ [ ] : | < > + = ; , * ?",
                             Buttons::Ok, Icon::Exclamation}));
     }
 };

@@ -2,9 +2,11 @@
 
 #include "support/RaceFixture.h"
 
-#include "files/FileCommands.h"
+#include "document/CommentsWindow.h"
+#include "document/FileCommands.h"
 #include "files/LapFile.h"
-#include "files/CommentsWindow.h"
+#include "results/ResultsPanel.h"
+#include "results/ResultsTexts.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -23,12 +25,12 @@ namespace {
 // A race window with the file commands installed.
 struct FileRig
 {
-    explicit FileRig(int numSegs = 2) : f(numSegs), cmd(installFileCommands(*f.w)) { f.prompts.clear(); }
+    explicit FileRig(int numSegs = 2) : f(numSegs), cmd(&f.w->fileCommands()) { f.prompts.clear(); }
 
     RaceFixture f;
     FileCommands *cmd;
 
-    QString lapPath(const QString &name) const { return f.state.lapTimeFolder() + QLatin1Char('/') + name; }
+    QString lapPath(const QString &name) const { return f.files.lapTimeFolder() + QLatin1Char('/') + name; }
     QString caption() const { return f.w->windowTitle(); }
 
     // Four laps of two segments; position and flag changed during lap 3.
@@ -46,12 +48,12 @@ struct FileRig
     // Everything of the race the window shows or a file holds.
     QStringList view() const
     {
-        const AppState &s = f.state;
-        QStringList v{caption(), QString::fromLatin1(writeLapFile(s.rec, s.Comments, std::nullopt, QLatin1Char('.')))};
-        for (int row = 0; row < ResultsGrid::kRows; ++row)
-            for (int c = 0; c < ResultsGrid::kCols; ++c)
-                v << s.grid.cell(row, c);
-        return v << QStringList(std::begin(s.grid.statValues), std::end(s.grid.statValues));
+        QStringList v{caption(), QString::fromLatin1(writeLapFile(f.race.storedRace(), std::nullopt, QLatin1Char('.')))};
+        for (int lap = 1; lap <= Race::MaxLap; ++lap)
+            for (int c = 0; c < ResultsColumns; ++c)
+                v << f.shownCell(lap, c);
+        const auto &stats = f.w->results().statistics().values;
+        return v << QStringList(stats.begin(), stats.end());
     }
 };
 
@@ -62,9 +64,19 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-QByteArray plainFile(const RaceRecord &rec, const QString &comments = {})
+QByteArray plainFile(const StoredRace &race) { return writeLapFile(race, std::nullopt, QLatin1Char('.')); }
+
+// An edit after the finish that leaves the times and comments alone: Keep
+// Changes with lap 1 in the next traffic item.
+void changeRace(RaceFixture &f)
 {
-    return writeLapFile(rec, comments, std::nullopt, QLatin1Char('.'));
+    Conditions c = f.race.lapConditions(1);
+    c.traffic = (c.traffic + 1) % 3;
+    std::array<double, 5> shownTimes{};
+    for (int s = 1; s <= f.race.segmentsPerLap(); ++s)
+        shownTimes[size_t(s)] = f.race.segmentTime(1, s).value_or(0);
+    f.race.keepChanges(1, shownTimes, c);
+    QVERIFY(f.race.isModified());
 }
 
 void checkDialog(const FileRig &r, bool open, const QString &initialName, int index = 0)
@@ -72,8 +84,8 @@ void checkDialog(const FileRig &r, bool open, const QString &initialName, int in
     const auto &a = r.f.prompts.asked.at(index);
     QCOMPARE(a.kind, open ? ScriptedPrompts::Asked::OpenFile : ScriptedPrompts::Asked::SaveFile);
     QCOMPARE((QStringList{a.dialog.title, a.dialog.filter, a.dialog.initialFolder, a.dialog.initialName}),
-             (QStringList{open ? u"Open a File"_s : u"Save a File"_s, u"All Files (*.*)|*.*"_s,
-                          r.f.state.lapTimeFolder(), initialName}));
+             (QStringList{open ? u"Open a File"_s : u"Save a File"_s, u"All Files (*)"_s,
+                          r.f.files.lapTimeFolder(), initialName}));
 }
 
 void checkMessage(const MessageSpec &m, const QString &title, const QString &text, Buttons buttons, Icon icon, Answer dflt)
@@ -91,7 +103,7 @@ QStringList askedTitles(const FileRig &r)
         titles << a.message.title;
         if (a.message.title == kSaveChanges)
             checkMessage(a.message, kSaveChanges,
-                         u"Save these specs to a file?\r\rIf you say No, any changes you have made will not be saved."_s,
+                         u"Save these specs to a file?\n\nIf you say No, any changes you have made will not be saved."_s,
                          Buttons::YesNoCancel, Icon::Question, Answer::Yes);
         if (a.message.title == kCopy)
             checkMessage(a.message, kCopy, u"Do you want to copy these Lap Times back to your Ravelin record?"_s,
@@ -100,14 +112,16 @@ QStringList askedTitles(const FileRig &r)
     return titles;
 }
 
-// A timed race saved as path, then changed.
-void timeAndSave(FileRig &r, const QString &path)
+// A timed race saved as path, then (changedAfter) changed.
+void timeAndSave(FileRig &r, const QString &path, bool changedAfter = true)
 {
     r.timeRace();
-    r.f.state.Comments = u"Heat 1\r\nwet track"_s;
+    r.f.race.setComments(u"Heat 1\r\nwet track"_s);
     r.f.prompts.chooseFile(path);
     r.f.w->ui.saveAsAction->trigger();
-    r.f.state.unsavedChanges = true;
+    QVERIFY(!r.f.race.isModified());
+    if (changedAfter)
+        changeRace(r.f);
     r.f.prompts.clear();
 }
 
@@ -139,7 +153,7 @@ private slots:
         const bool written = replace != Answer::No;
         FileRig r;
         r.timeRace();
-        r.f.state.unsavedChanges = true;
+        QVERIFY(r.f.race.isModified()); // the presses
         if (replace != Answer::Ok)
             writeBytes(r.lapPath(stored), old);
         r.f.prompts.chooseFile(r.lapPath(name));
@@ -147,21 +161,21 @@ private slots:
             r.f.prompts.answer(Answer::Ok).answer(replace); // the notice, the question
         r.f.w->ui.saveAction->trigger();
         checkDialog(r, false, QString());
-        QCOMPARE(r.f.state.CurrentFile, written ? r.lapPath(stored) : QString());
+        QCOMPARE(r.f.files.currentFile, written ? r.lapPath(stored) : QString());
         QCOMPARE(r.caption(), u"Splitwatch   [ %1 ]"_s.arg(written ? stored : QString()));
-        QCOMPARE(r.f.state.unsavedChanges, !written);
-        QCOMPARE(bytesOf(r.lapPath(stored)), written ? plainFile(r.f.state.rec) : old);
+        QCOMPARE(r.f.race.isModified(), !written);
+        QCOMPARE(bytesOf(r.lapPath(stored)), written ? plainFile(r.f.race.storedRace()) : old);
         QCOMPARE(QFile::exists(r.lapPath(name)), name == stored);
         // the dialog, the notice, the question
         QCOMPARE(r.f.prompts.asked.size(), size_t(name == stored ? 1 : replace == Answer::Ok ? 2 : 3));
         if (name != stored)
             checkMessage(r.f.prompts.asked[1].message, u"Splitwatch"_s,
-                         u"File Name shortened to first 40 characters:\r\r    "_s + stored, Buttons::Ok, Icon::None,
+                         u"File Name shortened to first 40 characters:\n\n    "_s + stored, Buttons::Ok, Icon::None,
                          Answer::Ok);
         if (replace != Answer::Ok)
             checkMessage(r.f.prompts.asked[2].message, u"Splitwatch"_s,
-                         u"A file with the shortened name already exists:\r\r    "_s + stored
-                                 + u"\r\rDo you want to replace it?"_s,
+                         u"A file with the shortened name already exists:\n\n    "_s + stored
+                                 + u"\n\nDo you want to replace it?"_s,
                          Buttons::YesNo, Icon::Question, Answer::No);
     }
 
@@ -172,32 +186,33 @@ private slots:
         FileRig r;
         const QString heat1 = r.lapPath(u"heat1.txt"_s), kept = r.lapPath(u"kept.txt"_s);
         timeAndSave(r, heat1);
-        r.f.state.CurrentFile = u"D:\\Races\\Old.txt"_s; // as Ravelin may hand it over
+        r.f.files.currentFile = u"D:\\Races\\Old.txt"_s; // as Ravelin may hand it over
         r.f.prompts.answer(Answer::Yes).chooseFile(kept).chooseFile(heat1).chooseFile(std::nullopt);
         r.f.w->ui.openAction->trigger();
         QCOMPARE(askedTitles(r), (QStringList{kSaveChanges, QString(), QString()}));
         checkDialog(r, false, u"Old.txt"_s, 1);
         QVERIFY(bytesOf(kept).contains("\r\nHeat 1\r\nwet track\r\n-9999"));
-        QCOMPARE(r.f.state.CurrentFile, heat1);
+        QCOMPARE(r.f.files.currentFile, heat1);
         r.f.prompts.asked.clear();
         r.f.w->ui.openAction->trigger(); // cancelled: no change
         checkDialog(r, true, u"heat1.txt"_s);
-        QCOMPARE(r.f.state.CurrentFile, heat1);
+        QCOMPARE(r.f.files.currentFile, heat1);
         r.f.prompts.clear();
-        r.f.state.Comments = u"dry"_s;
-        r.f.state.unsavedChanges = true;
+        r.f.race.setComments(u"dry"_s);
+        QVERIFY(r.f.race.isModified());
         r.f.w->ui.saveAction->trigger();
         QCOMPARE(r.f.prompts.asked.size(), size_t(0));
-        QCOMPARE(r.f.state.unsavedChanges, false);
+        QCOMPARE(r.f.race.isModified(), false);
         const QByteArray heat1Bytes = bytesOf(heat1);
-        QCOMPARE(heat1Bytes, plainFile(r.f.state.rec, u"dry"_s));
+        QVERIFY(heat1Bytes.contains("\r\ndry\r\n-9999"));
+        QCOMPARE(heat1Bytes, plainFile(r.f.race.storedRace()));
 
         r.f.prompts.answer(Answer::Yes).chooseFile(r.lapPath(u"heat2.txt"_s));
         r.f.w->ui.newAction->trigger();
-        QCOMPARE(r.f.state.rec.raceState, RaceState::Setup);
-        QCOMPARE((QStringList{r.f.state.Comments, r.f.state.CurrentFile, r.f.state.LapFileName, r.caption()}),
+        QCOMPARE(r.f.race.state(), RaceState::Setup);
+        QCOMPARE((QStringList{r.f.race.comments(), r.f.files.currentFile, r.f.files.lapFileName, r.caption()}),
                  (QStringList{QString(), QString(), QString(), u"Splitwatch   [  ]"_s}));
-        QCOMPARE(r.f.state.grid.cell(1, 1), QString());
+        QCOMPARE(r.f.shownCell(1, 1), QString());
         r.f.prompts.asked.clear();
         r.f.w->ui.saveAction->trigger();
         checkDialog(r, false, QString());
@@ -222,15 +237,15 @@ private slots:
         r.f.arm();
         for (double t : readings)
             r.f.pressAt(t);
-        QCOMPARE(r.f.state.rec.raceState, RaceState::Running);
-        r.f.state.unsavedChanges = true;
+        QCOMPARE(r.f.race.state(), RaceState::Running);
+        QVERIFY(r.f.race.isModified()); // the presses
         const QString path = r.lapPath(u"running.txt"_s);
         r.f.prompts.clear();
         r.f.prompts.answer(Answer::Yes).chooseFile(path);
         QVERIFY(r.f.w->close());
         QFETCH(int, lastLap);
         QCOMPARE(bytesOf(path).split('\n').value(2), " " + QByteArray::number(lastLap) + " \r");
-        QCOMPARE(r.f.state.rec.LastLap, qint16(0)); // the race in memory is left as it runs
+        QCOMPARE(r.f.race.lastLap(), 0); // the race in memory is left as it runs
     }
 
     void exitAnswers_data()
@@ -253,8 +268,7 @@ private slots:
         const int specsChanged = answer == Answer::Ok ? 0 : 1;
         QFETCH(bool, ends);
         FileRig r;
-        timeAndSave(r, r.lapPath(u"old.txt"_s)); // a file opened: Yes still shows the dialog
-        r.f.state.unsavedChanges = specsChanged;
+        timeAndSave(r, r.lapPath(u"old.txt"_s), specsChanged); // a file opened: Yes still shows the dialog
         const QString target = r.lapPath(u"kept.txt"_s);
         if (specsChanged)
             r.f.prompts.answer(answer).chooseFile(fileChosen ? std::optional<QString>(target) : std::nullopt);
@@ -263,7 +277,6 @@ private slots:
         else
             r.f.w->ui.exitAction->trigger();
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
-        QCOMPARE(r.f.state.exitCancelled, !ends);
         QCOMPARE(r.f.w->isVisible(), !(closeBox && ends));
         QCOMPARE(QFile::exists(target), fileChosen);
         const QStringList titles = askedTitles(r);
@@ -279,10 +292,10 @@ private slots:
         QTest::addColumn<Answer>("answer"); // to the first question
         QTest::addColumn<QByteArray>("bytes"); // empty: the file does not exist
         QTest::addColumn<QString>("text");     // the Bad File message, or its start
-        RaceRecord rec;
-        rec.NumSegs = 1;
-        rec.LastLap = 3;
-        const QByteArray good = plainFile(rec);
+        auto stored = std::make_unique<StoredRace>();
+        stored->segmentsPerLap = 1;
+        stored->lastLap = 3;
+        const QByteArray good = plainFile(*stored);
         QTest::newRow("New, No") << false << Answer::No << QByteArray() << QString();
         QTest::newRow("New, Cancel") << false << Answer::Cancel << QByteArray() << QString();
         QTest::newRow("Open, Save Changes? Cancel") << true << Answer::Cancel << good << QString();
@@ -290,7 +303,7 @@ private slots:
         QTest::newRow("not a lap-time file") << true << Answer::No << QByteArray("Race results\r\n1 2 3\r\n")
                                              << u"This is not a Lap Time file and can not be used."_s;
         QTest::newRow("ends in the laps") << true << Answer::No << good.left(good.size() / 2)
-                                          << u"This Lap Time file is damaged and can not be used:\r\r    "_s;
+                                          << u"This Lap Time file is damaged and can not be used:\n\n    "_s;
         QTest::newRow("missing file") << true << Answer::No << QByteArray() << u"Cannot read file "_s;
     }
 
@@ -315,7 +328,7 @@ private slots:
         const MessageSpec &m = r.f.prompts.asked.back().message;
         if (!open)
             checkMessage(m, u"Erase All Lap Times?"_s,
-                         u"Do you want to erase all these Lap Times and Comments for this session?\r\r"
+                         u"Do you want to erase all these Lap Times and Comments for this session?\n\n"
                          "If you answer Yes, all specs and Comments will be blanked out."_s,
                          Buttons::YesNoCancel, Icon::Question, Answer::No);
         else if (!text.isEmpty())
@@ -323,9 +336,9 @@ private slots:
         if (text.endsWith(QLatin1Char(' ')))
             QVERIFY2(m.text.contains(QDir::toNativeSeparators(bad)), qPrintable(m.text)); // names the file
         QCOMPARE(r.view(), before);
-        QCOMPARE(r.f.state.CurrentFile, current);
-        QCOMPARE(r.f.state.unsavedChanges, true);
-        QCOMPARE(r.f.state.rec.raceState, RaceState::Finished);
+        QCOMPARE(r.f.files.currentFile, current);
+        QCOMPARE(r.f.race.isModified(), true);
+        QCOMPARE(r.f.race.state(), RaceState::Finished);
     }
 
     // Writes beyond RLIMIT_FSIZE fail for every user, root included; a read-only folder would not.
@@ -336,8 +349,8 @@ private slots:
         const QString old = r.lapPath(u"old.txt"_s);
         const QByteArray oldBytes("QVM-SW*1.10\r\nnot yet replaced\r\n");
         writeBytes(old, oldBytes);
-        r.f.state.CurrentFile = u"/somewhere/earlier.txt"_s;
-        r.f.state.unsavedChanges = true;
+        r.f.files.currentFile = u"/somewhere/earlier.txt"_s;
+        QVERIFY(r.f.race.isModified()); // the presses
         r.f.prompts.chooseFile(old);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -351,11 +364,11 @@ private slots:
         QCOMPARE(r.f.prompts.asked.size(), size_t(2));
         const MessageSpec &m = r.f.prompts.asked[1].message;
         QCOMPARE(shown(m), shown({u"Splitwatch"_s, m.text, Buttons::Ok, Icon::Exclamation}));
-        QVERIFY2(m.text.startsWith(u"The Lap Times have not been saved.\r\rCannot write file "_s + old), qPrintable(m.text));
+        QVERIFY2(m.text.startsWith(u"The Lap Times have not been saved.\n\nCannot write file "_s + old), qPrintable(m.text));
         QCOMPARE(bytesOf(old), oldBytes);
-        QCOMPARE(r.f.state.CurrentFile, u"/somewhere/earlier.txt"_s);
-        QCOMPARE(r.f.state.unsavedChanges, true);
-        QCOMPARE(QDir(r.f.state.lapTimeFolder()).entryList(QDir::Files).size(), 1); // no temporary left
+        QCOMPARE(r.f.files.currentFile, u"/somewhere/earlier.txt"_s);
+        QCOMPARE(r.f.race.isModified(), true);
+        QCOMPARE(QDir(r.f.files.lapTimeFolder()).entryList(QDir::Files).size(), 1); // no temporary left
     }
 
     // Windows-1252 holds the euro sign; the rest is asked about, each character once.
@@ -372,19 +385,19 @@ private slots:
         QFETCH(Answer, answer);
         QFETCH(QByteArray, written);
         FileRig r;
-        r.f.state.Comments = u"5 \u20ac \u2713\u2713 \u03c0\U0001F600"_s;
+        r.f.race.setComments(u"5 \u20ac \u2713\u2713 \u03c0\U0001F600"_s);
         const QString path = r.lapPath(u"c.txt"_s);
         r.f.prompts.chooseFile(path).answer(answer);
         r.f.w->ui.saveAsAction->trigger();
         QCOMPARE(r.f.prompts.asked.size(), size_t(2));
         checkMessage(r.f.prompts.asked[1].message, u"Splitwatch"_s,
                      u"These characters in the Comments can not be stored in a Lap Time file and would be saved "
-                     "as question marks:\r\r    \u2713\u03c0\U0001F600\r\rSave anyway?"_s,
+                     "as question marks:\n\n    \u2713\u03c0\U0001F600\n\nSave anyway?"_s,
                      Buttons::YesNo, Icon::Question, Answer::No);
         QCOMPARE(QFile::exists(path), !written.isEmpty());
         if (!written.isEmpty())
             QVERIFY(bytesOf(path).contains("\r\n" + written + "\r\n-9999\r\n 0 \r\n"));
-        QCOMPARE(r.f.state.CurrentFile, written.isEmpty() ? QString() : path);
+        QCOMPARE(r.f.files.currentFile, written.isEmpty() ? QString() : path);
     }
 
     // OK, Cancel, or the main window becoming active close the window; Return is a line break.
@@ -400,7 +413,9 @@ private slots:
     {
         QFETCH(QString, ending);
         FileRig r;
-        r.f.state.Comments = u"Heat 1\r\nwet"_s;
+        auto read = std::make_unique<StoredRace>(); // as a file read gives it: unchanged
+        read->comments = u"Heat 1\r\nwet"_s;
+        r.f.race.load(*read);
         r.f.w->ui.commentsAction->trigger();
         QPointer<CommentsWindow> c = r.cmd->commentsWindow();
         QVERIFY(c);
@@ -414,7 +429,7 @@ private slots:
         QCOMPARE(c->commentsEdit->toPlainText(), u"Heat 1\nwet"_s);
         c->commentsEdit->setFocus();
         c->commentsEdit->selectAll();
-        QTest::keyClicks(c->commentsEdit, u"dry\r\rsunny"_s);
+        QTest::keyClicks(c->commentsEdit, u"dry\r\rsunny"_s); // Return twice
         QCOMPARE(c->commentsEdit->toPlainText(), u"dry\n\nsunny"_s);
         if (ending == "main window"_L1)
             QApplication::setActiveWindow(r.f.w.get());
@@ -422,9 +437,9 @@ private slots:
             QTest::mouseClick(ending == "ok"_L1 ? c->okButton : c->cancelButton, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(r.f.state.Comments, ending == "ok"_L1 ? u"dry\r\n\r\nsunny"_s : u"Heat 1\r\nwet"_s);
+        QCOMPARE(r.f.race.comments(), ending == "ok"_L1 ? u"dry\r\n\r\nsunny"_s : u"Heat 1\r\nwet"_s);
         QVERIFY(c.isNull()); // unloaded: the next menu click loads a fresh one
-        QCOMPARE(r.f.state.unsavedChanges, ending == "ok"_L1); // Exit, New and Open ask about it
+        QCOMPARE(r.f.race.isModified(), ending == "ok"_L1); // Exit, New and Open ask about it
         QCOMPARE(r.f.prompts.asked.size(), size_t(0));
     }
 
@@ -457,27 +472,32 @@ private slots:
         FileRig r;
         r.timeRace();
         const QString lapFile = r.lapPath(u"Heat1.txt"_s);
-        r.f.state.rec.ravelinMode = true;
-        writeBytes(r.f.state.exchangeInputPath(), writeLapFile(r.f.state.rec, u"wet"_s, lapFile, QLatin1Char('.')));
-        r.f.state.exchange = ExchangeState::InputWaiting;
+        r.f.files.startedByRavelin = true; // as a "/E" start sets both
+        r.f.race.setHeldInSetup(true);
+        StoredRace handedOver = r.f.race.storedRace();
+        handedOver.comments = u"wet"_s;
+        writeBytes(r.f.files.exchangeInputPath(), writeLapFile(handedOver, lapFile, QLatin1Char('.')));
+        r.f.files.exchange = ExchangeState::InputWaiting;
         r.f.w->onActivated();
-        QCOMPARE(r.f.state.CurrentFile, lapFile);
-        r.f.state.Comments = u"edited"_s;
+        QCOMPARE(r.f.files.currentFile, lapFile);
+        QCOMPARE(r.f.race.comments(), u"wet"_s);
+        QVERIFY(!r.f.race.isModified());
+        r.f.race.setComments(u"edited"_s);
         r.f.w->onActivated(); // loaded on the first activation only
-        QCOMPARE(r.f.state.Comments, u"edited"_s);
+        QCOMPARE(r.f.race.comments(), u"edited"_s);
         if (outputBlocked)
-            QVERIFY(QDir().mkdir(r.f.state.exchangeOutputPath()));
-        r.f.state.unsavedChanges = specsChanged;
+            QVERIFY(QDir().mkdir(r.f.files.exchangeOutputPath()));
+        if (!specsChanged)
+            r.f.race.markSaved(); // the questions below start from a race without changes
         for (Answer a : answers)
             r.f.prompts.answer(a);
         r.f.w->ui.returnToRavelinAction->trigger();
         QTEST(askedTitles(r), "titles");
         QCOMPARE(r.f.programEnded, ends ? 1 : 0);
-        QCOMPARE(r.f.state.exitCancelled, !ends);
-        QCOMPARE(QFile::exists(r.f.state.exchangeInputPath()), last != Answer::No);
-        QCOMPARE(bytesOf(r.f.state.exchangeOutputPath()), ends && last == Answer::Yes
-                     ? writeLapFile(r.f.state.rec, u"edited"_s, lapFile, QLatin1Char('.')) : QByteArray());
-        QCOMPARE(r.f.state.exchange, ExchangeState::None);
+        QCOMPARE(QFile::exists(r.f.files.exchangeInputPath()), last != Answer::No);
+        QCOMPARE(bytesOf(r.f.files.exchangeOutputPath()), ends && last == Answer::Yes
+                     ? writeLapFile(r.f.race.storedRace(), lapFile, QLatin1Char('.')) : QByteArray());
+        QCOMPARE(r.f.files.exchange, ExchangeState::None);
     }
 };
 

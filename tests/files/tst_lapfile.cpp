@@ -33,23 +33,28 @@ QByteArray withLine(const QByteArray &bytes, int n, const QByteArray &replacemen
 // The file line of line k (0..6) of the block of row r.
 int rowLine(int r, int k) { return 14 + 7 * r + k; }
 
-std::unique_ptr<RaceRecord> makeRace(int numSegs, int lastLap)
+constexpr int FlagColumn = RaceRecordCells::FlagColumn;
+constexpr int PositionColumn = RaceRecordCells::PositionColumn;
+constexpr int TrafficColumn = RaceRecordCells::TrafficColumn;
+
+std::unique_ptr<StoredRace> makeRace(int numSegs, int lastLap)
 {
-    auto rec = std::make_unique<RaceRecord>();
-    rec->NumSegs = qint16(numSegs);
-    rec->LastLap = qint16(lastLap);
-    rec->LapData[0][numSegs].set(2.5);
+    auto race = std::make_unique<StoredRace>();
+    race->segmentsPerLap = numSegs;
+    race->lastLap = lastLap;
+    auto &rows = race->cells.rows;
+    rows[0][numSegs].set(2.5);
     for (int lap = 1; lap <= lastLap; ++lap) {
         for (int s = 1; s <= numSegs; ++s)
-            rec->LapData[lap][s].set(2.5 + 61.25 * (lap - 1) + 20.125 * s);
-        rec->LapData[lap][RaceRecord::FlagCol].set(lap % 2);
-        rec->LapData[lap][RaceRecord::PositionCol].set(lap % 100);
-        rec->LapData[lap][RaceRecord::TrafficCol].set(lap % 3);
+            rows[lap][s].set(2.5 + 61.25 * (lap - 1) + 20.125 * s);
+        rows[lap][FlagColumn].set(lap % 2);
+        rows[lap][PositionColumn].set(lap % 100);
+        rows[lap][TrafficColumn].set(lap % 3);
     }
-    return rec;
+    return race;
 }
 
-QByteArray plain(const RaceRecord &rec) { return writeLapFile(rec, QString(), std::nullopt, '.'); }
+QByteArray plain(const StoredRace &race) { return writeLapFile(race, std::nullopt, '.'); }
 
 QByteArray corpusBytes(const QString &name)
 {
@@ -61,9 +66,10 @@ QByteArray corpusBytes(const QString &name)
 void compareRows(const LapFileContent &a, const LapFileContent &b, bool whole)
 {
     for (int r = 0; r < LapFileRows; ++r)
-        for (int col = 0; col < RaceRecord::Cols; ++col) {
-            QCOMPARE(a.rows[r][col].value(), b.rows[r][col].value());
-            QVERIFY(!whole || a.rows[r][col] == b.rows[r][col]);
+        for (int col = 0; col < RaceRecordCells::Columns; ++col) {
+            const Cell &x = a.race.cells.rows[r][col], &y = b.race.cells.rows[r][col];
+            QCOMPARE(x.value(), y.value());
+            QVERIFY(!whole || x == y);
         }
 }
 
@@ -105,26 +111,26 @@ private slots:
     {
         QFETCH(Cell, reading);
         QFETCH(char, separator);
-        auto rec = makeRace(1, 1);
-        rec->LapData[1][1] = reading;
+        auto race = makeRace(1, 1);
+        race->cells.rows[1][1] = reading;
         QFETCH(Cell, flag);
         QFETCH(Cell, traffic);
-        rec->LapData[1][RaceRecord::FlagCol] = flag;
-        rec->LapData[1][RaceRecord::TrafficCol] = traffic;
-        const QByteArray bytes = writeLapFile(*rec, QString(), std::nullopt, QLatin1Char(separator));
+        race->cells.rows[1][FlagColumn] = flag;
+        race->cells.rows[1][TrafficColumn] = traffic;
+        const QByteArray bytes = writeLapFile(*race, std::nullopt, QLatin1Char(separator));
         QTEST(lineAt(bytes, rowLine(1, 1)).toHex(' '), "readingHex");
         QTEST(lineAt(bytes, rowLine(1, 5)).toHex(' '), "conditionHex");
         const LapFileReadResult read = readLapFile(bytes, false);
-        QCOMPARE(read.content.rows[1][1].value(), reading.value());
-        QCOMPARE(read.content.rows[1][RaceRecord::FlagCol].value(), flag.value());
+        QCOMPARE(read.content.race.cells.rows[1][1].value(), reading.value());
+        QCOMPARE(read.content.race.cells.rows[1][FlagColumn].value(), flag.value());
     }
 
     void headerAndUnusedRow()
     {
-        RaceRecord rec;
-        rec.NumSegs = 4;
-        rec.LastLap = 12;
-        const QByteArray bytes = plain(rec);
+        auto race = std::make_unique<StoredRace>();
+        race->segmentsPerLap = 4;
+        race->lastLap = 12;
+        const QByteArray bytes = plain(*race);
         QCOMPARE(lineAt(bytes, 1), QByteArray("QVM-SW*1.10"));
         QCOMPARE(lineAt(bytes, 2).toHex(' '), QByteArray("20 34 20"));
         for (int n = 3; n <= 13; ++n)
@@ -137,10 +143,11 @@ private slots:
 
     void unencodableCharactersAreWrittenAsQuestionMarks()
     {
-        auto rec = makeRace(1, 1);
-        rec->LapData[1][0].setText(u"\u0100"_s);
-        rec->LapData[1][2].setText(u"a\r\nb"_s); // would shift every later line
-        const QByteArray bytes = writeLapFile(*rec, u"caf\u00e9 \u20ac \U0001F600\nx\ry"_s, u"C:\\\u0101.txt"_s, '.');
+        auto race = makeRace(1, 1);
+        race->cells.rows[1][0].setText(u"\u0100"_s);
+        race->cells.rows[1][2].setText(u"a\r\nb"_s); // would shift every later line
+        race->comments = u"caf\u00e9 \u20ac \U0001F600\nx\ry"_s;
+        const QByteArray bytes = writeLapFile(*race, u"C:\\\u0101.txt"_s, '.');
         QCOMPARE(lineAt(bytes, rowLine(1, 0)), QByteArray("?"));
         QCOMPARE(lineAt(bytes, rowLine(1, 2)), QByteArray("a  b"));
         QCOMPARE(bytes.split('\n').mid(rowLine(251, 0) - 1, 4),
@@ -176,9 +183,10 @@ private slots:
         const LapFileReadResult read = readLapFile(bytes, false);
         QCOMPARE(read.status, LapFileReadResult::Ok);
         for (int col : {0, 1, 2, 3, 4, 6}) {
-            QTEST(int(read.content.rows[2][col].kind()), "kind");
-            QTEST(read.content.rows[2][col].text(), "text");
-            QTEST(read.content.rows[2][col].value(), "value");
+            const Cell &cell = read.content.race.cells.rows[2][col];
+            QTEST(int(cell.kind()), "kind");
+            QTEST(cell.text(), "text");
+            QTEST(cell.value(), "value");
         }
     }
 
@@ -187,10 +195,10 @@ private slots:
     {
         const LapFileReadResult read = readLapFile(withLine(plain(*makeRace(2, 3)), rowLine(2, 5), " 2"), false);
         QCOMPARE(read.status, LapFileReadResult::Ok);
-        const auto &row = read.content.rows[2];
-        QCOMPARE(row[RaceRecord::FlagCol].text(), u" 2"_s);
-        QVERIFY(row[RaceRecord::TrafficCol].isEmpty());
-        QCOMPARE(row[RaceRecord::PositionCol].text(), u" 2 "_s);
+        const auto &row = read.content.race.cells.rows[2];
+        QCOMPARE(row[FlagColumn].text(), u" 2"_s);
+        QVERIFY(row[TrafficColumn].isEmpty());
+        QCOMPARE(row[PositionColumn].text(), u" 2 "_s);
     }
 
     // Comments run from the line after the row blocks to the end mark "-9999".
@@ -210,7 +218,7 @@ private slots:
         bytes.truncate(bytes.indexOf("\r\n\r\n-9999\r\n") + 2);
         const LapFileReadResult read = readLapFile(bytes + tail, false);
         QCOMPARE(read.status, LapFileReadResult::Ok);
-        QTEST(read.content.Comments, "comments");
+        QTEST(read.content.race.comments, "comments");
     }
 
     // Save, open, save: the same bytes; loaded over another race, nothing of it remains.
@@ -235,19 +243,21 @@ private slots:
         QFETCH(QString, comments);
         QFETCH(bool, exchange);
         QFETCH(int, commentLines);
-        auto rec = makeRace(numSegs, lastLap);
-        rec->LapData[0][0].setText(u"kept"_s);
+        auto stored = makeRace(numSegs, lastLap);
+        stored->cells.rows[0][0].setText(u"kept"_s);
+        stored->comments = comments;
         const std::optional<QString> path = exchange ? std::optional<QString>(u"C:\\Prog\\x.txt"_s) : std::nullopt;
-        const QByteArray first = writeLapFile(*rec, comments, path, '.');
+        const QByteArray first = writeLapFile(*stored, path, '.');
         QCOMPARE(int(first.count("\r\n")), LapFileFixedLines + (exchange ? 1 : 0) + commentLines + 2);
 
         const LapFileReadResult read = readLapFile(first, exchange);
         QCOMPARE(read.status, LapFileReadResult::Ok);
-        QCOMPARE(read.content.Comments, comments);
+        QCOMPARE(read.content.race.comments, comments);
         QCOMPARE(read.content.pathLine, path);
-        auto loaded = makeRace(4, 250);
-        applyToRecord(read.content, *loaded);
-        QCOMPARE(writeLapFile(*loaded, read.content.Comments, read.content.pathLine, '.'), first);
+        Race loaded;
+        loaded.load(*makeRace(4, 250));
+        loaded.load(read.content.race);
+        QCOMPARE(writeLapFile(loaded.storedRace(), read.content.pathLine, '.'), first);
     }
 
     void fileTitle_data()
@@ -266,7 +276,7 @@ private slots:
     {
         QFETCH(QString, programFolder);
         QFETCH(QString, currentFile);
-        QTEST(MakeFileTitle(programFolder, currentFile), "title");
+        QTEST(fileTitleFor(programFolder, currentFile), "title");
     }
 
     // Each malformed or odd file loads what the layout means or is refused with a reason.
@@ -275,7 +285,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("exchange");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("detail"); // Ok: "NumSegs/LastLap", or "same" as good-race.txt; else the reason
+        QTest::addColumn<QString>("detail"); // Ok: "segments/last lap", or "same" as good-race.txt; else the reason
         const int ok = LapFileReadResult::Ok, bad = LapFileReadResult::NotLapFile, damaged = LapFileReadResult::Damaged;
         auto row = [](const char *file, int status, const char *detail = "", bool exchange = false) {
             QTest::newRow(file) << QString::fromLatin1(file) << exchange << status << QString::fromLatin1(detail);
@@ -326,22 +336,21 @@ private slots:
         const LapFileContent &c = read.content;
         if (detail == "same"_L1) {
             const LapFileContent good = readLapFile(corpusBytes(u"good-race.txt"_s), false).content;
-            QCOMPARE(c.Comments, good.Comments);
+            QCOMPARE(c.race.comments, good.race.comments);
             compareRows(c, good, true);
             detail = u"2/3"_s;
         }
-        QCOMPARE(u"%1/%2"_s.arg(c.NumSegs).arg(c.LastLap), detail);
+        QCOMPARE(u"%1/%2"_s.arg(c.race.segmentsPerLap).arg(c.race.lastLap), detail);
         QCOMPARE(read.problem, QString());
-        for (const auto &row : c.rows)
+        for (const auto &row : c.race.cells.rows)
             QVERIFY(std::all_of(row.begin(), row.end(), [](const Cell &x) { return std::isfinite(x.value()); }));
-        // Applied and written again, it reads back the same.
-        RaceRecord rec;
-        applyToRecord(c, rec);
+        // Written again as read, it reads back the same. (A race that loads it
+        // keeps only conditions its lists hold: see roundTrip.)
         const auto path = exchange ? std::optional<QString>(c.pathLine.value_or(QString())) : std::nullopt;
-        const LapFileReadResult back = readLapFile(writeLapFile(rec, c.Comments, path, '.'), exchange);
+        const LapFileReadResult back = readLapFile(writeLapFile(c.race, path, '.'), exchange);
         QCOMPARE(back.status, LapFileReadResult::Ok);
-        QCOMPARE(u"%1/%2"_s.arg(back.content.NumSegs).arg(back.content.LastLap), detail);
-        QCOMPARE(back.content.Comments, c.Comments);
+        QCOMPARE(u"%1/%2"_s.arg(back.content.race.segmentsPerLap).arg(back.content.race.lastLap), detail);
+        QCOMPARE(back.content.race.comments, c.race.comments);
         QCOMPARE(back.content.pathLine, path);
         compareRows(back.content, c, false);
     }

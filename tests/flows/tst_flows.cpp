@@ -3,7 +3,7 @@
 
 #include "support/RaceFixture.h"
 
-#include "graph/GraphView.h"
+#include "results/GraphView.h"
 
 #include <QAbstractItemView>
 #include <QtTest>
@@ -28,7 +28,7 @@ private slots:
         QCoreApplication::processEvents();
         const auto gridClick = [&](int lap) {
             QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
-                              ui.resultsView->visualRect(f.state.grid.index(lap - 1, 1)).center());
+                              ui.resultsView->visualRect(ui.resultsView->model()->index(lap - 1, 1)).center());
         };
         // Picks item i of a list with the mouse; with pressMs, F2 goes to the open drop-down first.
         const auto pick = [&](QComboBox *list, int i, int pressMs) {
@@ -43,7 +43,8 @@ private slots:
         f.armAndPress({2.0});
         std::vector<int> ms{2000}; // the start, then laps 1..10, segments 1 and 2
         std::array<int, 3> lists{0, 0, 1}, next = lists; // flag, position, traffic: at this press, from the next
-        decltype(RaceRecord::LapData) want{};
+        RaceRecordCells wanted;
+        auto &want = wanted.rows;
         want[0][2].set(2.0);
         for (int k = 1; k <= 20; ++k) {
             const int lap = (k + 1) / 2, seg = 2 - k % 2, t = ms.back() + 10000 + 137 * (k % 7) + (k == 11 ? 9000 : 0);
@@ -92,15 +93,15 @@ private slots:
         QCoreApplication::processEvents();
         want[6][1].set(want[5][2].value() + 10.2); // segment 2 takes up the difference
         QCOMPARE(f.prompts.unexpectedCount(), 0);
-        QCOMPARE(int(f.state.rec.LastLap), 10);
-        const auto text = [](const std::array<Cell, RaceRecord::Cols> &row) {
+        QCOMPARE(int(f.race.lastLap()), 10);
+        const auto text = [](const std::array<Cell, RaceRecordCells::Columns> &row) {
             QStringList l;
-            for (int c = 1; c < RaceRecord::Cols; ++c)
+            for (int c = 1; c < RaceRecordCells::Columns; ++c)
                 l << (row[c].isEmpty() ? QString() : QString::number(row[c].value(), 'g', 17));
             return l.join(QLatin1Char('|'));
         };
-        for (int lap = 0; lap < RaceRecord::Rows; ++lap)
-            QCOMPARE(text(f.state.rec.LapData[lap]), text(want[lap]));
+        for (int lap = 0; lap < RaceRecordCells::Rows; ++lap)
+            QCOMPARE(text(f.race.cells().rows[lap]), text(want[lap]));
     }
 };
 

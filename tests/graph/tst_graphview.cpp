@@ -1,9 +1,12 @@
 // The drawn graph read from its off-screen picture: colours, lines, labels, clicks.
 
-#include "graph/GraphView.h"
-#include "state/ResultsGrid.h"
-#include "state/RaceRecord.h"
-#include "ui/Palette.h"
+#include "support/RaceFixture.h"
+
+#include "graph/Palette.h"
+#include "race/Race.h"
+#include "results/GraphView.h"
+#include "results/ResultsPanel.h"
+#include "results/ResultsTexts.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -14,42 +17,60 @@ namespace {
 
 QColor pal(Palette colour) { return QColor(paletteColour(colour).r, paletteColour(colour).g, paletteColour(colour).b); }
 
+constexpr int None = -1; // no item chosen: stored as a value outside every list
+
 struct Lap
 {
-    const char *name, *conditions[3]; // flag, position, traffic
+    const char *name;
+    int conditions[3]; // list positions of flag, position, traffic
     Palette colour[4]; // with no option checked, by flag, by position, by traffic
 };
-// Lap n of a race has the conditions of laps[(n - 1) % 8].
+// Lap n of a race has the conditions of laps[(n - 1) % 8]; position p is list position p - 1.
 using P = Palette;
 const Lap laps[] = {
-    {"yellow", {"Yellow", "2", "Not in Traffic"}, {P::Yellow, P::Yellow, P::Green, P::Blue}},
-    {"flag empty", {"", "3", ""}, {P::Yellow, P::Yellow, P::Cyan, P::Blue}},
-    {"flag lower-case g", {"green", "4", "in"}, {P::Yellow, P::Yellow, P::Red, P::Blue}},
-    {"position 7", {"Green", "7", "Held up by Traffic"}, {P::Green, P::Green, P::Yellow, P::LightRed}},
-    {"position 13", {"Green", "13", "In Traffic"}, {P::Green, P::Green, P::White, P::Red}},
-    {"selected", {"Yellow", "7", "In Traffic"}, {P::LightMagenta, P::LightMagenta, P::LightMagenta, P::LightMagenta}},
-    {"position 14", {"Green", "14", ""}, {P::Green, P::Green, P::Black, P::Blue}},
-    {"last lap", {"Yellow", "15", "In Traffic"}, {P::Yellow, P::Yellow, P::Blue, P::Red}},
+    {"yellow", {1, 1, 0}, {P::Yellow, P::Yellow, P::Green, P::Blue}},
+    {"flag empty", {None, 2, None}, {P::Yellow, P::Yellow, P::Cyan, P::Blue}},
+    {"position 4, traffic empty", {1, 3, None}, {P::Yellow, P::Yellow, P::Red, P::Blue}},
+    {"position 7", {0, 6, 2}, {P::Green, P::Green, P::Yellow, P::LightRed}},
+    {"position 13", {0, 12, 1}, {P::Green, P::Green, P::White, P::Red}},
+    {"selected", {1, 6, 1}, {P::LightMagenta, P::LightMagenta, P::LightMagenta, P::LightMagenta}},
+    {"position 14", {0, 13, None}, {P::Green, P::Green, P::Black, P::Blue}},
+    {"last lap", {1, 14, 1}, {P::Yellow, P::Yellow, P::Blue, P::Red}},
 };
 
-// Times of 19 to 21 s in every time column, whose statistics say so.
-struct Race
+// A loaded race of lapCount laps. With one segment every lap takes 19 to
+// 21 s. With three, segments 1 and 3 take 10 s and segment 2 takes lo on
+// lap 1, hi on lap 2 and half-way between on the others (lo, hi empty: no
+// time above 0).
+std::unique_ptr<Race> makeRace(int lapCount, int segments = 1, const QString &lo = {}, const QString &hi = {})
 {
-    ResultsGrid grid;
-    RaceRecord rec;
-
-    explicit Race(int lapCount)
-    {
-        rec.LastLap = qint16(lapCount);
-        for (int lap = 1; lap <= lapCount; ++lap) {
-            const QString t = QString::number(20 + (lap * 7 % 11 - 5) * 0.2, 'f', 3);
-            for (int c = 1; c <= 8; ++c)
-                grid.setCell(lap, c, c <= 5 ? t : QString::fromLatin1(laps[(lap - 1) % 8].conditions[c - 6]));
+    auto stored = std::make_unique<StoredRace>();
+    stored->segmentsPerLap = segments;
+    stored->lastLap = lapCount;
+    auto &rows = stored->cells.rows;
+    double reading = 0;
+    rows[0][segments].set(reading);
+    for (int lap = 1; lap <= lapCount; ++lap) {
+        if (segments == 1) {
+            reading += 20 + (lap * 7 % 11 - 5) * 0.2;
+            rows[lap][1].set(reading);
+        } else {
+            const double middle = lap == 1 ? lo.toDouble() : lap == 2 ? hi.toDouble()
+                                                                      : (lo.toDouble() + hi.toDouble()) / 2;
+            for (int s = 1; s <= segments; ++s) {
+                reading += s == 2 ? middle : 10;
+                rows[lap][s].set(reading);
+            }
         }
-        for (size_t i = 0; i < 15; ++i) // Avg, Min, Max of each column
-            grid.statValues[i] = QLatin1String(i % 3 == 2 ? "21.000" : "19.000");
+        for (int c = 0; c < 3; ++c) {
+            const int item = laps[(lap - 1) % 8].conditions[c];
+            rows[lap][RaceRecordCells::FlagColumn + c].set(item == None ? 1000 : item);
+        }
     }
-};
+    auto race = std::make_unique<Race>();
+    race->load(*stored);
+    return race;
+}
 
 // The last point's centre, otherwise a pixel in the upper half of the circle,
 // clear of the line to the next lap.
@@ -82,17 +103,16 @@ private slots:
     {
         QFETCH(int, option);
         QFETCH(int, lap);
-        Race race(8);
-        race.grid.selectLapRow(6);
+        const auto race = makeRace(8);
+        race->selectLap(6);
         QRadioButton options[4]; // [0] stands for none checked
         options[option + 1].setChecked(true);
-        GraphView view(race.grid, race.rec);
+        GraphView view(*race);
         view.setQuantityPosition(0); // whole laps
         view.bindControls(nullptr, {&options[1], &options[2], &options[3]}, nullptr, nullptr);
         view.resize(300, 600);
         view.drawGraph();
         QCOMPARE(pointColour(view, lap), pal(laps[lap - 1].colour[option + 1]));
-        QCOMPARE(race.grid.Row, 6); // drawing keeps the selected lap current
         const QPoint mid = ((view.pointCentre(1) + view.pointCentre(2)) / 2).toPoint();
         int nearMid = 0; // on the line from lap 1 to lap 2
         for (int d = 0; d < 9; ++d)
@@ -118,22 +138,20 @@ private slots:
     {
         QFETCH(QString, lo);
         QFETCH(QString, hi);
-        Race race(10);
-        race.grid.statValues[4] = lo; // segment 2
-        race.grid.statValues[5] = hi;
+        const auto race = makeRace(10, 3, lo, hi);
         QLabel left, right;
         QComboBox list;
         QCOMPARE(graphQuantityItems(3), QStringList({"Whole Laps", "Segment 1", "Segment 2", "Segment 3"}));
         list.addItems(graphQuantityItems(3));
         list.setCurrentIndex(2);
-        GraphView view(race.grid, race.rec);
+        GraphView view(*race);
         view.bindControls(&list, {nullptr, nullptr, nullptr}, &left, &right);
         view.resize(200, 400);
         view.drawGraph();
         QTEST(left.text(), "left");
         QTEST(right.text(), "right");
         QCOMPARE(view.pointCentre(1).x(), // time grows to the right
-                 (race.grid.cell(1, 2).toDouble() - view.scale().left) / view.scale().width() * 200);
+                 (resultsCellText(*race, 1, 2).toDouble() - view.scale().left) / view.scale().width() * 200);
         int dots = 0, gaps = 0; // the zero line, nine tenths across, is dotted above lap 1
         for (int y = 0; lo.isEmpty() && y < view.pointCentre(1).y() - view.pointRadius() - 1; ++y)
             ++(view.picture().pixelColor(180, y) == pal(Palette::DarkGrey) ? dots : gaps);
@@ -151,6 +169,7 @@ private slots:
         QTest::newRow("lap 3 while rows from 10 show") << 30 << 3 << -10.0 << 10 << 3;
         QTest::newRow("lap 6 keeps the top") << 30 << 6 << 0.0 << 1 << 1;
         QTest::newRow("lap 12 scrolls back up") << 30 << 12 << 0.0 << 40 << 7;
+        QTest::newRow("lap 4 while rows from 6 show") << 30 << 4 << 0.0 << 6 << 4;
         QTest::newRow("lap 240 of 240") << 240 << 240 << 0.0 << 1 << 230;
         QTest::newRow("no laps: nothing selected") << 0 << 0 << 51.0 << 1 << 1;
     }
@@ -161,34 +180,47 @@ private slots:
         QFETCH(int, lap);
         QFETCH(double, dy);
         QFETCH(int, topBefore);
-        Race race(laps);
-        race.grid.selectLapRow(laps / 2);
-        race.grid.setTopRow(topBefore);
-        GraphView view(race.grid, race.rec);
+        const auto race = laps > 0 ? makeRace(laps) : std::make_unique<Race>();
+        if (laps > 0)
+            race->selectLap(laps / 2);
+        GraphView view(*race);
         view.resize(300, 600);
         view.setQuantityPosition(1);
         view.drawGraph();
         QSignalSpy clicked(&view, &GraphView::lapClicked);
+        connect(&view, &GraphView::lapClicked, race.get(), &Race::selectLap);
+        connect(race.get(), &Race::selectedLapChanged, &view, &GraphView::drawGraph);
         QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(150, qRound(view.pointCentre(lap).y() + dy)));
         QCOMPARE(clicked.count(), lap > 0 ? 1 : 0);
         QCOMPARE(clicked.value(0).value(0).toInt(), lap);
-        const ResultsGrid &g = race.grid; // the whole row selected
-        QCOMPARE(QList<int>({g.Row, g.SelStartRow, g.SelEndRow, g.SelStartCol, g.SelEndCol}),
-                 QList<int>({lap, lap, lap, 1, 8}));
-        QTEST(g.TopRow(), "topAfter");
-        if (lap > 0)
-            QCOMPARE(pointColour(view, lap), pal(Palette::LightMagenta)); // redrawn with the lap selected
+        if (lap == 0)
+            return;
+        QCOMPARE(race->selectedLap(), lap);
+        QCOMPARE(pointColour(view, lap), pal(Palette::LightMagenta)); // redrawn with the lap selected
+
+        // In the window the grid selects the whole row and scrolls it into view.
+        RaceFixture f;
+        f.race.load(makeRace(laps)->storedRace());
+        f.race.selectLap(laps / 2);
+        f.w->results().setTopLap(topBefore);
+        emit f.w->graph().lapClicked(lap);
+        QCOMPARE(f.race.selectedLap(), lap);
+        const QModelIndexList selected = f.w->ui.resultsView->selectionModel()->selectedIndexes();
+        QCOMPARE(selected.size(), 8);
+        QVERIFY(std::all_of(selected.begin(), selected.end(), [&](const QModelIndex &i) { return i.row() == lap - 1; }));
+        QTEST(f.w->results().topLap(), "topAfter");
     }
 
     void nothingToDraw()
     {
         // After a drawing, a position past "Segment 4", none, or no laps clear it.
-        Race race(10);
-        GraphView view(race.grid, race.rec);
+        const auto race = makeRace(10);
+        GraphView view(*race);
         view.resize(100, 200);
         for (const QPoint &positionAndLaps : {QPoint(0, 10), QPoint(5, 10), QPoint(-1, 10), QPoint(0, 0)}) {
             view.setQuantityPosition(positionAndLaps.x());
-            race.rec.LastLap = qint16(positionAndLaps.y());
+            if (positionAndLaps.y() == 0)
+                race->erase();
             view.drawGraph();
             QImage blank = view.picture();
             blank.fill(view.palette().color(QPalette::Button));

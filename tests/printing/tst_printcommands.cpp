@@ -2,13 +2,15 @@
 
 #include "PdfPrinterSource.h"
 #include "PdfWords.h"
-#include "state/AppState.h"
+#include "files/FileState.h"
 #include "printing/PrintCommands.h"
+#include "race/Race.h"
+#include "results/ResultsTexts.h"
 #include "printing/PrinterTextMetrics.h"
-#include "printing/ReportLayout.h"
+#include "report/ReportLayout.h"
 #include "printing/ReportPainter.h"
-#include "printing/ReportTexts.h"
-#include "printing/ScreenPrintGeometry.h"
+#include "report/ReportTexts.h"
+#include "report/ScreenPrintGeometry.h"
 #include "ui/Prompts.h"
 
 #include <QtTest>
@@ -22,35 +24,43 @@ struct Bench
 {
     QTemporaryDir dir;
     QString pdf = dir.filePath("out.pdf");
-    AppState state;
+    Race race;
+    FileState files;
     ScriptedPrompts prompts;
     PdfPrinterSource printers{pdf};
     QWidget window;
-    PrintCommands commands{&window, state, prompts, printers};
+    // Changes the table after it was made from the race (a value the race cannot give).
+    std::function<void(ReportTable &)> touchTable = [](ReportTable &) {};
+    PrintCommands commands{&window, files, [this] { return table(); }, [this] { return race.comments(); }, prompts,
+                           printers};
 
-    // A race; statistics of used columns "10.000" "11.111" "12.222" (Seg 1) ... "50.000" ... (laps).
+    // A finished race: segment c of lap r takes 20 + c s and r thousandths.
     explicit Bench(int laps, int numSegs = 4)
     {
         window.setWindowTitle("Splitwatch   [ heat2.txt ]");
-        state.rec.LastLap = qint16(laps);
         commands.now = [] { return QDateTime(QDate(2026, 12, 4), QTime(14, 35, 7)); };
-        ResultsGrid &g = state.grid;
-        const char *heads[] = {"Lap #", "Seg 1", "Seg 2", "Seg 3", "Seg 4", "LapTime", "Flag", "Position", "Traffic"};
-        for (int c = 0; c < 9; ++c)
-            g.setCell(0, c, heads[c]);
-        for (int r = 1; r < g.Rows(); ++r) {
-            g.setCell(r, 0, QString::number(r));
-            for (int c = 1; r <= laps && c < 9; ++c)
-                g.setCell(r, c, c <= numSegs ? QStringLiteral("%1.%2").arg(20 + c).arg(r, 3, 10, QLatin1Char('0'))
-                               : c == 5 ? QStringLiteral("%1.500").arg(20 * numSegs + r % 7)
-                               : c == 6 ? QString(r % 9 ? "Green" : "Yellow")
-                               : c == 7 ? QString::number(1 + r % 12) : c == 8 ? "In Traffic" : "");
+        auto stored = std::make_unique<StoredRace>();
+        stored->segmentsPerLap = numSegs;
+        stored->lastLap = laps;
+        auto &rows = stored->cells.rows;
+        double reading = 1;
+        rows[0][numSegs].set(reading);
+        for (int r = 1; r <= laps; ++r) {
+            for (int c = 1; c <= numSegs; ++c) {
+                reading += 20 + c + r / 1000.0;
+                rows[r][c].set(reading);
+            }
+            rows[r][RaceRecordCells::FlagColumn].set(r % 9 ? 0 : 1);
+            rows[r][RaceRecordCells::PositionColumn].set(r % 12);
+            rows[r][RaceRecordCells::TrafficColumn].set(1);
         }
-        for (int c = 1; c <= 5; ++c) {
-            g.statHeadingVisible[c + 2] = c == 5 || c <= numSegs; // the statistics heads shown
-            for (int j = 0; j < 3; ++j)
-                g.statValues[(c - 1) * 3 + j] = g.statHeadingVisible[c + 2] ? QString::number(10 * c + j * 1.111, 'f', 3) : "";
-        }
+        race.load(*stored);
+    }
+    ReportTable table() const
+    {
+        ReportTable t = reportTableFor(race, LapFilter::AllLaps);
+        touchTable(t);
+        return t;
     }
     QRectF area() { return printers.printer().pageLayout().paintRectPoints(); }
 };
@@ -100,14 +110,15 @@ private slots:
         QFETCH(bool, longComments);
         QFETCH(Answer, noPrinter);
         Bench b(7, 2);
-        b.state.grid.statValues[8] = "99.999"; // Max of the unused Seg 3: printed without its head
-        for (int i = 0; longComments && b.state.Comments.size() < 2000; ++i)
-            b.state.Comments += QStringLiteral("note%1 ").arg(i, 3, 10, QLatin1Char('0'));
+        b.touchTable = [](ReportTable &t) { t.statValues[8] = "99.999"; }; // Max of the unused Seg 3: printed without its head
+        QString comments;
+        for (int i = 0; longComments && comments.size() < 2000; ++i)
+            comments += QStringLiteral("note%1 ").arg(i, 3, 10, QLatin1Char('0'));
+        b.race.setComments(comments);
         const QString out = noPrinter == Answer::Ok ? b.pdf : b.dir.filePath("chosen.pdf");
         b.printers.systemPrinter = noPrinter == Answer::Ok;
         b.prompts.type(typed).answer(noPrinter).chooseFile(out);
         worksheet ? b.commands.printBlankWorksheet() : b.commands.printReport();
-        QCOMPARE(b.state.blankWorksheet, worksheet);
         QCOMPARE(b.prompts.unexpectedCount(), 0);
         QCOMPARE(b.prompts.asked.size(), size_t(noPrinter == Answer::Ok ? 1 : noPrinter == Answer::Yes ? 3 : 2));
         const ScriptedPrompts::Asked &a = b.prompts.asked.at(0);
@@ -169,7 +180,8 @@ private slots:
                          || qGray(page.pixel(frameX + 1, y)) < 128, qPrintable(QString::number(y)));
         // The statistics: heads of the used columns, rows of their values.
         QCOMPARE(p.lineOf(*p.find("Seg", 4)), QStringList({"Seg", "1", "Seg", "2", "Lap"}));
-        const auto &l3 = b.state.grid.statValues;
+        const auto l3 = b.table().statValues;
+        QCOMPARE(l3[0], QStringLiteral("21.004")); // Seg 1 of laps 1..7: 21.001 .. 21.007
         QCOMPARE(p.lineOf(*p.find("Avg")), QStringList({"Avg", l3[0], l3[3], l3[12]}));
         QCOMPARE(p.lineOf(*p.find("Min")), QStringList({"Min", l3[1], l3[4], l3[13]}));
         QCOMPARE(p.lineOf(*p.find("Max")), QStringList({"Max", l3[2], l3[5], "99.999", l3[14]}));
@@ -184,14 +196,15 @@ private slots:
         QPrinter &printer = b.printers.printer();
         const PrinterTextMetrics metrics(ReportPainter::reportFont(), &printer);
         const double w = printer.width(), rowHeight = metrics.textHeight("1", 11);
+        const ReportTable table = b.table();
         // The layout of the printer's page gives the PDF's pages. Over many page
         // heights: every lap once, in order; a page ends with the first lap past 0.9
         // of the height, except lap 249, which keeps lap 250 with it; a rule follows
         // every fifth lap, the lap that ended a page counting as the first of five.
         int lap249PastTheLine = 0;
         for (double h = printer.height(); h > printer.height() / 2; h -= 20) {
-            const ReportInputs in{w, h, {}, {}, {}, {}, {}, 250};
-            const std::vector<ReportPage> pages = ReportLayout(in, b.state.grid, metrics).pages();
+            const ReportInputs in{w, h, {}, {}, {}, {}, {}};
+            const std::vector<ReportPage> pages = ReportLayout(in, table, metrics).pages();
             QVERIFY(h != printer.height() || pdf.size() == pages.size());
             int next = 1;
             for (size_t i = 0; i < pages.size(); ++i) {
@@ -222,8 +235,8 @@ private slots:
             return a.size() == b.size()
                    && std::equal(a.begin(), a.end(), b.begin(), [](double x, double y) { return qAbs(x - y) < 0.01; });
         };
-        const ReportInputs in{w, h, {}, {}, {}, {}, {}, 250};
-        const std::vector<ReportPage> pages = ReportLayout(in, b.state.grid, metrics).pages();
+        const ReportInputs in{w, h, {}, {}, {}, {}, {}};
+        const std::vector<ReportPage> pages = ReportLayout(in, table, metrics).pages();
         for (size_t i = 0; i < pages.size(); ++i) {
             QList<double> frames; // left, top, right, bottom of each
             double bottom = 0, headings = 0;

@@ -3,6 +3,7 @@
 
 #include "support/RaceFixture.h"
 
+#include "live/ConditionPanel.h"
 #include "ui/Geometry.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ MainWindowControls &start(RaceFixture &f, bool race)
     QCoreApplication::processEvents();
     if (race) {
         f.armAndPress({1, 21, 42, 64});
-        if (f.state.rec.NumSegs == 4)
+        if (f.race.segmentsPerLap() == 4)
             f.pressAt(87);
         f.finish();
         f.prompts.clear();
@@ -140,7 +141,7 @@ private slots:
         QCOMPARE(ui.flagDisplay->text(), ui.flagList->currentText());
         for (QLabel *l : ui.flagColouredLabels()) // the current displays turn yellow under the yellow flag
             QCOMPARE(foreColour(l), ui.flagList->currentIndex() == 1 ? Palette::Yellow : Palette::Green);
-        QCOMPARE(f.state.rec.SelectorPos, qint16(qMax(picked, 0)));
+        QCOMPARE(int(f.w->conditions().picked()), qMax(picked, 0));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(foreColour(ui.conditionCaptions()[i]), i == picked ? Palette::LightBlue : Palette::Black);
         if (racing) { // the current displays show what was set, and the lap under way carries it
@@ -148,7 +149,7 @@ private slots:
                      ui.positionList->currentText() + ui.trafficList->currentText());
             f.pressAt(5);
             f.pressAt(8);
-            QTEST(lists([&](int i) { return int(f.state.rec.reading(1, i)); }), "lists");
+            QTEST(lists([&](int i) { return int(f.race.cell(1, i).value()); }), "lists");
         }
     }
 
@@ -189,7 +190,7 @@ private slots:
         for (int i = 1; i <= 4; ++i)
             QCOMPARE(ui.segmentFields[i]->isVisible(), i <= numSegs);
         const bool accepted = !answers.last().isEmpty() && answers.last() != QLatin1String("<cancel>");
-        QCOMPARE(f.state.rec.reading(1, 1) == 0, accepted); // erased
+        QCOMPARE(f.race.reading(1, 1) == 0, accepted); // erased
         emit ui.optionsMenu->aboutToShow();
         QCOMPARE(ui.numberOfSegmentsAction->text(),
                  QStringLiteral("Change Number Segments (currently %1)").arg(numSegs));

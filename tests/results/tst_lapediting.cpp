@@ -1,7 +1,7 @@
 // Insert, Delete and Keep Changes on the race record, and the checks that guard them.
 
-#include "results/LapEditing.h"
-#include "timing/NumberText.h"
+#include "race/LapEditing.h"
+#include "race/NumberText.h"
 
 #include <QtTest>
 
@@ -15,21 +15,25 @@ constexpr double kRefused = -999;  // no amount: nothing changes
 
 // Every reading of laps 0..251 numbered along the sequence, so a shift shows as a change of
 // number; unused segment columns and the conditions carry values that must never move.
-std::unique_ptr<RaceRecord> numberedRecord(int n)
+std::unique_ptr<RaceRecordCells> numberedRecord(int n)
 {
-    auto rec = std::make_unique<RaceRecord>();
-    rec->NumSegs = qint16(n);
-    for (int lap = 0; lap < RaceRecord::Rows; ++lap)
+    auto rec = std::make_unique<RaceRecordCells>();
+    for (int lap = 0; lap < RaceRecordCells::Rows; ++lap)
         for (int c = 1; c <= 7; ++c)
-            rec->LapData[lap][c].set(c <= n ? 1000 + lap * n + c - 1 : -c * 1000 - lap);
+            rec->rows[lap][c].set(c <= n ? 1000 + lap * n + c - 1 : -c * 1000 - lap);
     return rec;
 }
 
-// Segment time (seg 1..3) or lap time (seg 0) as the grid shows it.
-QString shown(const RaceRecord &rec, int lap, int seg)
+double reading(const RaceRecordCells &rec, int lap, int seg)
 {
-    const double prev = seg <= 1 ? rec.reading(lap - 1, 3) : rec.reading(lap, seg - 1);
-    const double end = rec.reading(lap, seg == 0 ? 3 : seg);
+    return rec.rows[lap][seg].value();
+}
+
+// Segment time (seg 1..3) or lap time (seg 0) as the grid shows it.
+QString shown(const RaceRecordCells &rec, int lap, int seg)
+{
+    const double prev = seg <= 1 ? reading(rec, lap - 1, 3) : reading(rec, lap, seg - 1);
+    const double end = reading(rec, lap, seg == 0 ? 3 : seg);
     return formatTime(end < prev ? 0 : end - prev);
 }
 
@@ -92,17 +96,18 @@ private slots:
         QFETCH(int, seg);
         QFETCH(QString, places);
         auto rec = numberedRecord(2);
-        const auto before = rec->LapData;
-        QCOMPARE(insert ? insertReading(*rec, lap, seg, 0.25) : deleteReading(*rec, lap, seg), places != "refused");
+        const auto before = rec->rows;
+        QCOMPARE(insert ? insertReading(*rec, 2, lap, seg, 0.25) : deleteReading(*rec, 2, lap, seg),
+                 places != "refused");
         QStringList got;
         for (int p : {0, 1, 2, 3, 500, 501, 502, 503}) {
-            const Cell &c = rec->LapData[p / 2][p % 2 + 1];
+            const Cell &c = rec->rows[p / 2][p % 2 + 1];
             got << (c.isEmpty() ? QString() : QString::number(c.value()));
         }
         QCOMPARE(got.join(' '), places == "refused" ? QString("1000 1001 1002 1003 1500 1501 1502 1503") : places);
-        for (int l = 0; l < RaceRecord::Rows; ++l) // unused segments and the conditions never move
+        for (int l = 0; l < RaceRecordCells::Rows; ++l) // unused segments and the conditions never move
             for (int c = 3; c <= 7; ++c)
-                QCOMPARE(rec->LapData[l][c], before[l][c]);
+                QCOMPARE(rec->rows[l][c], before[l][c]);
     }
 
     void keepChanges_data()
@@ -129,20 +134,20 @@ private slots:
         QFETCH(int, edited);
 
         // Laps 1..3 of 20 s segments from a start at 5; lap 5 segment 1 ends 20 s after lap 4 did.
-        auto rec = std::make_unique<RaceRecord>();
-        rec->NumSegs = 3;
+        auto rec = std::make_unique<RaceRecordCells>();
         double t = 5;
-        rec->LapData[0][3].set(t);
+        rec->rows[0][3].set(t);
         for (int p = 3; p < 15; ++p)
-            rec->LapData[p / 3][p % 3 + 1].set(t += p < 12 ? 20 : segTimes[p - 12]);
-        rec->LapData[5][1].set(5 + 3 * 60 + 80);
+            rec->rows[p / 3][p % 3 + 1].set(t += p < 12 ? 20 : segTimes[p - 12]);
+        rec->rows[5][1].set(5 + 3 * 60 + 80);
 
         std::array<double, 5> values{};
         for (int s = 1; s <= 3; ++s)
             values[s] = fields.isEmpty() ? val(shown(*rec, 4, s)) : fields[s - 1];
-        const KeepChangesResult r = findEditedSegment(*rec, 4, values);
+        const KeepChangesResult r = findEditedSegment(*rec, 3, 4, values);
         QCOMPARE(r.editedSegment, edited);
-        QCOMPARE(applyKeepChanges(*rec, 4, r), edited != 0);
+        if (r.editedSegment)
+            rec->rows[4][r.editedSegment].set(r.newReading);
         QTEST(QStringList({shown(*rec, 4, 1), shown(*rec, 4, 2), shown(*rec, 4, 3), shown(*rec, 4, 0),
                            shown(*rec, 5, 1)}).join(' '), "after");
     }

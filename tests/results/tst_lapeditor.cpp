@@ -2,8 +2,8 @@
 
 #include "support/RaceFixture.h"
 
-#include "graph/GraphView.h"
-#include "timing/NumberText.h"
+#include "results/GraphView.h"
+#include "race/NumberText.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -55,26 +55,27 @@ private slots:
         QTest::addColumn<QString>("reply"); // the amount ("<cancel>" cancels), or Yes / No to the question
         QTest::addColumn<QString>("after"); // the lap and the next; empty: record unchanged
         QTest::addColumn<int>("selected");
+        QTest::addColumn<bool>("changed"); // since the race was saved: Exit asks "Save Changes?"
         // 41.2 s is 21.2 s away from the anticipated 20 s: only the amount is asked.
         QTest::newRow("insert splits missed press") << 0 << 5 << 2 << false << -1 << "20.6"
-                << "20.300 20.600 20.600 = 61.500 | 22.300 20.300 20.300 = 62.900" << 5;
-        QTest::newRow("insert cancelled") << 0 << 5 << 2 << false << -1 << "<cancel>" << "" << 5;
+                << "20.300 20.600 20.600 = 61.500 | 22.300 20.300 20.300 = 62.900" << 5 << true;
+        QTest::newRow("insert cancelled") << 0 << 5 << 2 << false << -1 << "<cancel>" << "" << 5 << false;
         // 22.1 s against the anticipated 22 s looks right: asked first.
-        QTest::newRow("plausible insert answered No") << 0 << 3 << 3 << false << -1 << "No" << "" << 3;
+        QTest::newRow("plausible insert answered No") << 0 << 3 << 3 << false << -1 << "No" << "" << 3 << false;
         QTest::newRow("plausible delete answered Yes, joined with the next lap")
                 << 1 << 3 << 3 << false << -1 << "Yes"
-                << "20.300 20.300 42.400 = 83.000 | 20.300 22.300 20.300 = 62.900" << 3;
+                << "20.300 20.300 42.400 = 83.000 | 20.300 22.300 20.300 = 62.900" << 3 << true;
         QTest::newRow("delete far from the anticipated time asks nothing") << 1 << 5 << 2 << false << -1 << ""
-                << "20.300 63.500 20.300 = 104.100 | 20.300 22.300 20.300 = 62.900" << 5;
+                << "20.300 63.500 20.300 = 104.100 | 20.300 22.300 20.300 = 62.900" << 5 << true;
         QTest::newRow("keep segment 1 longer, on to the next lap") << 3 << 2 << 1 << true << -1 << ""
-            << "21.300 19.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 3;
+            << "21.300 19.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 3 << true;
         QTest::newRow("keep the flag without an edit") << 3 << 2 << 1 << false << 1 << ""
-            << "20.300 20.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 2;
+            << "20.300 20.300 22.300 = 62.900 | 20.300 20.300 22.100 = 62.700" << 2 << true;
         QTest::newRow("keep on the last lap stays there") << 3 << kLaps << 1 << true << 1 << ""
-            << "21.300 19.300 22.300 = 62.900 |    = " << kLaps;
-        QTest::newRow("cancel restores fields and lists") << 4 << 6 << 1 << true << 0 << "" << "" << 6;
-        QTest::newRow("lap 12 chosen in the lap list") << -1 << 12 << 1 << false << -1 << "" << "" << 12;
-        QTest::newRow("beyond the last lap chosen") << -1 << 200 << 1 << false << -1 << "" << "" << kLaps;
+            << "21.300 19.300 22.300 = 62.900 |    = " << kLaps << true;
+        QTest::newRow("cancel restores fields and lists") << 4 << 6 << 1 << true << 0 << "" << "" << 6 << false;
+        QTest::newRow("lap 12 chosen in the lap list") << -1 << 12 << 1 << false << -1 << "" << "" << 12 << false;
+        QTest::newRow("beyond the last lap chosen") << -1 << 200 << 1 << false << -1 << "" << "" << kLaps << false;
     }
 
     void command()
@@ -88,11 +89,12 @@ private slots:
         QFETCH(int, selected);
         RaceFixture f(3);
         timeRace(f);
+        f.race.markSaved();
         auto &ui = f.w->ui;
         // The segment field that last had the focus is the one the commands work on.
         ui.lapList->setCurrentIndex(lap - 1);
         ui.segmentFields[seg]->setFocus(Qt::OtherFocusReason);
-        const auto before = f.state.rec.LapData;
+        const auto before = f.race.cells().rows;
         QFETCH(bool, typed);
         if (typed) {
             QTest::keyClicks(ui.segmentFields[seg], QStringLiteral("21.3"));
@@ -100,7 +102,7 @@ private slots:
         }
         if (flag >= 0)
             ui.flagList->setCurrentIndex(flag);
-        QCOMPARE(f.state.rec.LapData, before); // stored only by Keep Changes
+        QCOMPARE(f.race.cells().rows, before); // stored only by Keep Changes
         const bool question = reply == QLatin1String("Yes") || reply == QLatin1String("No");
         if (question)
             f.prompts.answer(reply == QLatin1String("Yes") ? Answer::Yes : Answer::No);
@@ -115,7 +117,7 @@ private slots:
             QCOMPARE(shown(a.message),
                      shown({button ? QStringLiteral("Continue with Delete?") : QStringLiteral("Continue with Insert?"),
                             QStringLiteral("This segment (22.1 seconds) appears to be correct (within 3 seconds of "
-                                           "the anticipated segment time of 22).\r\rDo you still want to make this "
+                                           "the anticipated segment time of 22).\n\nDo you still want to make this "
                                            "change?"),
                             Buttons::YesNo, Icon::Question, Answer::No}));
         else if (!reply.isEmpty())
@@ -125,7 +127,7 @@ private slots:
                                   "will split the current reading of 41.2 into 2 readings, the one you will enter and "
                                   "the remaining portion will go to the next segment."}));
         if (after.isEmpty())
-            QCOMPARE(f.state.rec.LapData, before);
+            QCOMPARE(f.race.cells().rows, before);
         else
             QCOMPARE(row(f, lap) + " | " + row(f, lap + 1), after);
         // Conditions stay with their lap; the selected lap is shown in the grid,
@@ -134,13 +136,20 @@ private slots:
         QCOMPARE(f.cell(qMin(lap, kLaps), 6), stored ? QStringLiteral("Yellow") : QStringLiteral("Green"));
         QCOMPARE(f.cell(6, 6) + f.cell(7, 6), QStringLiteral("YellowGreen"));
         const QModelIndexList sel = ui.resultsView->selectionModel()->selectedIndexes();
-        QCOMPARE(QList<int>({f.state.rec.CurLap, int(sel.size()), sel.first().row(), ui.lapList->currentIndex(),
+        QCOMPARE(QList<int>({f.race.currentLap(), int(sel.size()), sel.first().row(), ui.lapList->currentIndex(),
                              ui.flagList->currentIndex()}),
-                 QList<int>({selected, 8, selected - 1, selected - 1, int(f.state.rec.reading(selected, 5))}));
+                 QList<int>({selected, 8, selected - 1, selected - 1, int(f.race.cell(selected, 5).value())}));
         QStringList fields; // as numbers: an untouched field may show the plain form
         for (int s = 1; s <= 3; ++s)
             fields << formatTime(val(ui.segmentFields[s]->text()));
         QCOMPARE(fields.join(' ') + " = " + f.cell(selected, 5), row(f, selected));
+
+        // Edits are changes to save; choosing and showing laps are none.
+        QFETCH(bool, changed);
+        f.prompts.clear();
+        f.prompts.answer(Answer::Cancel);
+        QCOMPARE(f.w->fileCommands().exitCommand(), !changed);
+        QCOMPARE(f.prompts.messageTexts().size(), changed ? 1 : 0);
     }
 
     // The fields always hold the lap shown, and what leaves them is what the
@@ -182,7 +191,7 @@ private slots:
         timeRace(f);
         auto &ui = f.w->ui;
         auto *graph = qobject_cast<GraphView *>(ui.graphArea);
-        const auto before = f.state.rec.LapData;
+        const auto before = f.race.cells().rows;
         for (const QString &step : steps) {
             const QString arg = step.section(QLatin1Char(' '), 1);
             const int n = arg.toInt();
@@ -190,7 +199,7 @@ private slots:
                 ui.lapList->setCurrentIndex(n - 1);
             else if (step.startsWith(QLatin1String("grid ")))
                 QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
-                                  ui.resultsView->visualRect(f.state.grid.index(n - 1, 1)).center());
+                                  ui.resultsView->visualRect(ui.resultsView->model()->index(n - 1, 1)).center());
             else if (step.startsWith(QLatin1String("graph ")))
                 QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(150, qRound(graph->pointCentre(n).y())));
             else if (step.startsWith(QLatin1String("seg ")))
@@ -210,14 +219,14 @@ private slots:
         for (int s = 1; s <= 3; ++s)
             fields << ui.segmentFields[s]->text();
         for (int lap = 1; lap <= kLaps + 1; ++lap)
-            if (f.state.rec.LapData[lap] != before[lap])
+            if (f.race.cells().rows[lap] != before[lap])
                 changed << QString::number(lap);
         QTEST(fields.join(' '), "fields");
         QTEST(changed.join(' '), "changed");
         QTEST(int(f.prompts.asked.size()), "warnings");
         QCOMPARE(f.prompts.unexpectedCount(), 0);
         if (topRow)
-            QVERIFY(f.state.grid.TopRow() <= topRow);
+            QVERIFY(f.w->results().topLap() <= topRow);
     }
 };
 

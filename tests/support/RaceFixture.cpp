@@ -5,20 +5,38 @@
 
 namespace sw {
 
-RaceFixture::RaceFixture(int numSegs, int timerIntervalMs)
+RaceFixture::RaceFixture(int numSegs, int timerIntervalMs, RaceJournal *journal)
 {
     // Nothing a test runs may write into the user's own data folders.
     QStandardPaths::setTestModeEnabled(true);
-    state.programFolder = folder.path();
-    state.rec.TicksPerSecond = 1000.0 / timerIntervalMs;
-    state.rec.TimerInterval = timerIntervalMs;
-    state.rec.NumSegs = static_cast<qint16>(numSegs);
-    w = std::make_unique<MainWindow>(state, prompts, timer);
-    w->endProgram = [this] { ++programEnded; };
+    files.programFolder = folder.path();
+    calibration.ticksPerSecond = 1000.0 / timerIntervalMs;
+    calibration.intervalMs = timerIntervalMs;
+    race.setSegmentsPerLap(numSegs);
+    race.markSaved();
+    if (journal)
+        recorder = std::make_unique<RaceRecorder>(race, *journal, [this] {
+            JournalArm arm;
+            arm.monotonicNs = timer.startNs();
+            arm.ticksPerSecond = calibration.ticksPerSecond;
+            arm.timerIntervalMs = calibration.intervalMs;
+            return arm;
+        });
+    w = std::make_unique<MainWindow>(race, files, prompts, timer, calibration);
+    w->setJournal(journal);
+    w->fileCommands().endProgram = [this] { ++programEnded; };
     w->loadWindow();
     w->show();
     w->onActivated();
     w->ui.timingFocusHolder->setFocus();
+}
+
+QString RaceFixture::shownCell(int r, int c) const
+{
+    const QAbstractItemModel *m = w->ui.resultsView->model();
+    if (c == 0)
+        return m->headerData(r - 1, Qt::Vertical).toString();
+    return m->index(r - 1, c - 1).data().toString();
 }
 
 void RaceFixture::key(Qt::Key k)

@@ -2,8 +2,13 @@
 // A real main window on a hand-driven clock, with scripted prompts: the
 // fixture of every test that times a race through the window.
 
-#include "state/AppState.h"
 #include "app/MainWindow.h"
+#include "document/FileCommands.h"
+#include "files/FileState.h"
+#include "journal/RaceRecorder.h"
+#include "race/Race.h"
+#include "results/ResultsPanel.h"
+#include "results/ResultsTexts.h"
 #include "timing/HiTime.h"
 #include "ui/Prompts.h"
 
@@ -19,13 +24,18 @@ namespace sw {
 class RaceFixture
 {
 public:
-    explicit RaceFixture(int numSegs = 1, int timerIntervalMs = 1);
+    // With a journal, every change of the race is written to it (the
+    // recorder hears of each before the window does).
+    explicit RaceFixture(int numSegs = 1, int timerIntervalMs = 1, RaceJournal *journal = nullptr);
 
-    AppState state;
+    Race race;
+    FileState files;
+    TimerCalibration calibration;
     ScriptedPrompts prompts;
     ManualClock clock;
     ManualHiTime timer{clock};
     QTemporaryDir folder;
+    std::unique_ptr<RaceRecorder> recorder;
     std::unique_ptr<MainWindow> w; // last: goes first
     int programEnded = 0;
     std::int64_t armNs = 0;
@@ -71,7 +81,11 @@ public:
         F(11);
     }
 
-    QString cell(int r, int c) const { return state.grid.cell(r, c); }
+    // The grid's text of lap r, column c (0 lap number .. 8 traffic).
+    QString cell(int r, int c) const { return resultsCellText(race, r, c); }
+    // The grid as the view shows it (the model's text), to check the view
+    // and the texts agree.
+    QString shownCell(int r, int c) const;
 };
 
 // Every field of a message box in one text, so a mismatch shows which one.

@@ -1,11 +1,13 @@
 // Text forms of numbers: clock and grid times, number-to-text, the lap-file
 // print form, and reading a leading number from typed or stored text.
 
-#include "timing/NumberText.h"
+#include "race/NumberText.h"
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
+#include <random>
 
 using namespace sw;
 
@@ -29,6 +31,30 @@ private slots:
     {
         QFETCH(double, v);
         QTEST(sw::formatTime(v), "text");
+    }
+
+    // The value a time text shows, computed without the text: the same as
+    // reading the text back, ties to half a thousandth and differences of
+    // readings included.
+    void shownSecondsIsTheTextsValue()
+    {
+        std::mt19937_64 rng(7);
+        std::uniform_real_distribution<double> reading(0, 90000);
+        int checked = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const double a = reading(rng), b = reading(rng);
+            const double k = std::floor(a * 1000) / 1000;
+            for (double v : {a - b, a, k + 0.0005, k - 0.0005, -(k + 0.0005), std::nextafter(k + 0.0005, 0.0),
+                             std::nextafter(k + 0.0005, 1e9)}) {
+                if (shownSeconds(v) != sw::val(sw::formatTime(v)))
+                    QFAIL(qPrintable(QStringLiteral("%1: %2 against %3")
+                                         .arg(v, 0, 'g', 17)
+                                         .arg(shownSeconds(v), 0, 'g', 17)
+                                         .arg(sw::val(sw::formatTime(v)), 0, 'g', 17)));
+                ++checked;
+            }
+        }
+        QCOMPARE(checked, 140000);
     }
 
     void numberText_data()

@@ -1,0 +1,63 @@
+#pragma once
+// The timing keys: F12 arms the race (or asks to restart it), F2 records a
+// timing point, F4..F9 and the arrow keys change the conditions, F11 asks to
+// finish. A press is a moment: its reading is the race clock when the
+// program first heard of the key.
+
+#include "timing/HiTime.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+namespace sw {
+
+class Race;
+class Prompts;
+class ConditionPanel;
+
+class TimingKeys : public QObject
+{
+    Q_OBJECT
+public:
+    TimingKeys(Race &race, HiTime &timer, const TimerCalibration &calibration, ConditionPanel &conditions,
+               Prompts &prompts, QObject *parent);
+
+    // A key of the timing keys (Qt::Key) on the main window.
+    void handleKey(int key);
+    // F2 that reached another window of the program (an open drop-down or
+    // menu, a question box) while the race is armed or running: recorded
+    // like any press, the keyboard staying with that window.
+    void pressFromOtherWindow();
+    // The first the program hears of an F2 press (the shortcut check that
+    // comes before the key itself): the clock is read here and the press
+    // that follows at once takes this reading.
+    void keyArriving();
+    // How long a keyArriving() reading waits for its key press (ns).
+    static constexpr std::int64_t KeyArrivalValidNs = 20000000;
+
+    // The status line's note once lap 250 is complete.
+    static QString lapsFullNote();
+
+signals:
+    // The keyboard belongs to the hidden timing field again.
+    void focusBack();
+    // A note for the status line (over the state's instructions).
+    void statusNote(const QString &text);
+
+private:
+    void recordPress();
+    void armRace();
+    void finishPrompt();
+    void restartPrompt();
+
+    Race &m_race;
+    HiTime &m_timer;
+    const TimerCalibration &m_calibration;
+    ConditionPanel &m_conditions;
+    Prompts &m_prompts;
+    std::int64_t m_keyArrivedNs = -1; // clock value of keyArriving(); -1: none waiting
+};
+
+} // namespace sw

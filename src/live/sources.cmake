@@ -1,0 +1,6 @@
+# The timing face: the timing keys and the condition displays.
+list(APPEND SW_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TimingKeys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ConditionPanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ClockPanel.cpp
+)
