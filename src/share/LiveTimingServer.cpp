@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QTcpServer>
@@ -65,6 +66,17 @@ QByteArray newToken()
     quint32 words[4];
     QRandomGenerator::system()->fillRange(words);
     return QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
+}
+
+// Qt's HTTP server warns on every WebSocket request that is refused, which
+// anyone on the network could use to fill the program's log.
+QLoggingCategory::CategoryFilter earlierLogFilter = nullptr;
+void quietRefusedUpgrades(QLoggingCategory *category)
+{
+    if (earlierLogFilter)
+        earlierLogFilter(category);
+    if (qstrcmp(category->categoryName(), "qt.httpserver") == 0)
+        category->setEnabled(QtWarningMsg, false);
 }
 
 QByteArray resource(const QString &name)
@@ -484,6 +496,11 @@ void LiveTimingServerPrivate::stop()
 LiveTimingServer::LiveTimingServer(QObject *parent) : QObject(parent), d(std::make_unique<LiveTimingServerPrivate>(this))
 {
     registerSharePage();
+    static const bool quiet = [] {
+        earlierLogFilter = QLoggingCategory::installFilter(quietRefusedUpgrades);
+        return true;
+    }();
+    Q_UNUSED(quiet);
     d->indexPage = resource(QStringLiteral("index.html"));
     d->script = resource(QStringLiteral("live.js"));
     d->styleSheet = resource(QStringLiteral("live.css"));
