@@ -61,13 +61,6 @@ bool tokenMatches(const QByteArray &given, const QByteArray &expected)
     return difference == 0 && !expected.isEmpty();
 }
 
-QByteArray newToken()
-{
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    return QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
-}
-
 // Qt's HTTP server warns on every WebSocket request that is refused, which
 // anyone on the network could use to fill the program's log.
 QLoggingCategory::CategoryFilter earlierLogFilter = nullptr;
@@ -127,6 +120,7 @@ public:
     quint16 port = 0;
     QString error;
     QByteArray token;
+    QByteArray chosenToken;
     QByteArray json;
     QByteArray indexPage, script, styleSheet;
     std::vector<GuardedSocket *> connections;
@@ -520,6 +514,24 @@ LiveTimingServer::Limits LiveTimingServer::limits() const
     return d->limits;
 }
 
+QByteArray LiveTimingServer::newAccessToken()
+{
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
+}
+
+bool LiveTimingServer::setAccessToken(const QByteArray &token)
+{
+    const bool hex = std::all_of(token.begin(), token.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    });
+    if (!hex || (!token.isEmpty() && token.size() != 32))
+        return false;
+    d->chosenToken = token;
+    return true;
+}
+
 bool LiveTimingServer::start(const QHostAddress &address, quint16 port)
 {
     stop();
@@ -537,7 +549,7 @@ bool LiveTimingServer::start(const QHostAddress &address, quint16 port)
     d->http = std::move(http);
     d->address = tcp->serverAddress();
     d->port = tcp->serverPort();
-    d->token = newToken();
+    d->token = d->chosenToken.isEmpty() ? newAccessToken() : d->chosenToken;
     d->heartbeatTimer.start();
     return true;
 }

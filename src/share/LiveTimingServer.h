@@ -52,8 +52,17 @@ public:
     void setLimits(const Limits &limits);
     Limits limits() const;
 
-    // Listens on the address and port (0 picks a free port) with a new access
-    // token. False, with errorString(), when the port cannot be had.
+    // The access token of the next start(): 32 hex digits, so that a link
+    // handed out once (or pages left open on the pit wall) keeps working
+    // after the program restarts. Empty: a new random token at every start.
+    // False, and nothing changed, for a token of another form.
+    bool setAccessToken(const QByteArray &token);
+    // 32 lowercase hex digits from the system's random source (128 bits).
+    static QByteArray newAccessToken();
+
+    // Listens on the address and port (0 picks a free port) with the access
+    // token set, or a new one. False, with errorString(), when the port
+    // cannot be had.
     bool start(const QHostAddress &address, quint16 port);
     // Closes every connection. The latest snapshot is kept for the next start.
     void stop();

@@ -1,5 +1,5 @@
 // A stand-in for the program while sharing: serves the live timing page on
-// --share [ADDRESS:]PORT, prints the link as its first line on stdout, and
+// --share [ADDRESS:]PORT (with --token HEX, that access token), prints the link as its first line on stdout, and
 // publishes a scripted race driven by lines on stdin:
 //
 //   press              one timing point (the first press starts the race)
@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     const int shareAt = int(args.indexOf(QStringLiteral("--share")));
     if (shareAt < 0 || shareAt + 1 >= args.size()) {
-        std::fprintf(stderr, "usage: live_host --share [ADDRESS:]PORT [--segments N]\n");
+        std::fprintf(stderr, "usage: live_host --share [ADDRESS:]PORT [--token HEX] [--segments N]\n");
         return 2;
     }
     const QString where = args[shareAt + 1];
@@ -151,6 +151,11 @@ int main(int argc, char *argv[])
         race.segmentsPerLap = qBound(1, args[segmentsAt + 1].toInt(), 4);
 
     LiveTimingServer server;
+    const int tokenAt = int(args.indexOf(QStringLiteral("--token")));
+    if (tokenAt >= 0 && (tokenAt + 1 >= args.size() || !server.setAccessToken(args[tokenAt + 1].toLatin1()))) {
+        std::fprintf(stderr, "--token takes 32 hex digits\n");
+        return 2;
+    }
     if (!server.start(address, port)) {
         std::fprintf(stderr, "cannot share: %s\n", qPrintable(server.errorString()));
         return 1;

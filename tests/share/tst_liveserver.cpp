@@ -95,6 +95,8 @@ private slots:
     void snapshotJson_data();
     void snapshotJson();
     void qrCodeKeepsQuietZone();
+    void accessToken_data();
+    void accessToken();
 
 private:
     QByteArray tokenQuery() const { return "?t=" + server->token(); }
@@ -354,6 +356,40 @@ void TestLiveServer::qrCodeKeepsQuietZone()
         QCOMPARE(qGray(code.pixel(i, i)), 255);
     QCOMPARE(qGray(code.pixel(16, 16)), 0);
     QCOMPARE(qGray(code.pixel(code.width() - 17, 16)), 0);
+}
+
+void TestLiveServer::accessToken_data()
+{
+    QTest::addColumn<QByteArray>("token");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("a new one each start") << QByteArray() << true;
+    QTest::newRow("32 hex digits") << QByteArray("0123456789abcdef0123456789abcdef") << true;
+    QTest::newRow("upper case") << QByteArray("0123456789ABCDEF0123456789ABCDEF") << false;
+    QTest::newRow("31 digits") << QByteArray("0123456789abcdef0123456789abcde") << false;
+    QTest::newRow("33 digits") << QByteArray("0123456789abcdef0123456789abcdef0") << false;
+    QTest::newRow("not hex") << QByteArray("0123456789abcdef0123456789abcdeg") << false;
+    QTest::newRow("query text") << QByteArray("0123456789abcdef0123456789a&t=ef") << false;
+}
+
+void TestLiveServer::accessToken()
+{
+    QFETCH(QByteArray, token);
+    QFETCH(bool, accepted);
+    const QByteArray firstToken = server->token();
+    QCOMPARE(server->setAccessToken(token), accepted);
+    QVERIFY(server->start(QHostAddress::LocalHost, 0));
+    const QByteArray secondToken = server->token();
+    QVERIFY(server->start(QHostAddress::LocalHost, 0));
+    if (accepted && !token.isEmpty()) {
+        QCOMPARE(secondToken, token);
+        QCOMPARE(server->token(), token);
+    } else {
+        // 128 random bits: three starts never share one.
+        QCOMPARE(secondToken.size(), 32);
+        QVERIFY(secondToken != firstToken && server->token() != secondToken);
+    }
+    QCOMPARE(statusOf(exchange(server->port(), "GET /" + tokenQuery() + " HTTP/1.1\r\n\r\n")), 200);
 }
 
 QTEST_GUILESS_MAIN(TestLiveServer)
