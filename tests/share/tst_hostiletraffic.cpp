@@ -239,7 +239,13 @@ void TestHostileTraffic::survivesHostileTraffic()
     malloc_trim(0);
     const qint64 after = residentBytes();
     qInfo("resident memory before %.1f MiB, after %.1f MiB", before / 1048576.0, after / 1048576.0);
+#ifdef __SANITIZE_ADDRESS__
+    // AddressSanitizer holds freed memory back (its quarantine) and its
+    // leak check at exit stands in for this one.
+    Q_UNUSED(after);
+#else
     QVERIFY2(after - before < 10 * 1024 * 1024, "memory did not come back within 10 MiB");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestHostileTraffic)
