@@ -86,6 +86,7 @@ void MainWindow::wirePanels()
     connect(m_fields, &CurrentLapPanel::moveFocus, this, [this](bool next) { focusNextPrevChild(next); });
     connect(m_editor, &EditCommands::timingKey, m_timingKeys, &TimingKeys::handleKey);
     connect(m_results, &ResultsPanel::lapFilterChanged, m_graphPanel, &GraphPanel::setLapFilter);
+    connect(m_graphPanel, &GraphPanel::lapClicked, m_results, &ResultsPanel::pickFromGraph);
     connect(m_clocks, &ClockPanel::redrawn, this, &MainWindow::showJournalFailure);
     connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
     for (QPushButton *b : ui.hiddenFinishButtons)

@@ -17,7 +17,7 @@ GraphPanel::GraphPanel(Race &race, MainWindowControls &ui, GraphView &view, QObj
     connect(ui.graphQuantityList, qOverload<int>(&QComboBox::currentIndexChanged), this, &GraphPanel::redraw);
     for (QRadioButton *o : ui.graphColourOptions)
         connect(o, &QRadioButton::clicked, this, &GraphPanel::redraw);
-    connect(&view, &GraphView::lapClicked, &race, &Race::selectLap);
+    connect(&view, &GraphView::lapClicked, this, &GraphPanel::lapClicked);
     connect(&race, &Race::recordChanged, this, &GraphPanel::redraw);
     connect(&race, &Race::selectedLapChanged, this, &GraphPanel::redraw);
     connect(&race, &Race::stateChanged, this, &GraphPanel::redraw);

@@ -2,8 +2,8 @@
 // The graph of the editing face with its controls: the "Graph This Segment"
 // list (filled for the race's segments), the three "Graph" colouring
 // options and the two scale labels. It redraws whenever the race, the
-// selected lap, the counted laps or a choice changes, and a click in it
-// selects that lap in the race.
+// selected lap, the counted laps or a choice changes, and says which lap a
+// click in it picked.
 
 #include "analysis/LapFilter.h"
 
@@ -25,6 +25,10 @@ public:
     // Redraws when the editing face shows the graph and something it is
     // drawn from changed.
     void redraw();
+
+signals:
+    // A click in the graph at the height of this lap.
+    void lapClicked(int lap);
 
 private:
     // "Whole Laps", then "Segment 1".."Segment N"; refilled (and set to

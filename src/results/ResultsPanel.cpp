@@ -1,5 +1,6 @@
 #include "results/ResultsPanel.h"
 
+#include "graph/GraphRules.h"
 #include "graph/Palette.h"
 #include "race/Race.h"
 #include "results/ResultsTableModel.h"
@@ -173,6 +174,14 @@ void ResultsPanel::scrollTo(int lap)
     if (lap < top - 2)
         top = lap;
     setTopLap(top);
+}
+
+void ResultsPanel::pickFromGraph(int lap)
+{
+    if (m_race.state() != RaceState::Finished)
+        return;
+    setTopLap(graphClickTopRow(lap, topLap()));
+    m_race.selectLap(lap);
 }
 
 void ResultsPanel::clickLap(int lap)

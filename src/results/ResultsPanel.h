@@ -45,6 +45,9 @@ public:
 
     // Sets every column width again (after a change of the screen scale).
     void resyncColumnWidths();
+    // A lap picked in the graph: the grid scrolls to it as a graph click
+    // scrolls (a lap above the top becomes the top) and the lap is selected.
+    void pickFromGraph(int lap);
     // First visible lap of the grid.
     int topLap() const;
     void setTopLap(int lap);
