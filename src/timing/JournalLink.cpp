@@ -121,7 +121,7 @@ qint64 restartRaceTimer(HiTime &timer, const JournalArm &arm)
     return resumeTickCount(arm, now);
 }
 
-void restoreRace(MainWindowBase &w, RaceJournal &j, const JournalFound &found)
+void restoreRace(MainWindowBase &w, RaceJournal &j, JournalFound &found)
 {
     AppState &s = w.state();
     RaceRecord &r = s.rec;
@@ -145,7 +145,7 @@ void restoreRace(MainWindowBase &w, RaceJournal &j, const JournalFound &found)
     if (race.comments)
         s.Comments = *race.comments;
     s.unsavedChanges = true;
-    j.writer().resume(found.path, found.read.goodLength);
+    j.writer().resume(std::move(found.claim), found.read.goodLength, damagedCopyFor(found));
 
     if (running) {
         if (race.conditions)
@@ -215,6 +215,7 @@ void journalArmed(MainWindowBase &w)
     arm.ticksPerSecond = r.TicksPerSecond;
     arm.timerIntervalMs = r.TimerInterval;
     j->writer().arm(arm);
+    journalShowFailure(w); // a journal that cannot be made is told now, not after the start press
 }
 
 void journalPressed(MainWindowBase &w)
@@ -280,22 +281,23 @@ bool offerRecovery(MainWindowBase &w)
         return false;
     Prompts &p = w.prompts();
     const JournalStore store(j->folder());
-    for (const JournalFound &found : store.unfinished()) {
-        const QString where = QDir::toNativeSeparators(found.path);
+    QStringList heldElsewhere;
+    // Each journal listed stays held by this program until it is recovered
+    // (the writer takes it over), deleted, or the listing goes.
+    std::vector<JournalFound> journals = store.unfinished(&heldElsewhere);
+    if (!heldElsewhere.isEmpty())
+        p.message({QStringLiteral("Race Journal in Use"), heldElsewhereText(heldElsewhere), Buttons::Ok,
+                   Icon::Exclamation, Answer::Ok});
+    for (JournalFound &found : journals) {
         if (!found.read.usable()) {
-            const Answer a = p.message(
-                {QStringLiteral("Recover Race?"),
-                 QStringLiteral("A race journal can not be recovered:\r\r    ") + where + QStringLiteral("\r\r")
-                     + found.read.message + QStringLiteral("\r\rDelete this journal?"),
-                 Buttons::YesNo, Icon::Exclamation, Answer::No});
+            const Answer a = p.message({QString::fromLatin1(RefusedJournalTitle), refusedJournalQuestion(found),
+                                        Buttons::YesNo, Icon::Exclamation, Answer::No});
             if (a == Answer::Yes)
-                store.remove(found.path);
+                store.remove(found);
             continue;
         }
-        QString text = recoverRaceText(found.read.race);
-        if (found.read.status != JournalReadStatus::Complete)
-            text += QStringLiteral("\r\r") + found.read.message;
-        Answer a = p.message({QStringLiteral("Recover Race?"), text, Buttons::YesNo, Icon::Question, Answer::Yes});
+        Answer a = p.message({QStringLiteral("Recover Race?"), recoverRaceQuestion(found), Buttons::YesNo,
+                              Icon::Question, Answer::Yes});
         if (a != Answer::Yes) {
             a = p.message({QStringLiteral("Delete Race Journal?"),
                            QStringLiteral("If you answer Yes, the journal of this race is deleted and the race "
@@ -303,7 +305,7 @@ bool offerRecovery(MainWindowBase &w)
                                           "the journal for the next start."),
                            Buttons::YesNoCancel, Icon::Exclamation, Answer::Cancel});
             if (a == Answer::Yes)
-                store.remove(found.path);
+                store.remove(found);
             if (a != Answer::No)
                 continue;
         }
