@@ -163,15 +163,25 @@ QString JournalStore::fileNameFor(qint64 pid, qint64 armWallMs)
 
 namespace {
 
-// The settled list: "<file name> <size>" a line.
-QSet<QString> readSettledList(const QString &folder)
+// Where the settled list is kept: beside the journal folder, or, when that
+// cannot be written either, in the program's settings folder.
+QStringList settledLists(const QString &folder)
+{
+    return {JournalStore::settledListFor(folder),
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/journal.settled")};
+}
+
+// The settled lists: "<file name> <size>" a line.
+QSet<QString> readSettledLists(const QString &folder)
 {
     QSet<QString> entries;
-    QFile f(JournalStore::settledListFor(folder));
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (!line.isEmpty())
-                entries.insert(QString::fromUtf8(line));
+    for (const QString &list : settledLists(folder)) {
+        QFile f(list);
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : f.readAll().split('\n'))
+                if (!line.isEmpty())
+                    entries.insert(QString::fromUtf8(line));
+    }
     return entries;
 }
 
@@ -187,7 +197,7 @@ std::vector<JournalFound> JournalStore::unfinished(QStringList *heldElsewhere) c
     std::vector<JournalFound> found;
     const QDir dir(m_folder);
     const QStringList names = dir.entryList({QStringLiteral("*.swj")}, QDir::Files, QDir::Name);
-    const QSet<QString> settled = names.isEmpty() ? QSet<QString>() : readSettledList(m_folder);
+    const QSet<QString> settled = names.isEmpty() ? QSet<QString>() : readSettledLists(m_folder);
     for (const QString &name : names) {
         const QString path = dir.filePath(name);
         JournalClaim::Outcome outcome = JournalClaim::CannotOpen;
@@ -229,11 +239,14 @@ QString JournalStore::settledListFor(const QString &folder)
 
 bool JournalStore::noteSettled(const QString &folder, const QString &journalPath, qint64 size)
 {
-    QFile f(settledListFor(folder));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
     const QByteArray line = settledEntry(journalPath, size).toUtf8() + '\n';
-    return f.write(line) == line.size() && f.flush();
+    for (const QString &list : settledLists(folder)) {
+        QDir().mkpath(QFileInfo(list).absolutePath());
+        QFile f(list);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append) && f.write(line) == line.size() && f.flush())
+            return true;
+    }
+    return false;
 }
 
 bool JournalStore::isLive(const QString &path)

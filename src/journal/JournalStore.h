@@ -118,7 +118,9 @@ public:
     // close record could neither be written nor the file be deleted (a
     // read-only folder): "<file name> <size in bytes>" a line, beside the
     // folder (<folder>.settled), so that such a journal is never offered
-    // again. noteSettled adds one; false when the list cannot be written.
+    // again. noteSettled adds one there, or, when that cannot be written
+    // either, to journal.settled in the program's settings folder (both are
+    // read); false when neither can be written.
     static QString settledListFor(const QString &folder);
     static bool noteSettled(const QString &folder, const QString &journalPath, qint64 size);
 
