@@ -88,6 +88,9 @@ void MainWindow::wirePanels()
     connect(m_results, &ResultsPanel::lapFilterChanged, m_graphPanel, &GraphPanel::setLapFilter);
     connect(m_graphPanel, &GraphPanel::lapClicked, m_results, &ResultsPanel::pickFromGraph);
     connect(m_clocks, &ClockPanel::redrawn, this, &MainWindow::showJournalFailure);
+    // A journal that cannot be made is told when the race is armed (after
+    // the face has written the state's instructions).
+    connect(&m_race, &Race::stateChanged, this, &MainWindow::showJournalFailure);
     connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
     for (QPushButton *b : ui.hiddenFinishButtons)
         connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });

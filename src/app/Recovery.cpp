@@ -29,7 +29,7 @@ void restartRaceTimer(HiTime &timer, const JournalArm &arm)
 }
 
 void restoreRace(Race &race, RaceJournal &j, RaceRecorder &recorder, HiTime &timer,
-                 TimerCalibration &calibration, const JournalFound &found)
+                 TimerCalibration &calibration, JournalFound &found)
 {
     const JournalRace &journal = found.read.race;
     const bool running = resumeMode(journal, j.bootId, timer.clock().nowNs()) == JournalResume::Running;
@@ -46,7 +46,7 @@ void restoreRace(Race &race, RaceJournal &j, RaceRecorder &recorder, HiTime &tim
     recorder.setSuspended(true);
     race.restore(recovered.race);
     recorder.setSuspended(false);
-    j.writer().resume(found.path, found.read.goodLength);
+    j.writer().resume(std::move(found.claim), found.read.goodLength, damagedCopyFor(found));
     if (recovered.finishToWrite)
         j.writer().finish(static_cast<qint16>(recovered.race.lastLap));
 }
@@ -64,22 +64,23 @@ bool offerRecovery(Race &race, RaceJournal &journal, RaceRecorder &recorder, Pro
 {
     RaceJournal *j = &journal;
     const JournalStore store(j->folder());
-    for (const JournalFound &found : store.unfinished()) {
-        const QString where = QDir::toNativeSeparators(found.path);
+    QStringList heldElsewhere;
+    // Each journal listed stays held by this program until it is recovered
+    // (the writer takes it over), deleted, or the listing goes.
+    std::vector<JournalFound> journals = store.unfinished(&heldElsewhere);
+    if (!heldElsewhere.isEmpty())
+        p.message({QStringLiteral("Race Journal in Use"), heldElsewhereText(heldElsewhere), Buttons::Ok,
+                   Icon::Exclamation, Answer::Ok});
+    for (JournalFound &found : journals) {
         if (!found.read.usable()) {
-            const Answer a = p.message(
-                {QStringLiteral("Recover Race?"),
-                 QStringLiteral("A race journal can not be recovered:\n\n    ") + where + QStringLiteral("\n\n")
-                     + found.read.message + QStringLiteral("\n\nDelete this journal?"),
-                 Buttons::YesNo, Icon::Exclamation, Answer::No});
+            const Answer a = p.message({QString::fromLatin1(RefusedJournalTitle), refusedJournalQuestion(found),
+                                        Buttons::YesNo, Icon::Exclamation, Answer::No});
             if (a == Answer::Yes)
-                store.remove(found.path);
+                store.remove(found);
             continue;
         }
-        QString text = recoverRaceText(found.read.race);
-        if (found.read.status != JournalReadStatus::Complete)
-            text += QStringLiteral("\n\n") + found.read.message;
-        Answer a = p.message({QStringLiteral("Recover Race?"), text, Buttons::YesNo, Icon::Question, Answer::Yes});
+        Answer a = p.message({QStringLiteral("Recover Race?"), recoverRaceQuestion(found), Buttons::YesNo,
+                              Icon::Question, Answer::Yes});
         if (a != Answer::Yes) {
             a = p.message({QStringLiteral("Delete Race Journal?"),
                            QStringLiteral("If you answer Yes, the journal of this race is deleted and the race "
@@ -87,7 +88,7 @@ bool offerRecovery(Race &race, RaceJournal &journal, RaceRecorder &recorder, Pro
                                           "the journal for the next start."),
                            Buttons::YesNoCancel, Icon::Exclamation, Answer::Cancel});
             if (a == Answer::Yes)
-                store.remove(found.path);
+                store.remove(found);
             if (a != Answer::No)
                 continue;
         }

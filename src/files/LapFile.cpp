@@ -554,22 +554,22 @@ LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange)
     const qsizetype commentsStart = in.position();
     qsizetype commentsEnd = commentsStart;
     qsizetype commentLines = 0;
+    // Nothing after the end mark is read, so its line ends are not checked:
+    // an editor's extra line break, a Ctrl-Z or a second file appended
+    // change nothing that is read.
     while (!in.atEnd()) {
         const qsizetype lineStart = in.position();
         const QByteArrayView line = in.next();
+        // In a CR file, an LF right after the end mark's CR belongs to what
+        // follows it, not to the end mark's line end.
+        const bool endMark = line == LapFileEndMark
+                && (in.endsAsFirst() || (in.firstEnd() == LineEnd::Cr && in.lastEnd() == LineEnd::CrLf));
+        if (endMark)
+            break;
         if (!in.endsAsFirst())
             return damaged(endsDifferently(in));
-        if (line == LapFileEndMark)
-            break;
         commentsEnd = lineStart + line.size();
         ++commentLines;
-    }
-    // The lines after the end mark are not read, but a line end that differs
-    // there shows the file was mangled as much as one earlier would.
-    while (!in.atEnd()) {
-        in.next();
-        if (!in.endsAsFirst())
-            return damaged(endsDifferently(in));
     }
     if (commentLines > 0) {
         const QByteArrayView run = QByteArrayView(bytes).sliced(commentsStart, commentsEnd - commentsStart);

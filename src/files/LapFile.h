@@ -71,7 +71,8 @@ struct LapFileReadResult
 // path line). Lines end in CR LF, LF or CR, one style for the whole file: the
 // first line's end decides, and a line that ends in another way makes the
 // file Damaged (a stray line end would shift every later value by a line
-// without a trace). The last line may have no line end. Comments are decoded
+// without a trace). The last line may have no line end. Nothing after the end
+// mark is read or checked (a trailing line break, a Ctrl-Z, another file). Comments are decoded
 // once from the bytes; the peak memory is the decoded comments (two bytes a
 // character) beside the bytes. Never throws and never crashes on any input.
 LapFileReadResult readLapFile(const QByteArray &bytes, bool exchange);

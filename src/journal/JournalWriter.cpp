@@ -23,6 +23,7 @@
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -35,6 +36,8 @@ namespace {
 
 enum class EntryKind : quint8 { Arm, Press, Conditions, Finish, Comments, Edit, Resume, Close };
 
+struct OpenedJournal;
+
 // One queue slot. Plain bytes; the heap payload of Comments, Edit and
 // Resume is owned by the slot and deleted by the writer thread.
 struct Entry
@@ -46,9 +49,131 @@ struct Entry
     JournalPress press;
     JournalArm arm;
     qint64 length = 0;         // Resume: bytes to keep
-    QString *text = nullptr;   // Comments: the text; Resume: the path
+    QString *text = nullptr;   // Comments: the text; Resume: where to copy a damaged journal (or empty)
     JournalSnapshot *snapshot = nullptr;
+    OpenedJournal *opened = nullptr; // Arm, Resume: the journal file, already open and locked
 };
+
+// A journal file opened and locked by the producer (arm) or taken over from a
+// JournalClaim (resume), handed to the writer thread.
+struct OpenedJournal
+{
+    int fd = -1;          // -1: it could not be made; see error
+    QString path;
+    bool writable = true;
+    int error = 0;        // errno: why it could not be made or opened for writing
+};
+
+void closeDescriptor(int fd)
+{
+#ifdef Q_OS_UNIX
+    if (fd >= 0)
+        ::close(fd);
+#else
+    Q_UNUSED(fd);
+#endif
+}
+
+// Frees the heap payload of an entry that is done with or never queued.
+void dropPayload(Entry &e)
+{
+    delete e.text;
+    delete e.snapshot;
+    if (e.opened)
+        closeDescriptor(e.opened->fd);
+    delete e.opened;
+    e.text = nullptr;
+    e.snapshot = nullptr;
+    e.opened = nullptr;
+}
+
+#ifdef Q_OS_UNIX
+// write() of all bytes; 0 or the errno.
+int writeAll(int fd, const char *p, qsizetype left)
+{
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        p += n;
+        left -= n;
+    }
+    return 0;
+}
+
+int syncData(int fd)
+{
+#if defined(Q_OS_LINUX)
+    return ::fdatasync(fd) == 0 ? 0 : errno;
+#else
+    return ::fsync(fd) == 0 ? 0 : errno;
+#endif
+}
+
+void syncFolderOf(const QString &path)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+#endif
+
+// Makes the new journal of a race: a new file (never an existing one) in
+// folder, locked, holding its header and arm lines on disk. Runs on the
+// producer's thread at arm time, so that a journal that cannot be written is
+// known before the race starts.
+OpenedJournal createJournal(const QString &folder, const JournalArm &arm)
+{
+    OpenedJournal j;
+    // When the folder cannot be made, opening the file below fails with
+    // the system's reason (read-only, not a folder, no permission).
+    QDir().mkpath(folder);
+    const QString base = JournalStore::fileNameFor(QCoreApplication::applicationPid(), arm.wallMs);
+#ifdef Q_OS_UNIX
+    int error = EEXIST;
+    for (int n = 1; n <= 9 && error == EEXIST; ++n) {
+        j.path = folder + QLatin1Char('/')
+            + (n == 1 ? base : QString(base).replace(QLatin1String(".swj"), QStringLiteral("-%1.swj").arg(n)));
+        const QByteArray native = QFile::encodeName(j.path);
+        do
+            j.fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_CREAT | O_EXCL, 0600);
+        while (j.fd < 0 && errno == EINTR);
+        error = j.fd < 0 ? errno : 0;
+    }
+    if (error == 0 && ::flock(j.fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno; // held from the first byte: another program must not offer it
+    if (error == 0) {
+        const QByteArray first = journalHeaderLine() + journalArmLine(arm);
+        error = writeAll(j.fd, first.constData(), first.size());
+        if (error == 0)
+            error = syncData(j.fd);
+        if (error == 0)
+            syncFolderOf(j.path); // the new name itself must survive a power cut
+        else
+            ::unlink(QFile::encodeName(j.path).constData()); // not even a header: no race to offer
+    }
+    if (error != 0) {
+        closeDescriptor(j.fd);
+        j.fd = -1;
+        j.error = error;
+    }
+#else
+    j.path = folder + QLatin1Char('/') + base;
+    QFile f(j.path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)
+        || f.write(journalHeaderLine() + journalArmLine(arm)) < 0 || !f.flush())
+        j.error = EIO;
+    else
+        j.fd = 0; // reopened by the writer by its path
+#endif
+    return j;
+}
 
 constexpr std::uint64_t NoLoss = std::numeric_limits<std::uint64_t>::max();
 
@@ -69,47 +194,78 @@ public:
 #endif
     }
 
-    // Creates a new file (never an existing one) or opens an existing one
-    // cut back to keepBytes. Returns 0 or the system's error number.
-    int open(const QString &path, bool create, qint64 keepBytes)
+    // Takes over an open, locked journal file: the lock stays while it is
+    // open.
+    void adopt(const OpenedJournal &j)
     {
         closeFile();
 #ifdef Q_OS_UNIX
-        const QByteArray native = QFile::encodeName(path);
-        const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | (create ? O_CREAT | O_EXCL : 0);
-        int fd;
-        do
-            fd = ::open(native.constData(), flags, 0600);
-        while (fd < 0 && errno == EINTR);
-        if (fd < 0)
+        m_fd = j.fd;
+#else
+        m_file.setFileName(j.path);
+        m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
+        m_file.seek(m_file.size());
+#endif
+        m_path = j.path;
+    }
+
+    // A recovered journal: keeps a copy of the whole file at copyPath (unless
+    // empty or the file is no longer than keepBytes), cuts the file back to
+    // keepBytes and appends from there. Returns 0 or the errno.
+    int carryOn(qint64 keepBytes, const QString &copyPath)
+    {
+#ifdef Q_OS_UNIX
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0)
             return errno;
-        // Held until the file is closed: tells a second program this journal is live.
-        ::flock(fd, LOCK_EX | LOCK_NB);
-        if (!create && ::ftruncate(fd, keepBytes) != 0) {
-            const int e = errno;
-            ::close(fd);
-            return e;
+        if (!copyPath.isEmpty() && st.st_size > keepBytes) {
+            if (const int error = copyTo(copyPath))
+                return error;
         }
-        m_fd = fd;
-        if (create) { // the new name itself must survive a power cut
-            const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-            const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (dirFd >= 0) {
-                ::fsync(dirFd);
-                ::close(dirFd);
-            }
-        }
+        if (::ftruncate(m_fd, keepBytes) != 0)
+            return errno;
+        const int flags = ::fcntl(m_fd, F_GETFL);
+        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags | O_APPEND) != 0)
+            return errno;
         return 0;
 #else
-        m_file.setFileName(path);
-        if (create && m_file.exists())
-            return EEXIST;
-        if (!m_file.open(QIODevice::ReadWrite | (create ? QIODevice::NewOnly : QIODevice::ExistingOnly)))
+        if (!copyPath.isEmpty() && m_file.size() > keepBytes && !QFile::copy(m_path, copyPath))
             return EIO;
-        if (!create && !m_file.resize(keepBytes))
+        if (!m_file.resize(keepBytes))
             return EIO;
         m_file.seek(m_file.size());
         return 0;
+#endif
+    }
+
+    // Deletes the file if the name still names the file held open (and
+    // locked) here, then closes it. True when it is gone.
+    bool removeAndClose()
+    {
+        bool gone = false;
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0) {
+            const QByteArray native = QFile::encodeName(m_path);
+            struct stat held {}, named {};
+            if (::fstat(m_fd, &held) == 0 && ::stat(native.constData(), &named) == 0
+                && held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+                gone = ::unlink(native.constData()) == 0;
+        }
+#else
+        m_file.close();
+        gone = QFile::remove(m_path);
+#endif
+        closeFile();
+        return gone;
+    }
+
+    qint64 size() const
+    {
+#ifdef Q_OS_UNIX
+        struct stat st {};
+        return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : -1;
+#else
+        return m_file.size();
 #endif
     }
 
@@ -117,26 +273,9 @@ public:
     int append(const QByteArray &bytes)
     {
 #ifdef Q_OS_UNIX
-        const char *p = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(m_fd, p, size_t(left));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            p += n;
-            left -= n;
-        }
-#if defined(Q_OS_LINUX)
-        if (::fdatasync(m_fd) != 0)
-            return errno;
-#else
-        if (::fsync(m_fd) != 0)
-            return errno;
-#endif
-        return 0;
+        if (const int error = writeAll(m_fd, bytes.constData(), bytes.size()))
+            return error;
+        return syncData(m_fd);
 #else
         if (m_file.write(bytes) != bytes.size() || !m_file.flush())
             return EIO;
@@ -161,10 +300,45 @@ public:
 
 private:
 #ifdef Q_OS_UNIX
+    // The whole file, as it is now, into a new file at copyPath (an existing
+    // copy of the same damage is kept as it is). 0 or the errno.
+    int copyTo(const QString &copyPath)
+    {
+        const int out = ::open(QFile::encodeName(copyPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (out < 0)
+            return errno == EEXIST ? 0 : errno;
+        char piece[64 * 1024];
+        off_t at = 0;
+        int error = 0;
+        for (;;) {
+            const ssize_t n = ::pread(m_fd, piece, sizeof piece, at);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                error = errno;
+                break;
+            }
+            if (n == 0)
+                break;
+            if ((error = writeAll(out, piece, n)) != 0)
+                break;
+            at += n;
+        }
+        if (error == 0 && ::fsync(out) != 0)
+            error = errno;
+        ::close(out);
+        if (error != 0)
+            ::unlink(QFile::encodeName(copyPath).constData());
+        else
+            syncFolderOf(copyPath);
+        return error;
+    }
+
     int m_fd = -1;
 #else
     QFile m_file;
 #endif
+    QString m_path;
 };
 
 } // namespace
@@ -211,8 +385,12 @@ struct JournalWriter::Impl
         std::uint64_t expected = NoLoss;
         firstLost.compare_exchange_strong(expected, ring.pushed(), std::memory_order_release);
         fail(0);
-        delete e.text;
-        delete e.snapshot;
+        Entry dropped = e;
+#ifdef Q_OS_UNIX
+        if (e.kind == EntryKind::Arm && e.opened && e.opened->fd >= 0) // a journal nobody will write
+            ::unlink(QFile::encodeName(e.opened->path).constData());
+#endif
+        dropPayload(dropped);
         return false;
     }
 
@@ -256,7 +434,11 @@ struct JournalWriter::Impl
             pending += lines;
     }
 
-    // Ends the open journal: the close record, then the file goes.
+    // Ends the open journal: the close record, then the file goes. Only the
+    // file this writer holds open and locked is deleted. When neither the
+    // close record could be written nor the file deleted (a read-only
+    // folder), the settled list beside the folder keeps it from being
+    // offered again.
     void closeJournal(JournalClose how)
     {
         QString path;
@@ -268,48 +450,38 @@ struct JournalWriter::Impl
             return;
         queue(journalCloseLine(how));
         flush();
-        file.closeFile();
-        QFile::remove(path);
+        const bool closeWritten = !broken;
+        const qint64 size = file.size();
+        if (!file.removeAndClose() && !closeWritten)
+            JournalStore::noteSettled(folder, path, size);
         setPath(QString());
         broken = false;
     }
 
-    void startRace(const JournalArm &arm)
+    // Arm: the journal the producer made, or nothing when it could not.
+    void startRace(OpenedJournal &j)
     {
-        // A failure of the last race that was never shown stays to be shown.
-        int reported = FailedReported;
-        failState.compare_exchange_strong(reported, Protected);
         broken = false;
-        // When the folder cannot be made, opening the file below fails with
-        // the system's reason (read-only, not a folder, no permission).
-        QDir().mkpath(folder);
-        const QString base = JournalStore::fileNameFor(QCoreApplication::applicationPid(), arm.wallMs);
-        int error = EEXIST;
-        QString path;
-        for (int n = 1; n <= 9 && error == EEXIST; ++n) {
-            path = folder + QLatin1Char('/')
-                + (n == 1 ? base : QString(base).replace(QLatin1String(".swj"), QStringLiteral("-%1.swj").arg(n)));
-            error = file.open(path, true, 0);
-        }
-        if (error != 0) {
-            broken = true;
-            fail(error);
+        if (j.fd < 0) {
+            broken = true; // the failure was raised by arm() already
             return;
         }
-        setPath(path);
-        queue(journalHeaderLine() + journalArmLine(arm));
+        file.adopt(j);
+        j.fd = -1; // the file owns it now
+        setPath(j.path);
     }
 
-    void resumeRace(const QString &path, qint64 keep)
+    void resumeRace(OpenedJournal &j, qint64 keep, const QString &copyPath)
     {
         broken = false;
-        const int error = file.open(path, false, keep);
+        file.adopt(j);
+        j.fd = -1;
+        setPath(j.path); // held until closed, even when it cannot be written
+        const int error = j.writable ? file.carryOn(keep, copyPath) : j.error;
         if (error != 0) {
             broken = true;
             fail(error);
-            return;
         }
-        setPath(path);
     }
 
     void handle(Entry &e)
@@ -317,11 +489,11 @@ struct JournalWriter::Impl
         switch (e.kind) {
         case EntryKind::Arm:
             closeJournal(JournalClose::Discarded);
-            startRace(e.arm);
+            startRace(*e.opened);
             break;
         case EntryKind::Resume:
             closeJournal(JournalClose::Discarded);
-            resumeRace(*e.text, e.length);
+            resumeRace(*e.opened, e.length, *e.text);
             break;
         case EntryKind::Press:
             queue(journalPressLine(e.press));
@@ -342,8 +514,7 @@ struct JournalWriter::Impl
             closeJournal(e.close);
             break;
         }
-        delete e.text;
-        delete e.snapshot;
+        dropPayload(e);
     }
 
     // A refused entry leaves a gap: the journal of that race must stop just
@@ -427,18 +598,23 @@ JournalWriter::~JournalWriter()
         d->runCycle();
     }
     Entry e;
-    while (d->ring.pop(&e)) { // only when the thread never ran
-        delete e.text;
-        delete e.snapshot;
-    }
+    while (d->ring.pop(&e)) // only when the thread never ran
+        dropPayload(e);
 }
 
 bool JournalWriter::arm(const JournalArm &arm)
 {
+    // A failure of the last race that was never shown stays to be shown.
+    int reported = FailedReported;
+    d->failState.compare_exchange_strong(reported, Protected);
     Entry e;
     e.kind = EntryKind::Arm;
     e.arm = arm;
-    return d->push(e);
+    e.opened = new OpenedJournal(createJournal(d->folder, arm));
+    const bool made = e.opened->fd >= 0;
+    if (!made)
+        d->fail(e.opened->error);
+    return d->push(e) && made;
 }
 
 bool JournalWriter::press(const JournalPress &press)
@@ -481,11 +657,18 @@ bool JournalWriter::edit(const JournalSnapshot &snapshot)
     return d->push(e);
 }
 
-bool JournalWriter::resume(const QString &path, qint64 goodLength)
+bool JournalWriter::resume(JournalClaim &&claim, qint64 goodLength, const QString &damagedCopyPath)
 {
+    if (!claim.isHeld())
+        return false; // another program's journal, or none: never carried on
     Entry e;
     e.kind = EntryKind::Resume;
-    e.text = new QString(path);
+    e.opened = new OpenedJournal;
+    e.opened->path = claim.path();
+    e.opened->writable = claim.isWritable();
+    e.opened->error = claim.openError();
+    e.opened->fd = claim.takeDescriptor();
+    e.text = new QString(damagedCopyPath);
     e.length = goodLength;
     return d->push(e);
 }

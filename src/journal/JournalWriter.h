@@ -7,8 +7,10 @@
 // the first entry and then drains the queue every cycle (20 ms by default)
 // until a cycle finds nothing; it appends the lines to the race's journal
 // file and calls fdatasync before the cycle ends, so a record is on disk well
-// within 100 ms of being handed over. arm() starts a new file; close() writes the close
-// record and deletes the file.
+// within 100 ms of being handed over. arm() makes a new file at once (so a
+// journal that cannot be written is known when the race is armed); close()
+// writes the close record and deletes the file. The writer holds the lock of
+// the file it writes from arming (or resuming) until it closes it.
 //
 // A failing disk (full, read-only, file too large, removed) or a full queue
 // never stops the producer: the writer stops writing that race's journal,
@@ -16,6 +18,7 @@
 // raises a flag the window polls at its next redraw.
 
 #include "journal/JournalRecords.h"
+#include "journal/JournalStore.h"
 
 #include <QString>
 
@@ -44,10 +47,13 @@ public:
 
     // ---- producer: the window's thread only --------------------------------
     // Each returns at once; false means the queue was full, which counts as a
-    // protection failure. None of the first four allocates.
+    // protection failure. press, conditions and finish never allocate.
 
-    // A new race: starts a new journal file. A journal still open is closed
-    // as discarded first (arming erases the race it belonged to).
+    // A new race (F12, not the timing path): makes the new journal file,
+    // locked, with its first lines on disk, before it returns. False when
+    // it cannot be made: the failure is raised at once (takeFailureNotice()).
+    // A journal still open is closed as discarded first (arming erases the
+    // race it belonged to).
     bool arm(const JournalArm &arm);
     // An accepted F2 press, the start press included (lap 0).
     bool press(const JournalPress &press);
@@ -59,9 +65,14 @@ public:
     // These copy their argument onto the heap: never on the timing path.
     bool comments(const QString &comments);
     bool edit(const JournalSnapshot &snapshot);
-    // Carry on a recovered journal: the writer cuts the file back to its
-    // last good record (JournalReadResult::goodLength) and appends to it.
-    bool resume(const QString &path, qint64 goodLength);
+    // Carry on a recovered journal that this program holds (the claim from
+    // JournalStore::unfinished(); the writer takes over its lock and keeps
+    // it until the race is closed). The writer copies the whole file to
+    // damagedCopyPath unless that is empty, then cuts the file back to its
+    // last good record (JournalReadResult::goodLength) and appends to it. A
+    // journal that cannot be written stays held, and the failure is raised.
+    // False, and nothing done, for a claim that holds nothing.
+    bool resume(JournalClaim &&claim, qint64 goodLength, const QString &damagedCopyPath = QString());
 
     // The race was saved or erased: the close record is written and the file
     // deleted.

@@ -2,7 +2,11 @@
 
 #include "analysis/LapAnalysis.h"
 #include "analysis/LapFilter.h"
+#include "analysis/RaceExport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(sw::LapFilter)
@@ -14,8 +18,8 @@ namespace {
 
 // A race written as "segments: start; readings conditions; ...". Each lap
 // lists its segment end readings ("-" leaves the cell empty), then its flag
-// (G green, Y yellow, ? empty) and traffic (0, 1, 2, ? empty). Lap n runs in
-// position n.
+// (G green, Y yellow) and traffic (0, 1, 2); "?" is a value that names no
+// item of its list, so the condition is unknown. Lap n runs in position n.
 std::unique_ptr<Race> race(const QString &text)
 {
     auto stored = std::make_unique<StoredRace>();
@@ -31,10 +35,8 @@ std::unique_ptr<Race> race(const QString &text)
             if (f[s - 1] != "-"_L1)
                 row[s].set(f[s - 1].toDouble());
         const QString cond = f.last();
-        if (cond[0] != u'?')
-            row[RaceRecordCells::FlagColumn].set(cond[0] == u'G' ? 0 : 1);
-        if (cond[1] != u'?')
-            row[RaceRecordCells::TrafficColumn].set(cond[1].digitValue());
+        row[RaceRecordCells::FlagColumn].set(cond[0] == u'?' ? 9 : cond[0] == u'G' ? 0 : 1);
+        row[RaceRecordCells::TrafficColumn].set(cond[1] == u'?' ? 9 : cond[1].digitValue());
         row[RaceRecordCells::PositionColumn].set(lap - 1);
     }
     auto r = std::make_unique<Race>();
@@ -73,6 +75,9 @@ private slots:
                 << "9.333/9.000/10.000 | 11.000/10.000/12.000 | 20.333/20.000/21.000"
                 << "Best possible lap 19.000 (Seg 1 lap 1, Seg 2 lap 2)";
         QTest::newRow("every lap left out") << "1: 0; 30 Y0; 61 Y0" << LapFilter::GreenOnly << 0 << "// | //" << "none";
+        QTest::newRow("green lap with unknown traffic is not clear of traffic")
+                << "1: 0; 30 G?; 61 G0; 93 G1" << LapFilter::GreenNotInTraffic << 1
+                << "31.000/31.000/31.000 | 31.000/31.000/31.000" << "Best possible lap 31.000 (lap 2)";
         QTest::newRow("one segment") << "1: 2.5; 33 G0; 63.125 Y0; 93.425 G1" << LapFilter::GreenOnly << 2
                                      << "30.400/30.300/30.500 | 30.400/30.300/30.500" << "Best possible lap 30.300 (lap 3)";
         QTest::newRow("four segments")
@@ -104,6 +109,47 @@ private slots:
         QTEST(best ? bestPossibleLapText(*best) : u"none"_s, "best");
     }
 
+    // The CSV: times in the export form, fields quoted where they must be.
+    void csvExport_data()
+    {
+        QTest::addColumn<QString>("race");
+        QTest::addColumn<QString>("file"); // empty: one race without the file column
+        QTest::addColumn<QByteArray>("csv");
+        QTest::newRow("sub-second and negative times")
+                << "1: 0; 0.5 G0; 0.25 Y2" << QString()
+                << QByteArray("lap,seg1,lap_time,flag,position,traffic\r\n"
+                              "1,0.500,0.500,Green,1,Not in Traffic\r\n"
+                              "2,0.000,-0.250,Yellow,2,Held up by Traffic\r\n");
+        QTest::newRow("file name with a comma and a quote")
+                << "2: 0; 10 20.125 G?" << u"Heat 1, \"wet\".txt"_s
+                << QByteArray("file,lap,seg1,seg2,lap_time,flag,position,traffic\r\n"
+                              "\"Heat 1, \"\"wet\"\".txt\",1,10.000,10.125,20.125,Green,1,\r\n");
+    }
+
+    void csvExport()
+    {
+        QFETCH(QString, race);
+        QFETCH(QString, file);
+        std::shared_ptr<Race> rec = ::race(race);
+        if (file.isEmpty()) {
+            QTEST(raceToCsv(*rec), "csv");
+        } else {
+            std::vector<ExportedRace> races(1);
+            races[0].file = file;
+            races[0].race = rec;
+            QTEST(racesToCsv(races), "csv");
+        }
+    }
+
+    // The JSON gives each lap's position as the number 1..100 the grid shows.
+    void jsonPosition()
+    {
+        const auto rec = ::race(u"1: 0; 30 G0; 61 Y1; 93 G2"_s);
+        const QJsonArray laps = raceToJson(*rec).value("laps"_L1).toArray();
+        QCOMPARE(laps.size(), 3);
+        for (int lap = 1; lap <= 3; ++lap)
+            QCOMPARE(laps[lap - 1].toObject().value("position"_L1).toInt(-1), lap);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLapAnalysis)

@@ -5,7 +5,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -17,18 +21,31 @@ struct Run
     QByteArray out, err;
 };
 
+// How the exporter's standard output is set up.
+enum class Output { Pipe, FullDisk, Closed };
+
 // Runs the exporter in the corpus folder, so file names are given as they
 // appear in its messages and its file column.
-Run runExport(const QStringList &args, const QString &locale = u"C.UTF-8"_s)
+Run runExport(const QStringList &args, const QString &locale = u"C.UTF-8"_s, Output output = Output::Pipe)
 {
     QProcess p;
+    if (output == Output::FullDisk)
+        p.setStandardOutputFile(u"/dev/full"_s);
+    else if (output == Output::Closed)
+        p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
     p.setWorkingDirectory(QStringLiteral(SW_LAPFILE_CORPUS));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"LC_ALL"_s, locale);
     env.insert(u"LANG"_s, locale);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(SW_EXPORT_PROGRAM), args);
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit)
+    // A program stuck on its input (a FIFO without a writer) is ended, not waited for.
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished(-1);
+        return {};
+    }
+    if (p.exitStatus() != QProcess::NormalExit)
         return {};
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
@@ -122,6 +139,72 @@ private slots:
         const QJsonObject lap2 = race.value("laps"_L1).toArray()[1].toObject();
         QCOMPARE(lap2.value("segments"_L1).toArray(), QJsonArray({15.375, 15.125}));
         QCOMPARE(lap2.value("traffic"_L1).toString(), u"Held up by Traffic"_s);
+    }
+
+    // Output that does not arrive is an error, said on the standard error.
+    void failedOutput_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("err");
+        const QByteArray noSpace = "splitwatch-export: cannot write to the standard output: No space left on device\n";
+        QTest::newRow("csv on a full disk") << "good-race.txt" << int(Output::FullDisk) << 1 << noSpace;
+        QTest::newRow("json on a full disk") << "--format json good-race.txt" << int(Output::FullDisk) << 1 << noSpace;
+        QTest::newRow("help on a full disk") << "--help" << int(Output::FullDisk) << 1 << noSpace;
+        QTest::newRow("csv to a closed output")
+                << "good-race.txt" << int(Output::Closed) << 1
+                << QByteArray("splitwatch-export: cannot write to the standard output: Bad file descriptor\n");
+        QTest::newRow("several files to a closed output")
+                << "good-race.txt cr-only-line-ends.txt" << int(Output::Closed) << 1
+                << QByteArray("splitwatch-export: cannot write to the standard output: Bad file descriptor\n");
+    }
+
+    void failedOutput()
+    {
+        QFETCH(QString, args);
+        QFETCH(int, output);
+        const Run r = runExport(args.split(u' ', Qt::SkipEmptyParts), u"C.UTF-8"_s, Output(output));
+        QTEST(r.exitCode, "exitCode");
+        QTEST(r.err, "err");
+    }
+
+    // Files that are not regular or larger than the window opens are refused
+    // before they are read, and the files beside them are still exported.
+    void refusedInput_data()
+    {
+        QTest::addColumn<QString>("name"); // made in a temporary folder by refusedInput
+        QTest::addColumn<QByteArray>("reason");
+        const QByteArray notRegular = "cannot be read: It is not a regular file.\n";
+        QTest::newRow("endless device") << "/dev/zero" << notRegular;
+        QTest::newRow("fifo with no writer") << "fifo" << notRegular;
+        QTest::newRow("folder") << "folder" << notRegular;
+        QTest::newRow("one byte over 64 MiB")
+                << "huge.txt" << QByteArray("cannot be read: It is too large to be a lap-time file.\n");
+    }
+
+    void refusedInput()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, reason);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
+        if (name == "fifo"_L1)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (name == "folder"_L1)
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        else if (name == "huge.txt"_L1) {
+            // Sparse: the size is there, the blocks are not.
+            QFile huge(path);
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            QVERIFY(huge.write("QVM-SW*1.10\r\n") > 0);
+            QVERIFY(huge.resize(64 * 1024 * 1024 + 1));
+        }
+        const Run r = runExport({path, u"good-race.txt"_s});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out, "file,"_ba + Header + goodRaceLapsOf("good-race.txt"));
+        QCOMPARE(r.err, "splitwatch-export: "_ba + QFile::encodeName(path) + ": " + reason);
     }
 };
 

@@ -111,7 +111,15 @@ def main():
     comment[1770:1771] = ["first", "line"]  # the first comment line broken by a lone LF
     write_ends("stray-lf-in-comments.txt", comment, {1770: "\n"})
     write_ends("crlf-in-lf-file.txt", good, {899: "\r\n"}, eol="\n")
+    # What follows the end mark is never read, whatever its line ends: a line
+    # end of another kind there, an editor's extra line break, a Ctrl-Z, a
+    # second file appended. The end mark's own line end is read.
     write_ends("lf-after-end-mark.txt", good, {len(good) - 1: "\n"})
+    write_bytes("extra-lf-after-closing-line.txt", ("\r\n".join(good) + "\r\n\n").encode("cp1252"))
+    write_bytes("ctrl-z-after-closing-line.txt", ("\r\n".join(good) + "\r\n\x1a").encode("cp1252"))
+    write_bytes("second-file-appended.txt", ("\r\n".join(good) + "\r\n" + "\n".join(good) + "\n").encode("cp1252"))
+    write_ends("cr-file-lf-after-end-mark.txt", good, {len(good) - 2: "\r\n"}, eol="\r")
+    write_ends("lf-at-end-mark.txt", good, {len(good) - 2: "\n"})
     write_ends("stray-lf-after-path-line.txt", lines_of_race(path=r"C:\Prog\LapTimeFiles\Heat1.txt"), {1770: "\n"})
 
 

@@ -299,6 +299,10 @@ private slots:
         for (const char *f : {"good-race.txt", "ends-after-rows.txt", "condition-without-separator.txt", "odd-cells.txt",
                               "no-end-mark.txt", "comments-with-empty-lines.txt", "nul-bytes-in-cells.txt"})
             row(f, ok, "2/3");
+        // Whatever follows the end mark is not read, its line ends included.
+        for (const char *f : {"lf-after-end-mark.txt", "extra-lf-after-closing-line.txt", "ctrl-z-after-closing-line.txt",
+                              "second-file-appended.txt", "cr-file-lf-after-end-mark.txt"})
+            row(f, ok, "same");
         row("good-exchange.txt", ok, "2/3", true);
         row("lastlap-minus-1.txt", ok, "2/1");
         const std::pair<const char *, const char *> damagedFiles[] = {
@@ -314,7 +318,7 @@ private slots:
                 {"stray-cr-in-header.txt", "Line 5 ends differently from the first line (CR instead of CR LF)."},
                 {"stray-lf-in-comments.txt", "Line 1771 ends differently from the first line (LF instead of CR LF)."},
                 {"crlf-in-lf-file.txt", "Line 900 ends differently from the first line (CR LF instead of LF)."},
-                {"lf-after-end-mark.txt", "Line 1774 ends differently from the first line (LF instead of CR LF)."}};
+                {"lf-at-end-mark.txt", "Line 1773 ends differently from the first line (LF instead of CR LF)."}};
         for (const auto &[f, why] : damagedFiles)
             row(f, damaged, why);
         row("stray-lf-after-path-line.txt", damaged,

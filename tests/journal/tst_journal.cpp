@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 
 using namespace sw;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(sw::JournalReadStatus)
 Q_DECLARE_METATYPE(sw::JournalResume)
@@ -306,7 +307,10 @@ private slots:
         JournalWriter writer(folder, false);
         {
             FileSizeLimit limit(sizeLimit ? 1000 : RLIM_INFINITY);
-            QVERIFY(writer.arm(makeArm(2)));
+            // A journal that cannot be made is known when the race is armed,
+            // before the writer has turned once.
+            QCOMPARE(writer.arm(makeArm(2)), sizeLimit);
+            QCOMPARE(writer.protectionFailed(), !sizeLimit);
             writer.runCycle();
             for (const JournalPress &p : presses) {
                 QVERIFY(writer.press(p)); // timing goes on
@@ -376,7 +380,7 @@ private slots:
         QCOMPARE(torn.race.presses.size(), size_t(7));
         {
             JournalWriter writer(dir.path(), false);
-            writer.resume(path, torn.goodLength);
+            QVERIFY(writer.resume(JournalClaim::take(path), torn.goodLength));
             for (size_t i = 7; i < presses.size(); ++i)
                 writer.press(presses[i]);
             writer.runCycle();
@@ -408,13 +412,13 @@ private slots:
         const QString first = live.currentPath();
 
         JournalStore store(dir.path());
-        const std::vector<JournalFound> found = store.unfinished();
+        std::vector<JournalFound> found = store.unfinished();
         QCOMPARE(int(found.size()), 2);
         QCOMPARE(QFileInfo(found[0].path).fileName(), QString("race-20240501-100000-000-1.swj"));
         QCOMPARE(found[0].read.status, JournalReadStatus::Complete);
         QCOMPARE(QFileInfo(found[1].path).fileName(), QString("race-20240501-120000-000-3.swj"));
         QCOMPARE(found[1].read.message, QString("The journal file is empty."));
-        QVERIFY(store.remove(found[1].path));
+        QVERIFY(store.remove(found[1]));
         QVERIFY(!QFile::exists(found[1].path));
         JournalArm again = makeArm(1);
         again.wallMs += 5000;
@@ -444,6 +448,8 @@ private slots:
         QTest::newRow("another boot") << QByteArray("77777777-0000-0000-0000-000000000000") << arm + 1'000'000
                                       << false << Finished << qint64(1);
         QTest::newRow("clock behind the arm") << boot << arm - 1 << false << Finished << qint64(0);
+        // Nothing shows that the clock it ran on is still the same one.
+        QTest::newRow("no boot id then or now") << QByteArray() << arm + 1'000'000 << false << Finished << qint64(1);
         QTest::newRow("30 days after arming: still running")
             << boot << arm + 2'592'000'000'000'000 << false << Running << qint64(2'592'000'000);
     }
@@ -454,7 +460,7 @@ private slots:
         QFETCH(qint64, nowNs);
         QFETCH(bool, finished);
         JournalRace race;
-        race.arm = makeArm(1);
+        race.arm = makeArm(1, bootNow.isEmpty() ? QByteArray() : makeArm(1).bootIdText().toLatin1());
         race.finished = finished;
         QTEST(sw::resumeMode(race, bootNow, nowNs), "mode");
         QTEST(resumeTickCount(race.arm, nowNs), "ticks");
@@ -479,6 +485,158 @@ private slots:
         if (laps >= 0)
             race.presses = makePresses(2, laps);
         QTEST(sw::recoverRaceText(race, QTimeZone::utc()), "text");
+    }
+
+    // The "Recover Race?" question says what was wrong with the journal's
+    // end and, for a damaged line, where the damaged journal is copied.
+    void recoverRaceQuestion_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("says"); // in this order after the race's own text
+        const QByteArray good = sampleJournal(2, makePresses(2, 1));
+        QByteArray damaged = good;
+        damaged[good.indexOf("press 1 2")] = 'q';
+        QTest::newRow("complete") << good << QStringList();
+        QTest::newRow("torn tail") << good.chopped(3)
+                                   << QStringList{"\n\nThe journal ends in a line cut short by the crash; the race is "
+                                                  "recovered up to line 8."};
+        QTest::newRow("damaged line")
+                << damaged
+                << QStringList{"\n\nLine 5 of the journal is damaged; the race is recovered up to line 4.",
+                               "  If you recover it, the damaged journal is first copied to:\n\n    ",
+                               "/j/race-20240501-140322-000-1-good-to-line-4.damaged"};
+    }
+
+    void recoverRaceQuestion()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, says);
+        JournalFound found{u"/j/race-20240501-140322-000-1.swj"_s, readJournal(bytes), {}};
+        const QString question = sw::recoverRaceQuestion(found, QTimeZone::utc());
+        const QString own = sw::recoverRaceText(found.read.race, QTimeZone::utc());
+        QVERIFY(question.startsWith(own));
+        QCOMPARE(question.mid(own.size()), says.join(QString()));
+    }
+
+    // A journal has one owner from the moment it is offered until it is
+    // closed: a second program neither offers, carries on nor deletes it.
+    void oneOwnerFromOfferToClose()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("race-20240501-100000-000-1.swj");
+        const QByteArray bytes = sampleJournal(2, makePresses(2, 2)).chopped(4); // torn by the crash
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        const JournalStore first(dir.path()), second(dir.path());
+        std::vector<JournalFound> offered = first.unfinished();
+        QCOMPARE(int(offered.size()), 1);
+
+        // While the first program asks, the second one is told it is held.
+        QStringList held;
+        QCOMPARE(int(second.unfinished(&held).size()), 0);
+        QCOMPARE(held, QStringList{path});
+        QVERIFY(heldElsewhereText(held).contains(QDir::toNativeSeparators(path)));
+        JournalFound notHeld{path, readJournal(bytes), JournalClaim::take(path)};
+        QVERIFY(!notHeld.claim.isHeld());
+        QVERIFY(!second.remove(notHeld));
+        QVERIFY(QFile::exists(path));
+
+        // Carried on by the first program, it stays held by its writer.
+        JournalWriter writer(dir.path(), false);
+        QVERIFY(writer.resume(std::move(offered[0].claim), offered[0].read.goodLength));
+        offered.clear();
+        writer.runCycle();
+        QCOMPARE(writer.currentPath(), path);
+        held.clear();
+        QCOMPARE(int(second.unfinished(&held).size()), 0);
+        QCOMPARE(held, QStringList{path});
+
+        // The second program cannot carry it on, and closing its own race
+        // (Exit, "Save Changes?" No) leaves the journal alone.
+        JournalWriter spare(dir.path(), false);
+        QVERIFY(!spare.resume(JournalClaim::take(path), 0));
+        spare.runCycle();
+        QCOMPARE(spare.currentPath(), QString());
+        spare.close(JournalClose::Discarded);
+        spare.runCycle();
+        QVERIFY(QFile::exists(path));
+
+        writer.press(makePresses(2, 3).back());
+        writer.close(JournalClose::Saved);
+        writer.runCycle();
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // A journal damaged in the middle is copied whole beside itself before it
+    // is cut back to its good part and carried on.
+    void damagedJournalIsCopiedBeforeItIsCut()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("race-20240501-100000-000-1.swj");
+        const std::vector<JournalPress> presses = makePresses(1, 6);
+        QByteArray bytes = journalHeaderLine() + journalArmLine(makeArm(1));
+        for (const JournalPress &p : presses)
+            bytes += journalPressLine(p);
+        bytes[bytes.indexOf("press 3 1")] = 'q';
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        std::vector<JournalFound> offered = JournalStore(dir.path()).unfinished();
+        QCOMPARE(int(offered.size()), 1);
+        QCOMPARE(offered[0].read.status, JournalReadStatus::DamagedRecovered);
+        const QString copy = damagedCopyFor(offered[0]);
+        QCOMPARE(QFileInfo(copy).dir(), QFileInfo(path).dir());
+        QVERIFY(!copy.endsWith(".swj"_L1)); // never offered itself
+        {
+            JournalWriter writer(dir.path(), false);
+            QVERIFY(writer.resume(std::move(offered[0].claim), offered[0].read.goodLength, copy));
+            writer.press(presses.back());
+            writer.runCycle();
+            QVERIFY(!writer.takeFailureNotice());
+        }
+        QCOMPARE(fileBytes(copy), bytes);
+        const JournalReadResult carriedOn = readJournal(fileBytes(path));
+        QCOMPARE(carriedOn.status, JournalReadStatus::Complete);
+        QVERIFY(carriedOn.race.presses
+                == std::vector<JournalPress>({presses[0], presses[1], presses[2], presses.back()}));
+    }
+
+    // A recovered race whose journal can be neither written nor deleted any
+    // more (a folder gone read-only), then saved, is never offered again.
+    void savedRaceWhoseJournalCannotGoIsNotOfferedAgain()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("journal");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/race-20240501-100000-000-1.swj";
+        const QByteArray bytes = sampleJournal(2, makePresses(2, 2)).chopped(4);
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        std::vector<JournalFound> offered = JournalStore(folder).unfinished();
+        QCOMPARE(int(offered.size()), 1);
+        {
+            JournalWriter writer(folder, false);
+            QVERIFY(writer.resume(std::move(offered[0].claim), offered[0].read.goodLength));
+            writer.runCycle();
+            // From here on nothing reaches the journal (no record fits under
+            // the size limit) and its name cannot be deleted (it is moved
+            // away while the writer closes, as a read-only folder keeps it).
+            FileSizeLimit limit(offered[0].read.goodLength);
+            writer.close(JournalClose::Saved);
+            QVERIFY(QFile::rename(path, path + ".away"));
+            writer.runCycle();
+            QVERIFY(writer.takeFailureNotice());
+        }
+        QVERIFY(QFile::rename(path + ".away", path));
+        QCOMPARE(readJournal(fileBytes(path)).race.closed, JournalClose::Open);
+        QVERIFY(QFile::exists(JournalStore::settledListFor(folder)));
+        QCOMPARE(int(JournalStore(folder).unfinished().size()), 0);
+        QVERIFY(!QFile::exists(path)); // deleted once the folder allowed it
     }
 };
 

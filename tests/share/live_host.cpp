@@ -13,7 +13,7 @@
 // are made up from the lap and segment numbers, so a run is repeatable.
 
 #include "share/LiveTimingServer.h"
-#include "timing/NumberText.h"
+#include "race/NumberText.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
