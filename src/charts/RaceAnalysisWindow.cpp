@@ -48,6 +48,7 @@ namespace {
 const char GeometryKey[] = "RaceAnalysis/geometry";
 
 constexpr double PointSize = 9;
+constexpr int LapsPerGroup = 25;
 constexpr double SelectedSize = 17;
 // A point answers the mouse within this many pixels of its centre.
 constexpr double HitRadius = 7;
@@ -60,8 +61,8 @@ QColor colourOf(Palette p)
 
 // Line colours of the races in the order they are added; the live race's
 // line is grey so that its coloured points stand out.
-const Palette RaceColours[] = {Palette::LightBlue, Palette::Red, Palette::Magenta,
-                               Palette::Cyan, Palette::Brown, Palette::Green};
+const Palette RaceColours[] = {Palette::LightBlue, Palette::Red, Palette::Brown, Palette::DarkGrey,
+                               Palette::Magenta};
 
 // Light colours vanish on the chart's white ground without a dark rim.
 bool isLight(Palette p)
@@ -81,8 +82,42 @@ void styleScatter(QScatterSeries *s, const QColor &fill, const QColor &rim, bool
 {
     s->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     s->setMarkerSize(PointSize);
-    s->setPen(QPen(rim, hollow ? 2.0 : 1.2));
+    // A filled point's rim is a cosmetic (one-pixel) pen: a marker with a
+    // wider pen works out its bounds by stroking its outline, every time a
+    // live update moves it.
+    s->setPen(QPen(rim, hollow ? 2.0 : 0.0));
     s->setBrush(hollow ? QBrush(Qt::NoBrush) : QBrush(fill));
+}
+
+// A tick interval of 1, 2 or 5 times a power of ten that cuts span into
+// about eight parts; whole laps and minutes never step by less than minStep.
+double niceStep(double span, double minStep)
+{
+    if (!(span > 0))
+        return std::max(minStep, 1.0);
+    const double raw = span / 8;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double norm = raw / magnitude;
+    const double step = (norm < 1.5 ? 1 : norm < 3 ? 2 : norm < 7 ? 5 : 10) * magnitude;
+    return std::max(step, minStep);
+}
+
+// Ticks on whole multiples of a nice step for the axis's range, labels with
+// as many decimals as the step needs.
+void placeTicks(QValueAxis *axis, double minStep)
+{
+    const double step = niceStep(axis->max() - axis->min(), minStep);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    const int decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 3);
+    axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+}
+
+// A chart redraws what a replaced series covers: leave unchanged ones be.
+void replaceIfChanged(QXYSeries *series, const QList<QPointF> &points)
+{
+    if (series->points() != points)
+        series->replace(points);
 }
 
 QString seconds(double v)
@@ -108,8 +143,16 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
     m_chart->setMargins(QMargins(4, 4, 4, 4));
     m_axisX = new QValueAxis;
     m_axisY = new QValueAxis;
-    m_axisX->setLabelFormat(QStringLiteral("%g"));
-    m_axisY->setLabelFormat(QStringLiteral("%.1f"));
+    m_axisX->setTickType(QValueAxis::TicksDynamic);
+    m_axisY->setTickType(QValueAxis::TicksDynamic);
+    connect(m_axisX, &QValueAxis::rangeChanged, this, [this] {
+        placeTicks(m_axisX, m_alignment == Alignment::LapNumber ? 1 : 0);
+        placeShading();
+    });
+    connect(m_axisY, &QValueAxis::rangeChanged, this, [this] {
+        placeTicks(m_axisY, 0);
+        placeShading();
+    });
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
     m_chart->addAxis(m_axisY, Qt::AlignLeft);
     m_view = new AnalysisChartView(m_chart);
@@ -126,9 +169,9 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
 
     // Shading first, so it lies beneath the lines and points.
     m_average = newLine(QStringLiteral("Average"), true);
-    m_average->setPen(QPen(colourOf(Palette::Blue), 1.5, Qt::DashLine));
+    m_average->setPen(QPen(colourOf(Palette::Black), 1.5, Qt::DashLine));
     m_best = newLine(QStringLiteral("Best"), true);
-    m_best->setPen(QPen(colourOf(Palette::Green), 1.5, Qt::DashDotLine));
+    m_best->setPen(QPen(colourOf(Palette::Cyan), 1.5, Qt::DashDotLine));
     m_rolling = newLine(QString(), true);
     m_rolling->setPen(QPen(colourOf(Palette::Magenta), 2.5));
 
@@ -194,6 +237,8 @@ void RaceAnalysisWindow::buildControls()
     for (QPushButton *b : {addButton, m_removeButton, copyButton, exportButton, saveButton, printButton})
         actions->addWidget(b);
     actions->addStretch();
+    m_summary = new QLabel;
+    actions->addWidget(m_summary);
 
     m_table = new QTableWidget(0, int(stintTableHeader().size()));
     m_table->setHorizontalHeaderLabels(stintTableHeader());
@@ -211,6 +256,7 @@ void RaceAnalysisWindow::buildControls()
     splitter->addWidget(lower);
     splitter->setStretchFactor(0, 4);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({800, 200}); // the chart takes four parts of five at first
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(choices);
@@ -278,13 +324,13 @@ RaceAnalysisWindow::Race &RaceAnalysisWindow::addRaceSeries(const LapSeries &ser
     return m_races.back();
 }
 
-QScatterSeries *RaceAnalysisWindow::conditionGroup(int colour, bool hollow)
+QScatterSeries *RaceAnalysisWindow::conditionGroup(int key)
 {
-    const int key = colour * 2 + (hollow ? 1 : 0);
     if (QScatterSeries *s = m_groups.value(key))
         return s;
     QScatterSeries *s = newScatter(QString(), false);
-    const Palette p = static_cast<Palette>(colour);
+    const bool hollow = key % 2 == 1;
+    const Palette p = static_cast<Palette>((key % 32) / 2);
     QColor rim = isLight(p) ? colourOf(Palette::Black) : colourOf(p).darker(160);
     if (hollow)
         rim = isLight(p) ? colourOf(Palette::Brown) : colourOf(p);
@@ -333,7 +379,7 @@ void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
     }
     if (resegmented)
         fillQuantityList();
-    refresh();
+    refresh(true);
 }
 
 void RaceAnalysisWindow::setSelectedLap(int lap)
@@ -343,7 +389,7 @@ void RaceAnalysisWindow::setSelectedLap(int lap)
     for (const PlottedLap &p : m_races[size_t(m_shown)].plotted)
         if (p.lap == lap)
             ring << p.value;
-    m_selected->replace(ring);
+    replaceIfChanged(m_selected, ring);
 }
 
 void RaceAnalysisWindow::setQuantity(int quantity)
@@ -468,22 +514,25 @@ void RaceAnalysisWindow::plotRace(int index)
     line.reserve(qsizetype(r.plotted.size()));
     for (const PlottedLap &p : r.plotted)
         line << p.value;
-    r.line->replace(line);
+    replaceIfChanged(r.line, line);
 
     if (index == m_shown) {
-        // Condition colours, counted laps filled and the others hollow.
+        // Condition colours, counted laps filled and the others hollow. A
+        // series holds one colour of a run of LapsPerGroup laps, so that the
+        // lap a press adds moves the markers of one short series only.
         QHash<int, QList<QPointF>> groups;
         size_t i = 0;
         for (const SeriesLap &lap : r.series.laps) {
             if (i >= r.plotted.size() || r.plotted[i].lap != lap.lap)
                 continue;
-            const int key = int(conditionColour(m_colouring, lap)) * 2 + (lap.counts ? 0 : 1);
+            const int run = std::max(0, lap.lap - 1) / LapsPerGroup;
+            const int key = run * 32 + int(conditionColour(m_colouring, lap)) * 2 + (lap.counts ? 0 : 1);
             groups[key] << r.plotted[i++].value;
         }
         for (auto it = groups.cbegin(); it != groups.cend(); ++it)
-            conditionGroup(it.key() / 2, it.key() % 2 == 1);
+            conditionGroup(it.key());
         for (auto it = m_groups.cbegin(); it != m_groups.cend(); ++it)
-            it.value()->replace(groups.value(it.key()));
+            replaceIfChanged(it.value(), groups.value(it.key()));
         if (r.points) {
             r.points->clear();
             r.hollow->clear();
@@ -499,8 +548,8 @@ void RaceAnalysisWindow::plotRace(int index)
         (lap.counts ? filled : hollow) << r.plotted[i++].value;
     }
     if (r.points) {
-        r.points->replace(filled);
-        r.hollow->replace(hollow);
+        replaceIfChanged(r.points, filled);
+        replaceIfChanged(r.hollow, hollow);
     }
 }
 
@@ -511,16 +560,22 @@ void RaceAnalysisWindow::plotShownRaceExtras()
     const double xHi = m_axisX->max();
     const CountedFigures f = countedFigures(r.series, m_quantity);
     if (f.average)
-        m_average->replace({QPointF(xLo, *f.average), QPointF(xHi, *f.average)});
+        replaceIfChanged(m_average, {QPointF(xLo, *f.average), QPointF(xHi, *f.average)});
     else
-        m_average->clear();
+        replaceIfChanged(m_average, {});
     if (f.best)
-        m_best->replace({QPointF(xLo, *f.best), QPointF(xHi, *f.best)});
+        replaceIfChanged(m_best, {QPointF(xLo, *f.best), QPointF(xHi, *f.best)});
     else
-        m_best->clear();
-    m_average->setName(f.average ? QStringLiteral("Average %1").arg(seconds(*f.average))
-                                 : QStringLiteral("Average"));
-    m_best->setName(f.best ? QStringLiteral("Best %1").arg(seconds(*f.best)) : QStringLiteral("Best"));
+        replaceIfChanged(m_best, {});
+    // The figures go beside the table, not into the legend: a legend text
+    // that changes lays the whole chart out again.
+    QString summary;
+    if (f.best && f.average)
+        summary = QStringLiteral("Counted laps %1   Best %2   Average %3   Pit stops %4")
+                          .arg(f.timedLaps)
+                          .arg(seconds(*f.best), seconds(*f.average))
+                          .arg(m_stops.size());
+    m_summary->setText(summary);
 
     // Where a lap sits on the horizontal axis.
     std::vector<double> xOfLap;
@@ -535,29 +590,45 @@ void RaceAnalysisWindow::plotShownRaceExtras()
     for (const RollingPoint &p : rollingAverage(r.series, m_stops, m_quantity, m_rollingWidth))
         if (!std::isnan(xAt(p.lap)))
             rolling << QPointF(xAt(p.lap), p.value);
-    m_rolling->replace(rolling);
-    m_rolling->setName(QStringLiteral("Rolling average (%1 laps)").arg(m_rollingWidth));
+    replaceIfChanged(m_rolling, rolling);
+    const QString rollingName = QStringLiteral("Rolling average (%1 laps)").arg(m_rollingWidth);
+    if (m_rolling->name() != rollingName)
+        m_rolling->setName(rollingName);
 
     // A band over each stop, from half a lap before it to half a lap after
     // (by race time: from the end of the lap before to the stop's end).
+    m_bands.clear();
+    for (const PitStop &stop : m_stops) {
+        if (m_alignment == Alignment::LapNumber) {
+            m_bands.emplace_back(stop.firstLap - 0.5, stop.lastLap + 0.5);
+            continue;
+        }
+        const SeriesLap *before = findLap(r.series, stop.firstLap - 1);
+        const SeriesLap *last = findLap(r.series, stop.lastLap);
+        if (last && last->raceTime)
+            m_bands.emplace_back(before && before->raceTime ? *before->raceTime / 60.0 : 0.0,
+                                 *last->raceTime / 60.0);
+    }
+    placeShading();
+
+    // The selection ring follows the new positions.
+    setSelectedLap(m_selectedLap);
+}
+
+void RaceAnalysisWindow::placeShading()
+{
+    // Within the axes' ranges: a picture saved as SVG is not clipped to the
+    // plot area.
+    const double xLo = m_axisX->min();
+    const double xHi = m_axisX->max();
     const double yLo = m_axisY->min();
     const double yHi = m_axisY->max();
-    const double span = yHi - yLo;
     size_t used = 0;
-    for (const PitStop &stop : m_stops) {
-        double left = 0;
-        double right = 0;
-        if (m_alignment == Alignment::LapNumber) {
-            left = stop.firstLap - 0.5;
-            right = stop.lastLap + 0.5;
-        } else {
-            const SeriesLap *before = findLap(r.series, stop.firstLap - 1);
-            const SeriesLap *last = findLap(r.series, stop.lastLap);
-            if (!last || !last->raceTime)
-                continue;
-            right = *last->raceTime / 60.0;
-            left = before && before->raceTime ? *before->raceTime / 60.0 : 0.0;
-        }
+    for (const auto &[bandLeft, bandRight] : m_bands) {
+        const double left = std::max(bandLeft, xLo);
+        const double right = std::min(bandRight, xHi);
+        if (left >= right)
+            continue;
         if (used == m_shading.size()) {
             auto *area = new QAreaSeries(new QLineSeries, new QLineSeries);
             area->setName(QStringLiteral("Pit stop"));
@@ -579,8 +650,8 @@ void RaceAnalysisWindow::plotShownRaceExtras()
             m_shading.push_back(area);
         }
         QAreaSeries *area = m_shading[used++];
-        area->upperSeries()->replace({QPointF(left, yHi + 10 * span), QPointF(right, yHi + 10 * span)});
-        area->lowerSeries()->replace({QPointF(left, yLo - 10 * span), QPointF(right, yLo - 10 * span)});
+        replaceIfChanged(area->upperSeries(), {QPointF(left, yHi), QPointF(right, yHi)});
+        replaceIfChanged(area->lowerSeries(), {QPointF(left, yLo), QPointF(right, yLo)});
         area->setVisible(true);
     }
     for (size_t i = used; i < m_shading.size(); ++i)
@@ -588,25 +659,26 @@ void RaceAnalysisWindow::plotShownRaceExtras()
     if (!m_shading.empty())
         for (QLegendMarker *m : m_chart->legend()->markers(m_shading.front()))
             m->setVisible(used > 0);
-
-    // The selection ring follows the new positions.
-    setSelectedLap(m_selectedLap);
 }
 
-void RaceAnalysisWindow::refresh()
+void RaceAnalysisWindow::refresh(bool liveOnly)
 {
     const Race &shown = m_races[size_t(m_shown)];
     m_stops = pitStops(shown.series, m_factor);
     m_stints = stints(shown.series, m_stops, m_quantity);
-    for (int i = 0; i < raceCount(); ++i)
+    // A live update changes the live race alone.
+    for (int i = 0; i < (liveOnly ? 1 : raceCount()); ++i)
         plotRace(i);
     if (!m_view->isZoomed())
         showAll();
     else
         plotShownRaceExtras();
-    m_axisX->setTitleText(m_alignment == Alignment::RaceTime ? QStringLiteral("Race time (min)")
-                                                             : QStringLiteral("Lap"));
-    m_axisY->setTitleText(quantityTitle(m_quantity));
+    const QString xTitle = m_alignment == Alignment::RaceTime ? QStringLiteral("Race time (min)")
+                                                              : QStringLiteral("Lap");
+    if (m_axisX->titleText() != xTitle)
+        m_axisX->setTitleText(xTitle);
+    if (m_axisY->titleText() != quantityTitle(m_quantity))
+        m_axisY->setTitleText(quantityTitle(m_quantity));
     fillTable();
 }
 
@@ -634,10 +706,14 @@ void RaceAnalysisWindow::showAll()
         yLo = 0;
         yHi = 60;
     }
-    const double xPad = m_alignment == Alignment::LapNumber ? 0.5 : std::max(0.02 * (xHi - xLo), 0.1);
-    const double yPad = std::max(0.05 * (yHi - yLo), 0.5);
-    m_axisX->setRange(xLo - xPad, xHi + xPad);
-    m_axisY->setRange(yLo - yPad, yHi + yPad);
+    // Ends on whole fifths of a tick interval, so that a live lap moves them
+    // only now and then.
+    const bool byLap = m_alignment == Alignment::LapNumber;
+    const double xPad = byLap ? 0.5 : 0.0;
+    const double xStep = std::max(niceStep(xHi - xLo + 2 * xPad, 0) / 5, byLap ? 1.0 : 0.0);
+    const double yStep = niceStep(std::max(yHi - yLo, 1.0), 0) / 5;
+    m_axisX->setRange(std::floor((xLo - xPad) / xStep) * xStep, std::ceil((xHi + xPad) / xStep) * xStep);
+    m_axisY->setRange(std::floor(yLo / yStep - 1) * yStep, std::ceil(yHi / yStep + 1) * yStep);
     m_view->setZoomed(false);
     plotShownRaceExtras();
 }
@@ -656,6 +732,11 @@ void RaceAnalysisWindow::fillTable()
             }
             item->setText(rows[size_t(r)][c]);
         }
+}
+
+QString RaceAnalysisWindow::summaryText() const
+{
+    return m_summary->text();
 }
 
 QString RaceAnalysisWindow::stintTableText() const

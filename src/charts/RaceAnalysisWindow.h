@@ -26,6 +26,7 @@ class QAreaSeries;
 class QChart;
 class QComboBox;
 class QDoubleSpinBox;
+class QLabel;
 class QLineSeries;
 class QPushButton;
 class QScatterSeries;
@@ -90,6 +91,8 @@ public:
     QChart *chart() const { return m_chart; }
     AnalysisChartView *chartView() const { return m_view; }
     QTableWidget *stintTable() const { return m_table; }
+    // "Counted laps n   Best b   Average a   Pit stops s" of the shown race.
+    QString summaryText() const;
     // Where a plotted lap of a race lies in the chart view's viewport, or
     // nullopt when it is not plotted.
     std::optional<QPointF> lapPosition(int race, int lap) const;
@@ -130,13 +133,14 @@ private:
 
     void buildControls();
     Race &addRaceSeries(const LapSeries &series, const QColor &colour);
-    void refresh();
+    void refresh(bool liveOnly = false);
     void plotRace(int index);
     void plotShownRaceExtras();
+    void placeShading();
     void fillTable();
     void fillQuantityList();
     void fillRaceList();
-    QScatterSeries *conditionGroup(int colour, bool hollow);
+    QScatterSeries *conditionGroup(int key);
     QScatterSeries *newScatter(const QString &name, bool inLegend);
     QLineSeries *newLine(const QString &name, bool inLegend);
     void attach(QAbstractSeries *series, bool inLegend);
@@ -166,12 +170,13 @@ private:
     AnalysisChartView *m_view = nullptr;
     QValueAxis *m_axisX = nullptr;
     QValueAxis *m_axisY = nullptr;
-    QHash<int, QScatterSeries *> m_groups; // condition colour * 2 + hollow
+    QHash<int, QScatterSeries *> m_groups; // run of laps * 32 + condition colour * 2 + hollow
     QScatterSeries *m_selected = nullptr;
     QLineSeries *m_average = nullptr;
     QLineSeries *m_best = nullptr;
     QLineSeries *m_rolling = nullptr;
     std::vector<QAreaSeries *> m_shading;
+    std::vector<std::pair<double, double>> m_bands; // left and right of each stop's shading
 
     QComboBox *m_quantityList = nullptr;
     QComboBox *m_colouringList = nullptr;
@@ -181,6 +186,7 @@ private:
     QComboBox *m_raceList = nullptr;
     QPushButton *m_removeButton = nullptr;
     QTableWidget *m_table = nullptr;
+    QLabel *m_summary = nullptr;
 };
 
 } // namespace sw
