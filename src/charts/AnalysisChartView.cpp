@@ -1,7 +1,6 @@
 #include "charts/AnalysisChartView.h"
 
 #include <QChart>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QToolTip>
@@ -113,15 +112,6 @@ void AnalysisChartView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     event->accept();
     emit showAllRequested();
-}
-
-void AnalysisChartView::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        emit showAllRequested();
-        return;
-    }
-    QChartView::keyPressEvent(event);
 }
 
 } // namespace sw

@@ -1,9 +1,9 @@
 #pragma once
 // The analysis chart's view: zoom with the mouse wheel (about the mouse) and
-// a dragged rectangle, Escape or a double-click to show everything, a tool
-// tip for the point under the mouse, and a click on a point reported as a
-// race and lap. What lies under the mouse is asked of the window through
-// pointAt, which knows the plotted laps.
+// a dragged rectangle, a double-click to show everything (Escape is the
+// window's), a tool tip for the point under the mouse, and a click on a
+// point reported as a race and lap. What lies under the mouse is asked of
+// the window through pointAt, which knows the plotted laps.
 
 #include <QChartView>
 
@@ -49,7 +49,6 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QRubberBand *m_band = nullptr;

@@ -373,6 +373,12 @@ void TestAnalysisWindow::zoomAndShowAll()
     QTest::keyClick(view, Qt::Key_Escape);
     QCOMPARE(x->min(), 0.0);
     QCOMPARE(x->max(), 9.0);
+    // So does a double-click.
+    QCoreApplication::sendEvent(view->viewport(), &wheel);
+    QVERIFY(x->max() - x->min() < 8.0);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+    QCOMPARE(x->min(), 0.0);
+    QCOMPARE(x->max(), 9.0);
 }
 
 void TestAnalysisWindow::geometryRemembered()
