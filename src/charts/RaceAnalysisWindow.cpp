@@ -379,6 +379,11 @@ void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
     }
     if (resegmented)
         fillQuantityList();
+    // Out of sight the race is only kept: showing the window draws it.
+    if (!isVisible()) {
+        m_liveChangedUnseen = true;
+        return;
+    }
     refresh(true);
 }
 
@@ -911,6 +916,15 @@ void RaceAnalysisWindow::printChart()
 void RaceAnalysisWindow::reportError(const QString &text)
 {
     m_prompts.message({programTitle(), text, Buttons::Ok, Icon::Exclamation, Answer::Ok});
+}
+
+void RaceAnalysisWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_liveChangedUnseen) {
+        m_liveChangedUnseen = false;
+        refresh();
+    }
 }
 
 void RaceAnalysisWindow::hideEvent(QHideEvent *event)

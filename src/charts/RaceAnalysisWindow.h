@@ -51,7 +51,8 @@ public:
                        QWidget *parent = nullptr);
     ~RaceAnalysisWindow() override;
 
-    // The live race, after every press and edit.
+    // The live race, after every press and edit. While the window is hidden
+    // the race is only kept, and drawn when the window shows.
     void setLiveSeries(const LapSeries &series);
     // The lap selected in the main window (0: none) is ringed.
     void setSelectedLap(int lap);
@@ -112,6 +113,7 @@ signals:
     void lapClicked(int lap);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -161,6 +163,7 @@ private:
     int m_selectedLap = 0;
     int m_shown = 0;
     int m_nextColour = 0;
+    bool m_liveChangedUnseen = false; // setLiveSeries came while hidden
 
     std::vector<Race> m_races;
     std::vector<PitStop> m_stops;

@@ -208,6 +208,9 @@ void TestAnalysisWindow::clickSelectsLap()
     QSignalSpy clicked(m_window.get(), &RaceAnalysisWindow::lapClicked);
     const std::optional<QPointF> at = m_window->lapPosition(0, lap);
     QVERIFY(at);
+    // Hovering names the lap first.
+    QTest::mouseMove(m_window->chartView()->viewport(), at->toPoint());
+    QVERIFY(QToolTip::text().startsWith(QStringLiteral("heat1.lap, lap %1\n").arg(lap)));
     QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, at->toPoint());
     QCOMPARE(clicked.size(), 1);
     QCOMPARE(clicked.front().front().toInt(), lap);
@@ -231,6 +234,14 @@ void TestAnalysisWindow::liveUpdateAddsPoint()
     QVERIFY(pointGroups(m_window->chart()).contains(QStringLiteral(": 1 2 3 4 5 8 9;")));
     QVERIFY(m_window->lapPosition(0, 9));
     QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("9"));
+    // A lap that comes while the window is closed is there when it opens.
+    m_window->hide();
+    next.lap = 10;
+    s.laps.push_back(next);
+    m_window->setLiveSeries(s);
+    m_window->show();
+    QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 10);
+    QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("10"));
 }
 
 void TestAnalysisWindow::secondRaceAddedAndRemoved()
