@@ -635,7 +635,12 @@ void RaceAnalysisWindow::placeShading()
         if (left >= right)
             continue;
         if (used == m_shading.size()) {
-            auto *area = new QAreaSeries(new QLineSeries, new QLineSeries);
+            auto *upper = new QLineSeries;
+            auto *lower = new QLineSeries;
+            auto *area = new QAreaSeries(upper, lower);
+            // An area series does not own its edges.
+            upper->setParent(area);
+            lower->setParent(area);
             area->setName(QStringLiteral("Pit stop"));
             QColor shade = colourOf(Palette::LightGrey);
             shade.setAlpha(110);
