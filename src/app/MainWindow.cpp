@@ -3,6 +3,7 @@
 #include "app/PrintHelpMenus.h"
 #include "app/Recovery.h"
 #include "app/WindowZoom.h"
+#include "charts/RaceAnalysisLink.h"
 #include "document/CsvExportCommand.h"
 #include "document/FileCommands.h"
 #include "files/FileState.h"
@@ -65,6 +66,7 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
         QCoreApplication::exit(0);
     };
     m_printHelp = std::make_unique<PrintHelpMenus>(*this, files, *m_results);
+    m_analysis = new RaceAnalysisLink(race, ui, *m_results, files, prompts, m_printHelp->printers(), this);
     m_zoom = new WindowZoom(*this);
     wirePanels();
     qApp->installEventFilter(this);

@@ -31,6 +31,7 @@ class ScreenFace;
 class FileCommands;
 class PrintHelpMenus;
 class WindowZoom;
+class RaceAnalysisLink;
 
 class MainWindow : public QMainWindow
 {
@@ -54,6 +55,7 @@ public:
     FileCommands &fileCommands() { return *m_files; }
     PrintHelpMenus &printHelp() { return *m_printHelp; }
     WindowZoom &zoom() { return *m_zoom; }
+    RaceAnalysisLink &analysis() { return *m_analysis; }
 
     // The crash journal of the run, if any: its failures are noted on the
     // status line.
@@ -106,6 +108,7 @@ private:
     FileCommands *m_files = nullptr;
     std::unique_ptr<PrintHelpMenus> m_printHelp;
     WindowZoom *m_zoom = nullptr;
+    RaceAnalysisLink *m_analysis = nullptr;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;

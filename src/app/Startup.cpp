@@ -62,7 +62,7 @@ Startup::~Startup()
     // The main window goes before the services it refers to.
     m_main.reset();
     m_recorder.reset();
-    m_htsample.reset();
+    m_speedCheck.reset();
     m_splash.reset();
 }
 
@@ -93,11 +93,11 @@ bool Startup::begin()
         m_splash = std::make_unique<SplashWindow>();
         m_splash->show();
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_htsample = std::make_unique<SpeedCheckWindow>(*m_startupTimer);
-        connect(m_htsample.get(), &SpeedCheckWindow::accepted, this, &Startup::onAccepted);
-        connect(m_htsample.get(), &SpeedCheckWindow::tooSlow, this, &Startup::onTooSlow);
-        m_htsample->prepare();
-        m_htsample->show();
+        m_speedCheck = std::make_unique<SpeedCheckWindow>(*m_startupTimer);
+        connect(m_speedCheck.get(), &SpeedCheckWindow::accepted, this, &Startup::onAccepted);
+        connect(m_speedCheck.get(), &SpeedCheckWindow::tooSlow, this, &Startup::onTooSlow);
+        m_speedCheck->prepare();
+        m_speedCheck->show();
         return true;
     }
 
@@ -154,8 +154,8 @@ void Startup::onAccepted(int interval, double)
     // five seconds would put every reading off by up to 0.05 %.
     m_calibration->ticksPerSecond = 1000.0 / interval;
     openMainWindow();
-    if (m_htsample)
-        m_htsample->close();
+    if (m_speedCheck)
+        m_speedCheck->close();
     if (m_splash)
         m_splash->close();
     if (journal && m_recorder)
@@ -169,8 +169,8 @@ void Startup::onTooSlow()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     m_prompts->info(QStringLiteral("This computer is too slow for this program."));
-    if (m_htsample)
-        m_htsample->close();
+    if (m_speedCheck)
+        m_speedCheck->close();
     if (m_splash)
         m_splash->close();
     QCoreApplication::exit(1);

@@ -48,7 +48,7 @@ public:
     bool begin();
 
     MainWindow *mainWindow() const { return m_main.get(); }
-    SpeedCheckWindow *startupWindow() const { return m_htsample.get(); }
+    SpeedCheckWindow *startupWindow() const { return m_speedCheck.get(); }
     SplashWindow *splashWindow() const { return m_splash.get(); }
 
     // The crash journal of the run (set by the program): every change of the
@@ -82,7 +82,7 @@ private:
     Prompts *m_prompts;
     HiTime *m_startupTimer;
     HiTime *m_mainTimer;
-    std::unique_ptr<SpeedCheckWindow> m_htsample;
+    std::unique_ptr<SpeedCheckWindow> m_speedCheck;
     std::unique_ptr<SplashWindow> m_splash;
     std::unique_ptr<MainWindow> m_main;
 };

@@ -210,21 +210,35 @@ void Race::finish()
     emit selectedLapChanged(m_selectedLap);
 }
 
-void Race::erase()
+// Empties the times and goes back to setup with the default conditions;
+// the comments stay unless keepComments is false. Segments may change with
+// it (0: as they are).
+void Race::clearTimes(bool keepComments, int segments)
 {
     m_cells.clear();
     resetCounters();
     m_lastLap = 0;
     m_selectedLap = 0;
-    m_comments.clear();
+    if (!keepComments)
+        m_comments.clear();
     m_conditionsNow = Conditions::defaults();
+    if (segments > 0)
+        m_segmentsPerLap = segments;
+    ++m_revision;
     setState(RaceState::Setup);
     emit replaced();
-    ++m_revision;
+    if (segments > 0)
+        emit segmentsPerLapChanged(segments);
     emit recordChanged();
     emit conditionsChanged(m_conditionsNow);
-    emit commentsChanged(m_comments);
+    if (!keepComments)
+        emit commentsChanged(m_comments);
     emit selectedLapChanged(m_selectedLap);
+}
+
+void Race::erase()
+{
+    clearTimes(false, 0);
     setModified(false);
 }
 
@@ -234,20 +248,8 @@ void Race::restart()
         return;
     // The comments belong to the session, not to the times (only New
     // blanks them).
-    const QString comments = m_comments;
-    m_cells.clear();
-    resetCounters();
-    m_lastLap = 0;
-    m_selectedLap = 0;
-    m_conditionsNow = Conditions::defaults();
-    setState(RaceState::Setup);
-    emit replaced();
-    ++m_revision;
-    emit recordChanged();
-    emit selectedLapChanged(m_selectedLap);
-    m_comments = comments;
+    clearTimes(true, 0);
     setModified(false);
-    emit conditionsChanged(m_conditionsNow);
     arm();
 }
 
@@ -255,21 +257,7 @@ bool Race::setSegmentsPerLap(int segments)
 {
     if (segments < 1 || segments > 4)
         return false;
-    const QString comments = m_comments;
-    m_segmentsPerLap = segments;
-    m_cells.clear();
-    resetCounters();
-    m_lastLap = 0;
-    m_selectedLap = 0;
-    m_conditionsNow = Conditions::defaults();
-    setState(RaceState::Setup);
-    emit replaced();
-    emit segmentsPerLapChanged(segments);
-    ++m_revision;
-    emit recordChanged();
-    emit conditionsChanged(m_conditionsNow);
-    emit selectedLapChanged(m_selectedLap);
-    m_comments = comments;
+    clearTimes(true, segments);
     setModified(true);
     return true;
 }

@@ -247,6 +247,7 @@ private:
     void setState(RaceState s);
     void setModified(bool modified);
     void resetCounters();
+    void clearTimes(bool keepComments, int segments);
     void settleLapConditions();
     Cell &cellAt(int lap, int column) { return m_cells.rows[size_t(lap)][size_t(column)]; }
 

@@ -293,6 +293,8 @@ void MainWindowControls::build(QMainWindow *w)
     zoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     actualSizeAction = viewMenu->addAction(QStringLiteral("Actual Size"));
     actualSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    viewMenu->addSeparator();
+    raceAnalysisAction = viewMenu->addAction(QStringLiteral("Race Analysis"));
     returnToRavelinAction = bar->addAction(QStringLiteral("Return to Ravelin"));
     returnToRavelinAction->setVisible(false);
     helpMenu = bar->addMenu(QStringLiteral("Help") + QString(28, QLatin1Char(' ')));

@@ -126,6 +126,7 @@ struct MainWindowControls
     QAction *numberOfSegmentsAction = nullptr;
     QMenu *viewMenu = nullptr;
     QAction *zoomInAction = nullptr, *zoomOutAction = nullptr, *actualSizeAction = nullptr;
+    QAction *raceAnalysisAction = nullptr;
     QAction *returnToRavelinAction = nullptr;
     QMenu *helpMenu = nullptr;
     QAction *programHelpAction = nullptr, *aboutAction = nullptr;

@@ -1,0 +1,234 @@
+// Time of the race analysis window on a 250-lap race of 4 segments:
+//   open:  build the window, hand it the race, show it and paint it once;
+//   live:  one more lap after a press: the race made into a series, handed
+//          to the open window, and the chart painted again (all on the UI
+//          thread).
+// Each is repeated and the median and largest CPU time of the UI thread
+// shown (wall-clock time would count other programs on a busy machine). With --screenshots DIR
+// it also writes the pictures of the README: the race at 1920 x 1080, two
+// races compared, and the chart as SVG.
+
+#include "analysis/RecordSeries.h"
+#include "charts/AnalysisChartView.h"
+#include "charts/RaceAnalysisWindow.h"
+#include "files/LapFile.h"
+#include "printing/SystemPrinterSource.h"
+#include "ui/Prompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace sw;
+
+namespace {
+
+// An endurance race: laps of about base seconds that grow slower as the tyres
+// wear, pit stops (about 60 s lost) on the listed laps, a yellow-flag spell
+// of four slow laps, some laps in traffic, the position drifting.
+std::unique_ptr<StoredRace> enduranceRace(unsigned seed, int laps, double base,
+                                          std::vector<int> stops, int yellowFrom)
+{
+    auto rec = std::make_unique<StoredRace>();
+    rec->segmentsPerLap = 4;
+    rec->lastLap = laps;
+    std::mt19937 random(seed);
+    std::normal_distribution<double> noise(0.0, 0.35);
+    std::uniform_int_distribution<int> die(0, 19);
+    const double share[4] = {0.22, 0.28, 0.24, 0.26};
+    double clock = 3.0;
+    rec->cells.rows[0][4].set(clock);
+    int lapsOnTyres = 0;
+    int position = 8;
+    for (int lap = 1; lap <= laps; ++lap) {
+        const bool stop = std::find(stops.begin(), stops.end(), lap) != stops.end();
+        const bool yellow = lap >= yellowFrom && lap < yellowFrom + 4;
+        const int roll = die(random);
+        const int traffic = roll < 2 ? 2 : roll < 5 ? 1 : 0;
+        double lapTime = base + 0.04 * lapsOnTyres + noise(random) + (lap == 1 ? 6.0 : 0.0);
+        if (traffic == 1)
+            lapTime += 0.6;
+        if (traffic == 2)
+            lapTime += 1.8;
+        if (yellow)
+            lapTime *= 1.6;
+        if (stop)
+            lapTime += 60.0;
+        ++lapsOnTyres;
+        if (stop)
+            lapsOnTyres = 0;
+        for (int s = 1; s <= 4; ++s) {
+            clock += lapTime * share[s - 1];
+            rec->cells.rows[size_t(lap)][size_t(s)].set(std::round(clock * 1000) / 1000);
+        }
+        if (roll == 0 && position > 0)
+            --position;
+        if (roll == 19 && position < 20)
+            ++position;
+        rec->cells.rows[size_t(lap)][RaceRecordCells::FlagColumn].set(yellow ? 1 : 0);
+        rec->cells.rows[size_t(lap)][RaceRecordCells::PositionColumn].set(position);
+        rec->cells.rows[size_t(lap)][RaceRecordCells::TrafficColumn].set(traffic);
+    }
+    return rec;
+}
+
+// CPU time of this (the UI) thread in milliseconds: what the work costs the
+// thread, whatever else the machine's cores are busy with.
+double threadMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+struct Figures
+{
+    double median, largest;
+};
+
+Figures figures(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back()};
+}
+
+// What the event loop does next: lay out, and paint what changed.
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+// The whole chart painted again, changed or not.
+void repaintAll(RaceAnalysisWindow &w)
+{
+    settle();
+    w.chartView()->viewport()->repaint();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QString shots;
+    int repeats = 20;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        if (a == "--screenshots" && i + 1 < argc)
+            shots = QString::fromLocal8Bit(argv[++i]);
+        else if (a == "--repeats" && i + 1 < argc)
+            repeats = std::max(1, std::atoi(argv[++i]));
+    }
+
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("bench.ini")), QSettings::IniFormat);
+    ScriptedPrompts prompts;
+    SystemPrinterSource printers;
+    std::unique_ptr<StoredRace> rec = enduranceRace(7, 250, 92.0, {84, 168}, 40);
+    // The race as the program holds it, cut at a given number of laps (the
+    // race of a live update; loading it is not part of the update).
+    Race race;
+    const auto raceOfLaps = [&](int laps) -> const Race & {
+        rec->lastLap = laps;
+        race.load(*rec);
+        return race;
+    };
+    const LapSeries full = lapSeriesFromRace(raceOfLaps(250), QStringLiteral("endurance-2026.lap"), LapFilter::AllLaps);
+
+    std::vector<double> open;
+    for (int i = 0; i < repeats; ++i) {
+        const double t = threadMs();
+        RaceAnalysisWindow w(prompts, printers, settings);
+        w.resize(1280, 800);
+        w.setLiveSeries(full);
+        w.show();
+        repaintAll(w);
+        open.push_back(threadMs() - t);
+    }
+
+    // Live: the race grows from 200 laps by one lap a press.
+    RaceAnalysisWindow w(prompts, printers, settings);
+    w.resize(1280, 800);
+    w.setLiveSeries(lapSeriesFromRace(raceOfLaps(199), QStringLiteral("endurance-2026.lap"), LapFilter::AllLaps));
+    w.show();
+    repaintAll(w);
+    std::vector<double> live;
+    std::vector<double> liveCall;
+    std::vector<double> liveFull;
+    for (int laps = 200; laps < 200 + std::max(repeats, 40); ++laps) {
+        const Race &now = raceOfLaps(std::min(laps, 250));
+        const double t = threadMs();
+        const LapSeries s = lapSeriesFromRace(now, QStringLiteral("endurance-2026.lap"), LapFilter::AllLaps);
+        w.setLiveSeries(s);
+        liveCall.push_back(threadMs() - t);
+        settle();
+        live.push_back(threadMs() - t);
+    }
+    // The same, with the whole chart painted each time (as after a change of
+    // scale every few laps).
+    for (int laps = 200; laps < 200 + std::max(repeats, 40); ++laps) {
+        const Race &now = raceOfLaps(std::min(laps, 250));
+        const double t = threadMs();
+        w.setLiveSeries(lapSeriesFromRace(now, QStringLiteral("endurance-2026.lap"), LapFilter::AllLaps));
+        repaintAll(w);
+        liveFull.push_back(threadMs() - t);
+    }
+    raceOfLaps(250);
+
+    const Figures o = figures(open);
+    const Figures c = figures(liveCall);
+    const Figures l = figures(live);
+    const Figures whole = figures(liveFull);
+    std::printf("Race analysis window, 250 laps x 4 segments (%d runs each)\n", repeats);
+    std::printf("  open (build, set race, show, first paint)        median %7.2f ms  max %7.2f ms  goal <= 100 ms\n",
+                o.median, o.largest);
+    std::printf("  live update: series made and setLiveSeries       median %7.2f ms  max %7.2f ms\n", c.median,
+                c.largest);
+    std::printf("  live update: the same and what changed painted   median %7.2f ms  max %7.2f ms  goal <= 5 ms\n",
+                l.median, l.largest);
+    std::printf("  live update: the same and the whole chart painted median %7.2f ms  max %7.2f ms\n",
+                whole.median, whole.largest);
+
+    if (shots.isEmpty())
+        return 0;
+    QDir().mkpath(shots);
+    // Laps counted under "Green flag only": the yellow-flag laps are hollow.
+    w.setLiveSeries(lapSeriesFromRace(race, QStringLiteral("endurance-2026.lap"), LapFilter::GreenOnly));
+    w.setColouring(GraphColouring::Traffic);
+    w.setSelectedLap(120);
+    w.resize(1920, 1080);
+    repaintAll(w);
+    w.grab().save(QDir(shots).filePath(QStringLiteral("analysis-250-laps.png")));
+    QString error;
+    w.saveChartTo(QDir(shots).filePath(QStringLiteral("analysis-chart.svg")), &error);
+
+    // Last year's race from its file, beside this one.
+    std::unique_ptr<StoredRace> lastYear = enduranceRace(11, 236, 93.4, {70, 150}, 200);
+    const QString path = dir.filePath(QStringLiteral("endurance-2025.lap"));
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(writeLapFile(*lastYear, std::nullopt, QLatin1Char('.')));
+    f.close();
+    w.setColouring(GraphColouring::Flag);
+    w.setSelectedLap(0);
+    w.addRaceFile(path);
+    w.setAlignment(Alignment::RaceTime);
+    w.resize(1600, 900);
+    repaintAll(w);
+    w.grab().save(QDir(shots).filePath(QStringLiteral("analysis-two-races.png")));
+    std::printf("screenshots written to %s\n", qPrintable(shots));
+    return 0;
+}

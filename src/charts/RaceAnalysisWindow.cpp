@@ -1,0 +1,950 @@
+#include "charts/RaceAnalysisWindow.h"
+
+#include "analysis/StintTable.h"
+#include "charts/AnalysisChartView.h"
+#include "charts/LapFileSeries.h"
+#include "files/FileIo.h"
+#include "files/LapFile.h"
+#include "printing/PrinterSource.h"
+#include "race/ConditionLists.h"
+#include "graph/Palette.h"
+#include "ui/Prompts.h"
+
+#include <QAreaSeries>
+#include <QBuffer>
+#include <QChart>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QSvgGenerator>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace sw {
+
+namespace {
+
+const char GeometryKey[] = "RaceAnalysis/geometry";
+
+constexpr double PointSize = 9;
+constexpr int LapsPerGroup = 25;
+constexpr double SelectedSize = 17;
+// A point answers the mouse within this many pixels of its centre.
+constexpr double HitRadius = 7;
+
+QColor colourOf(Palette p)
+{
+    const PaletteRgb c = paletteColour(p);
+    return QColor(c.r, c.g, c.b);
+}
+
+// Line colours of the races in the order they are added; the live race's
+// line is grey so that its coloured points stand out.
+const Palette RaceColours[] = {Palette::LightBlue, Palette::Red, Palette::Brown, Palette::DarkGrey,
+                               Palette::Magenta};
+
+// Light colours vanish on the chart's white ground without a dark rim.
+bool isLight(Palette p)
+{
+    return p == Palette::Yellow || p == Palette::White || p == Palette::LightCyan
+            || p == Palette::LightGreen || p == Palette::LightGrey;
+}
+
+Palette conditionColour(GraphColouring colouring, const SeriesLap &lap)
+{
+    return graphLapColour(colouring, false, itemText(flagItems(), lap.flag),
+                          itemText(positionItems(), lap.position),
+                          itemText(trafficItems(), lap.traffic));
+}
+
+void styleScatter(QScatterSeries *s, const QColor &fill, const QColor &rim, bool hollow)
+{
+    s->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    s->setMarkerSize(PointSize);
+    // A filled point's rim is a cosmetic (one-pixel) pen: a marker with a
+    // wider pen works out its bounds by stroking its outline, every time a
+    // live update moves it.
+    s->setPen(QPen(rim, hollow ? 2.0 : 0.0));
+    s->setBrush(hollow ? QBrush(Qt::NoBrush) : QBrush(fill));
+}
+
+// A tick interval of 1, 2 or 5 times a power of ten that cuts span into
+// about eight parts; whole laps and minutes never step by less than minStep.
+double niceStep(double span, double minStep)
+{
+    if (!(span > 0))
+        return std::max(minStep, 1.0);
+    const double raw = span / 8;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double norm = raw / magnitude;
+    const double step = (norm < 1.5 ? 1 : norm < 3 ? 2 : norm < 7 ? 5 : 10) * magnitude;
+    return std::max(step, minStep);
+}
+
+// Ticks on whole multiples of a nice step for the axis's range, labels with
+// as many decimals as the step needs.
+void placeTicks(QValueAxis *axis, double minStep)
+{
+    const double step = niceStep(axis->max() - axis->min(), minStep);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    const int decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 3);
+    axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+}
+
+// A chart redraws what a replaced series covers: leave unchanged ones be.
+void replaceIfChanged(QXYSeries *series, const QList<QPointF> &points)
+{
+    if (series->points() != points)
+        series->replace(points);
+}
+
+QString seconds(double v)
+{
+    return QString::number(v, 'f', 3);
+}
+
+QString quantityTitle(int quantity)
+{
+    return quantity == WholeLap ? QStringLiteral("Lap time (s)")
+                                : QStringLiteral("Segment %1 time (s)").arg(quantity);
+}
+
+} // namespace
+
+RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers, QSettings &settings,
+                                       QWidget *parent)
+    : QWidget(parent, Qt::Window), m_prompts(prompts), m_printers(printers), m_settings(settings)
+{
+    setWindowTitle(QStringLiteral("Race Analysis"));
+    m_chart = new QChart;
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    m_axisX = new QValueAxis;
+    m_axisY = new QValueAxis;
+    m_axisX->setTickType(QValueAxis::TicksDynamic);
+    m_axisY->setTickType(QValueAxis::TicksDynamic);
+    connect(m_axisX, &QValueAxis::rangeChanged, this, [this] {
+        placeTicks(m_axisX, m_alignment == Alignment::LapNumber ? 1 : 0);
+        placeShading();
+    });
+    connect(m_axisY, &QValueAxis::rangeChanged, this, [this] {
+        placeTicks(m_axisY, 0);
+        placeShading();
+    });
+    m_chart->addAxis(m_axisX, Qt::AlignBottom);
+    m_chart->addAxis(m_axisY, Qt::AlignLeft);
+    m_view = new AnalysisChartView(m_chart);
+    m_view->pointAt = [this](const QPointF &p) { return pointAt(p); };
+    m_view->describe = [this](const ChartHit &h) { return lapDescription(h.race, h.lap); };
+    connect(m_view, &AnalysisChartView::pointClicked, this, [this](int race, int lap) {
+        if (race == m_shown || race == 0) {
+            setSelectedLap(lap);
+            if (race == 0)
+                emit lapClicked(lap);
+        }
+    });
+    connect(m_view, &AnalysisChartView::showAllRequested, this, &RaceAnalysisWindow::showAll);
+
+    // Shading first, so it lies beneath the lines and points.
+    m_average = newLine(QStringLiteral("Average"), true);
+    m_average->setPen(QPen(colourOf(Palette::Black), 1.5, Qt::DashLine));
+    m_best = newLine(QStringLiteral("Best"), true);
+    m_best->setPen(QPen(colourOf(Palette::Cyan), 1.5, Qt::DashDotLine));
+    m_rolling = newLine(QString(), true);
+    m_rolling->setPen(QPen(colourOf(Palette::Magenta), 2.5));
+
+    buildControls();
+    addRaceSeries(LapSeries(), colourOf(Palette::DarkGrey));
+    m_selected = newScatter(QString(), false);
+    m_selected->setMarkerSize(SelectedSize);
+    m_selected->setPen(QPen(colourOf(Palette::LightMagenta), 3));
+    m_selected->setBrush(Qt::NoBrush);
+
+    resize(1100, 760);
+    restoreGeometry(m_settings.value(QLatin1String(GeometryKey)).toByteArray());
+    refresh();
+}
+
+RaceAnalysisWindow::~RaceAnalysisWindow() = default;
+
+void RaceAnalysisWindow::buildControls()
+{
+    m_quantityList = new QComboBox;
+    m_colouringList = new QComboBox;
+    m_colouringList->addItems({QStringLiteral("Flag"), QStringLiteral("Position"), QStringLiteral("Traffic")});
+    m_alignmentList = new QComboBox;
+    m_alignmentList->addItems({QStringLiteral("Lap Number"), QStringLiteral("Race Time")});
+    m_factorBox = new QDoubleSpinBox;
+    m_factorBox->setRange(1.05, 10.0);
+    m_factorBox->setSingleStep(0.05);
+    m_factorBox->setValue(m_factor);
+    m_factorBox->setSuffix(QStringLiteral(" x median"));
+    m_widthBox = new QSpinBox;
+    m_widthBox->setRange(1, 50);
+    m_widthBox->setValue(m_rollingWidth);
+    m_widthBox->setSuffix(QStringLiteral(" laps"));
+    fillQuantityList();
+
+    auto *choices = new QHBoxLayout;
+    auto labelled = [&](const QString &text, QWidget *w) {
+        auto *label = new QLabel(text);
+        label->setBuddy(w);
+        choices->addWidget(label);
+        choices->addWidget(w);
+    };
+    labelled(QStringLiteral("&Graph:"), m_quantityList);
+    labelled(QStringLiteral("&Colour by:"), m_colouringList);
+    labelled(QStringLiteral("&Align by:"), m_alignmentList);
+    labelled(QStringLiteral("&Pit stop above:"), m_factorBox);
+    labelled(QStringLiteral("&Rolling average:"), m_widthBox);
+    choices->addStretch();
+
+    m_raceList = new QComboBox;
+    m_raceList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto *addButton = new QPushButton(QStringLiteral("Add Race..."));
+    m_removeButton = new QPushButton(QStringLiteral("Remove Race"));
+    auto *copyButton = new QPushButton(QStringLiteral("Copy Table"));
+    auto *exportButton = new QPushButton(QStringLiteral("Export Table..."));
+    auto *saveButton = new QPushButton(QStringLiteral("Save Chart..."));
+    auto *printButton = new QPushButton(QStringLiteral("Print Chart..."));
+    auto *actions = new QHBoxLayout;
+    auto *raceLabel = new QLabel(QStringLiteral("&Stints of:"));
+    raceLabel->setBuddy(m_raceList);
+    actions->addWidget(raceLabel);
+    actions->addWidget(m_raceList);
+    for (QPushButton *b : {addButton, m_removeButton, copyButton, exportButton, saveButton, printButton})
+        actions->addWidget(b);
+    actions->addStretch();
+    m_summary = new QLabel;
+    actions->addWidget(m_summary);
+
+    m_table = new QTableWidget(0, int(stintTableHeader().size()));
+    m_table->setHorizontalHeaderLabels(stintTableHeader());
+    m_table->verticalHeader()->hide();
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+
+    auto *lower = new QWidget;
+    auto *lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->addLayout(actions);
+    lowerLayout->addWidget(m_table);
+    auto *splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(m_view);
+    splitter->addWidget(lower);
+    splitter->setStretchFactor(0, 4);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({800, 200}); // the chart takes four parts of five at first
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(choices);
+    layout->addWidget(splitter);
+
+    connect(m_quantityList, &QComboBox::activated, this, [this](int i) { setQuantity(i); });
+    connect(m_colouringList, &QComboBox::activated, this,
+            [this](int i) { setColouring(graphColouringFromIndex(i)); });
+    connect(m_alignmentList, &QComboBox::activated, this, [this](int i) {
+        setAlignment(i == 1 ? Alignment::RaceTime : Alignment::LapNumber);
+    });
+    connect(m_factorBox, &QDoubleSpinBox::valueChanged, this, &RaceAnalysisWindow::setPitStopFactor);
+    connect(m_widthBox, &QSpinBox::valueChanged, this, &RaceAnalysisWindow::setRollingWidth);
+    connect(m_raceList, &QComboBox::activated, this, &RaceAnalysisWindow::setShownRace);
+    connect(addButton, &QPushButton::clicked, this, &RaceAnalysisWindow::addRace);
+    connect(m_removeButton, &QPushButton::clicked, this, &RaceAnalysisWindow::removeShownRace);
+    connect(copyButton, &QPushButton::clicked, this, &RaceAnalysisWindow::copyTable);
+    connect(exportButton, &QPushButton::clicked, this, &RaceAnalysisWindow::exportTable);
+    connect(saveButton, &QPushButton::clicked, this, &RaceAnalysisWindow::saveChart);
+    connect(printButton, &QPushButton::clicked, this, &RaceAnalysisWindow::printChart);
+}
+
+void RaceAnalysisWindow::attach(QAbstractSeries *series, bool inLegend)
+{
+    m_chart->addSeries(series);
+    series->attachAxis(m_axisX);
+    series->attachAxis(m_axisY);
+    if (!inLegend)
+        for (QLegendMarker *m : m_chart->legend()->markers(series))
+            m->setVisible(false);
+}
+
+QScatterSeries *RaceAnalysisWindow::newScatter(const QString &name, bool inLegend)
+{
+    auto *s = new QScatterSeries;
+    s->setName(name);
+    attach(s, inLegend);
+    return s;
+}
+
+QLineSeries *RaceAnalysisWindow::newLine(const QString &name, bool inLegend)
+{
+    auto *s = new QLineSeries;
+    s->setName(name);
+    attach(s, inLegend);
+    return s;
+}
+
+RaceAnalysisWindow::Race &RaceAnalysisWindow::addRaceSeries(const LapSeries &series, const QColor &colour)
+{
+    Race r;
+    r.series = series;
+    r.colour = colour;
+    r.line = newLine(series.name, true);
+    r.line->setPen(QPen(colour, 1.5));
+    const bool live = m_races.empty();
+    if (!live) {
+        r.points = newScatter(QString(), false);
+        r.hollow = newScatter(QString(), false);
+        styleScatter(r.points, colour, colour.darker(150), false);
+        styleScatter(r.hollow, colour, colour, true);
+    }
+    m_races.push_back(std::move(r));
+    fillRaceList();
+    return m_races.back();
+}
+
+QScatterSeries *RaceAnalysisWindow::conditionGroup(int key)
+{
+    if (QScatterSeries *s = m_groups.value(key))
+        return s;
+    QScatterSeries *s = newScatter(QString(), false);
+    const bool hollow = key % 2 == 1;
+    const Palette p = static_cast<Palette>((key % 32) / 2);
+    QColor rim = isLight(p) ? colourOf(Palette::Black) : colourOf(p).darker(160);
+    if (hollow)
+        rim = isLight(p) ? colourOf(Palette::Brown) : colourOf(p);
+    styleScatter(s, colourOf(p), rim, hollow);
+    m_groups.insert(key, s);
+    // The selection ring stays on top of every group.
+    if (m_selected) {
+        const QList<QPointF> ring = m_selected->points();
+        m_chart->removeSeries(m_selected);
+        attach(m_selected, false);
+        m_selected->replace(ring);
+    }
+    return s;
+}
+
+void RaceAnalysisWindow::fillQuantityList()
+{
+    const int segments = m_races.empty() ? 1 : m_races.front().series.segmentsPerLap;
+    const QStringList items = graphQuantityItems(qBound(1, segments, 4));
+    if (m_quantityList->count() != items.size()) {
+        m_quantityList->clear();
+        m_quantityList->addItems(items);
+    }
+    if (m_quantity >= items.size())
+        m_quantity = WholeLap;
+    m_quantityList->setCurrentIndex(m_quantity);
+}
+
+void RaceAnalysisWindow::fillRaceList()
+{
+    m_raceList->clear();
+    for (const Race &r : m_races)
+        m_raceList->addItem(r.series.name.isEmpty() ? QStringLiteral("This race") : r.series.name);
+    m_raceList->setCurrentIndex(m_shown);
+    m_removeButton->setEnabled(m_shown > 0);
+}
+
+void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
+{
+    const bool renamed = series.name != m_races.front().series.name;
+    const bool resegmented = series.segmentsPerLap != m_races.front().series.segmentsPerLap;
+    m_races.front().series = series;
+    if (renamed) {
+        m_races.front().line->setName(series.name);
+        m_raceList->setItemText(0, series.name.isEmpty() ? QStringLiteral("This race") : series.name);
+    }
+    if (resegmented)
+        fillQuantityList();
+    // Out of sight the race is only kept: showing the window draws it.
+    if (!isVisible()) {
+        m_liveChangedUnseen = true;
+        return;
+    }
+    refresh(true);
+}
+
+void RaceAnalysisWindow::setSelectedLap(int lap)
+{
+    m_selectedLap = lap;
+    QList<QPointF> ring;
+    for (const PlottedLap &p : m_races[size_t(m_shown)].plotted)
+        if (p.lap == lap)
+            ring << p.value;
+    replaceIfChanged(m_selected, ring);
+}
+
+void RaceAnalysisWindow::setQuantity(int quantity)
+{
+    m_quantity = qBound(0, quantity, m_quantityList->count() - 1);
+    m_quantityList->setCurrentIndex(m_quantity);
+    m_view->setZoomed(false);
+    refresh();
+}
+
+void RaceAnalysisWindow::setColouring(GraphColouring colouring)
+{
+    m_colouring = colouring == GraphColouring::None ? GraphColouring::Flag : colouring;
+    m_colouringList->setCurrentIndex(int(m_colouring));
+    refresh();
+}
+
+void RaceAnalysisWindow::setAlignment(Alignment alignment)
+{
+    m_alignment = alignment;
+    m_alignmentList->setCurrentIndex(alignment == Alignment::RaceTime ? 1 : 0);
+    m_view->setZoomed(false);
+    refresh();
+}
+
+void RaceAnalysisWindow::setPitStopFactor(double factor)
+{
+    m_factor = factor;
+    if (m_factorBox->value() != factor)
+        m_factorBox->setValue(factor);
+    refresh();
+}
+
+void RaceAnalysisWindow::setRollingWidth(int laps)
+{
+    m_rollingWidth = laps;
+    if (m_widthBox->value() != laps)
+        m_widthBox->setValue(laps);
+    refresh();
+}
+
+void RaceAnalysisWindow::setShownRace(int index)
+{
+    if (index < 0 || index >= raceCount())
+        return;
+    m_shown = index;
+    m_raceList->setCurrentIndex(index);
+    m_removeButton->setEnabled(index > 0);
+    refresh();
+}
+
+void RaceAnalysisWindow::removeRace(int index)
+{
+    if (index <= 0 || index >= raceCount())
+        return;
+    Race &r = m_races[size_t(index)];
+    for (QAbstractSeries *s : {static_cast<QAbstractSeries *>(r.line), static_cast<QAbstractSeries *>(r.points),
+                               static_cast<QAbstractSeries *>(r.hollow)}) {
+        m_chart->removeSeries(s);
+        delete s;
+    }
+    m_races.erase(m_races.begin() + index);
+    if (m_shown >= index)
+        m_shown = m_shown == index ? 0 : m_shown - 1;
+    fillRaceList();
+    refresh();
+}
+
+void RaceAnalysisWindow::removeShownRace()
+{
+    removeRace(m_shown);
+}
+
+bool RaceAnalysisWindow::addRaceFile(const QString &path)
+{
+    QString error;
+    const std::optional<QByteArray> bytes = loadFile(path, &error);
+    QString problem;
+    LapFileReadResult read;
+    if (!bytes) {
+        problem = error;
+    } else {
+        read = readLapFile(*bytes, false);
+        if (read.status == LapFileReadResult::NotLapFile)
+            problem = QStringLiteral("It is not a Lap Time file.");
+        else if (read.status == LapFileReadResult::Damaged)
+            problem = read.problem;
+    }
+    if (!problem.isEmpty()) {
+        reportError(QStringLiteral("This race can not be added to the chart:\n\n    ")
+                    + QDir::toNativeSeparators(path) + QStringLiteral("\n\n") + problem);
+        return false;
+    }
+    const LapSeries series = lapSeriesFromFile(read.content, QFileInfo(path).fileName(), m_filter);
+    const Palette colour = RaceColours[m_nextColour++ % std::size(RaceColours)];
+    addRaceSeries(series, colourOf(colour));
+    refresh();
+    return true;
+}
+
+void RaceAnalysisWindow::addRace()
+{
+    const std::optional<QString> path = m_prompts.openFile(
+        {QStringLiteral("Add Race"), QStringLiteral("All Files (*)"), QString(), QString()});
+    if (path && !path->isEmpty())
+        addRaceFile(*path);
+}
+
+void RaceAnalysisWindow::plotRace(int index)
+{
+    Race &r = m_races[size_t(index)];
+    r.plotted.clear();
+    r.plotted.reserve(r.series.laps.size());
+    const double xScale = m_alignment == Alignment::RaceTime ? 1.0 / 60.0 : 1.0; // race time in minutes
+    for (const SeriesLap &lap : r.series.laps) {
+        const auto y = lapQuantity(lap, m_quantity);
+        const auto x = alignedPosition(lap, m_alignment);
+        if (y && x)
+            r.plotted.push_back({lap.lap, QPointF(*x * xScale, *y)});
+    }
+    QList<QPointF> line;
+    line.reserve(qsizetype(r.plotted.size()));
+    for (const PlottedLap &p : r.plotted)
+        line << p.value;
+    replaceIfChanged(r.line, line);
+
+    if (index == m_shown) {
+        // Condition colours, counted laps filled and the others hollow. A
+        // series holds one colour of a run of LapsPerGroup laps, so that the
+        // lap a press adds moves the markers of one short series only.
+        QHash<int, QList<QPointF>> groups;
+        size_t i = 0;
+        for (const SeriesLap &lap : r.series.laps) {
+            if (i >= r.plotted.size() || r.plotted[i].lap != lap.lap)
+                continue;
+            const int run = std::max(0, lap.lap - 1) / LapsPerGroup;
+            const int key = run * 32 + int(conditionColour(m_colouring, lap)) * 2 + (lap.counts ? 0 : 1);
+            groups[key] << r.plotted[i++].value;
+        }
+        for (auto it = groups.cbegin(); it != groups.cend(); ++it)
+            conditionGroup(it.key());
+        for (auto it = m_groups.cbegin(); it != m_groups.cend(); ++it)
+            replaceIfChanged(it.value(), groups.value(it.key()));
+        if (r.points) {
+            r.points->clear();
+            r.hollow->clear();
+        }
+        return;
+    }
+    QList<QPointF> filled;
+    QList<QPointF> hollow;
+    size_t i = 0;
+    for (const SeriesLap &lap : r.series.laps) {
+        if (i >= r.plotted.size() || r.plotted[i].lap != lap.lap)
+            continue;
+        (lap.counts ? filled : hollow) << r.plotted[i++].value;
+    }
+    if (r.points) {
+        replaceIfChanged(r.points, filled);
+        replaceIfChanged(r.hollow, hollow);
+    }
+}
+
+void RaceAnalysisWindow::plotShownRaceExtras()
+{
+    const Race &r = m_races[size_t(m_shown)];
+    const double xLo = m_axisX->min();
+    const double xHi = m_axisX->max();
+    const CountedFigures f = countedFigures(r.series, m_quantity);
+    if (f.average)
+        replaceIfChanged(m_average, {QPointF(xLo, *f.average), QPointF(xHi, *f.average)});
+    else
+        replaceIfChanged(m_average, {});
+    if (f.best)
+        replaceIfChanged(m_best, {QPointF(xLo, *f.best), QPointF(xHi, *f.best)});
+    else
+        replaceIfChanged(m_best, {});
+    // The figures go beside the table, not into the legend: a legend text
+    // that changes lays the whole chart out again.
+    QString summary;
+    if (f.best && f.average)
+        summary = QStringLiteral("Counted laps %1   Best %2   Average %3   Pit stops %4")
+                          .arg(f.timedLaps)
+                          .arg(seconds(*f.best), seconds(*f.average))
+                          .arg(m_stops.size());
+    m_summary->setText(summary);
+
+    // Where a lap sits on the horizontal axis.
+    std::vector<double> xOfLap;
+    for (const PlottedLap &p : r.plotted) {
+        if (p.lap >= int(xOfLap.size()))
+            xOfLap.resize(size_t(p.lap) + 1, std::nan(""));
+        xOfLap[size_t(p.lap)] = p.value.x();
+    }
+    auto xAt = [&](int lap) { return lap >= 0 && lap < int(xOfLap.size()) ? xOfLap[size_t(lap)] : std::nan(""); };
+
+    QList<QPointF> rolling;
+    for (const RollingPoint &p : rollingAverage(r.series, m_stops, m_quantity, m_rollingWidth))
+        if (!std::isnan(xAt(p.lap)))
+            rolling << QPointF(xAt(p.lap), p.value);
+    replaceIfChanged(m_rolling, rolling);
+    const QString rollingName = QStringLiteral("Rolling average (%1 laps)").arg(m_rollingWidth);
+    if (m_rolling->name() != rollingName)
+        m_rolling->setName(rollingName);
+
+    // A band over each stop, from half a lap before it to half a lap after
+    // (by race time: from the end of the lap before to the stop's end).
+    m_bands.clear();
+    for (const PitStop &stop : m_stops) {
+        if (m_alignment == Alignment::LapNumber) {
+            m_bands.emplace_back(stop.firstLap - 0.5, stop.lastLap + 0.5);
+            continue;
+        }
+        const SeriesLap *before = findLap(r.series, stop.firstLap - 1);
+        const SeriesLap *last = findLap(r.series, stop.lastLap);
+        if (last && last->raceTime)
+            m_bands.emplace_back(before && before->raceTime ? *before->raceTime / 60.0 : 0.0,
+                                 *last->raceTime / 60.0);
+    }
+    placeShading();
+
+    // The selection ring follows the new positions.
+    setSelectedLap(m_selectedLap);
+}
+
+void RaceAnalysisWindow::placeShading()
+{
+    // Within the axes' ranges: a picture saved as SVG is not clipped to the
+    // plot area.
+    const double xLo = m_axisX->min();
+    const double xHi = m_axisX->max();
+    const double yLo = m_axisY->min();
+    const double yHi = m_axisY->max();
+    size_t used = 0;
+    for (const auto &[bandLeft, bandRight] : m_bands) {
+        const double left = std::max(bandLeft, xLo);
+        const double right = std::min(bandRight, xHi);
+        if (left >= right)
+            continue;
+        if (used == m_shading.size()) {
+            auto *upper = new QLineSeries;
+            auto *lower = new QLineSeries;
+            auto *area = new QAreaSeries(upper, lower);
+            // An area series does not own its edges.
+            upper->setParent(area);
+            lower->setParent(area);
+            area->setName(QStringLiteral("Pit stop"));
+            QColor shade = colourOf(Palette::LightGrey);
+            shade.setAlpha(110);
+            area->setBrush(shade);
+            area->setPen(Qt::NoPen);
+            // Beneath everything drawn so far.
+            const QList<QAbstractSeries *> above = m_chart->series();
+            for (QAbstractSeries *s : above)
+                m_chart->removeSeries(s);
+            attach(area, m_shading.empty());
+            for (QAbstractSeries *s : above) {
+                const bool visibleMarker = s == m_average || s == m_best || s == m_rolling
+                        || std::any_of(m_races.begin(), m_races.end(), [s](const Race &x) { return x.line == s; })
+                        || (!m_shading.empty() && s == m_shading.front());
+                attach(s, visibleMarker);
+            }
+            m_shading.push_back(area);
+        }
+        QAreaSeries *area = m_shading[used++];
+        replaceIfChanged(area->upperSeries(), {QPointF(left, yHi), QPointF(right, yHi)});
+        replaceIfChanged(area->lowerSeries(), {QPointF(left, yLo), QPointF(right, yLo)});
+        area->setVisible(true);
+    }
+    for (size_t i = used; i < m_shading.size(); ++i)
+        m_shading[i]->setVisible(false);
+    if (!m_shading.empty())
+        for (QLegendMarker *m : m_chart->legend()->markers(m_shading.front()))
+            m->setVisible(used > 0);
+}
+
+void RaceAnalysisWindow::refresh(bool liveOnly)
+{
+    const Race &shown = m_races[size_t(m_shown)];
+    m_stops = pitStops(shown.series, m_factor);
+    m_stints = stints(shown.series, m_stops, m_quantity);
+    // A live update changes the live race alone.
+    for (int i = 0; i < (liveOnly ? 1 : raceCount()); ++i)
+        plotRace(i);
+    if (!m_view->isZoomed())
+        showAll();
+    else
+        plotShownRaceExtras();
+    const QString xTitle = m_alignment == Alignment::RaceTime ? QStringLiteral("Race time (min)")
+                                                              : QStringLiteral("Lap");
+    if (m_axisX->titleText() != xTitle)
+        m_axisX->setTitleText(xTitle);
+    if (m_axisY->titleText() != quantityTitle(m_quantity))
+        m_axisY->setTitleText(quantityTitle(m_quantity));
+    fillTable();
+}
+
+void RaceAnalysisWindow::showAll()
+{
+    double xLo = 0, xHi = 0, yLo = 0, yHi = 0;
+    bool any = false;
+    for (const Race &r : m_races)
+        for (const PlottedLap &p : r.plotted) {
+            const QPointF v = p.value;
+            if (!any) {
+                xLo = xHi = v.x();
+                yLo = yHi = v.y();
+                any = true;
+                continue;
+            }
+            xLo = std::min(xLo, v.x());
+            xHi = std::max(xHi, v.x());
+            yLo = std::min(yLo, v.y());
+            yHi = std::max(yHi, v.y());
+        }
+    if (!any) {
+        xLo = 0;
+        xHi = 10;
+        yLo = 0;
+        yHi = 60;
+    }
+    // Ends on whole fifths of a tick interval, so that a live lap moves them
+    // only now and then.
+    const bool byLap = m_alignment == Alignment::LapNumber;
+    const double xPad = byLap ? 0.5 : 0.0;
+    const double xStep = std::max(niceStep(xHi - xLo + 2 * xPad, 0) / 5, byLap ? 1.0 : 0.0);
+    const double yStep = niceStep(std::max(yHi - yLo, 1.0), 0) / 5;
+    m_axisX->setRange(std::floor((xLo - xPad) / xStep) * xStep, std::ceil((xHi + xPad) / xStep) * xStep);
+    m_axisY->setRange(std::floor(yLo / yStep - 1) * yStep, std::ceil(yHi / yStep + 1) * yStep);
+    m_view->setZoomed(false);
+    plotShownRaceExtras();
+}
+
+void RaceAnalysisWindow::fillTable()
+{
+    const std::vector<QStringList> rows = stintTableRows(m_stints);
+    m_table->setRowCount(int(rows.size()));
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < int(rows[size_t(r)].size()); ++c) {
+            QTableWidgetItem *item = m_table->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                m_table->setItem(r, c, item);
+            }
+            item->setText(rows[size_t(r)][c]);
+        }
+}
+
+QString RaceAnalysisWindow::summaryText() const
+{
+    return m_summary->text();
+}
+
+QString RaceAnalysisWindow::stintTableText() const
+{
+    return stintTableTabSeparated(m_stints);
+}
+
+std::optional<QPointF> RaceAnalysisWindow::lapPosition(int race, int lap) const
+{
+    if (race < 0 || race >= raceCount())
+        return std::nullopt;
+    const Race &r = m_races[size_t(race)];
+    for (const PlottedLap &p : r.plotted)
+        if (p.lap == lap)
+            return m_view->viewportPosition(p.value, r.line);
+    return std::nullopt;
+}
+
+std::optional<ChartHit> RaceAnalysisWindow::pointAt(const QPointF &viewportPos) const
+{
+    std::optional<ChartHit> best;
+    double bestDistance = HitRadius * HitRadius;
+    const QRectF plot = m_chart->plotArea();
+    const double xPerValue = plot.width() / (m_axisX->max() - m_axisX->min());
+    const double yPerValue = plot.height() / (m_axisY->max() - m_axisY->min());
+    const QPointF origin = m_view->viewportPosition(QPointF(m_axisX->min(), m_axisY->max()), m_races.front().line);
+    // The shown race first, so that its point wins where races overlap.
+    std::vector<int> order{m_shown};
+    for (int i = 0; i < raceCount(); ++i)
+        if (i != m_shown)
+            order.push_back(i);
+    for (int i : order)
+        for (const PlottedLap &p : m_races[size_t(i)].plotted) {
+            const double dx = origin.x() + (p.value.x() - m_axisX->min()) * xPerValue - viewportPos.x();
+            const double dy = origin.y() + (m_axisY->max() - p.value.y()) * yPerValue - viewportPos.y();
+            const double d = dx * dx + dy * dy;
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = ChartHit{i, p.lap};
+            }
+        }
+    return best;
+}
+
+QString RaceAnalysisWindow::lapDescription(int race, int lap) const
+{
+    if (race < 0 || race >= raceCount())
+        return QString();
+    const LapSeries &s = m_races[size_t(race)].series;
+    const SeriesLap *l = findLap(s, lap);
+    if (!l)
+        return QString();
+    QStringList lines;
+    lines << (s.name.isEmpty() ? QStringLiteral("Lap %1").arg(lap)
+                               : QStringLiteral("%1, lap %2").arg(s.name).arg(lap));
+    lines << QStringLiteral("Lap time ") + (l->lapTime ? seconds(*l->lapTime) : QStringLiteral("-"));
+    if (s.segmentsPerLap > 1) {
+        QStringList segments;
+        for (int i = 0; i < s.segmentsPerLap; ++i)
+            segments << (l->segments[size_t(i)] ? seconds(*l->segments[size_t(i)]) : QStringLiteral("-"));
+        lines << QStringLiteral("Segments ") + segments.join(QStringLiteral("  "));
+    }
+    if (l->raceTime)
+        lines << QStringLiteral("Race time %1").arg(seconds(*l->raceTime));
+    const QString flag = itemText(flagItems(), l->flag);
+    const QString position = itemText(positionItems(), l->position);
+    const QString traffic = itemText(trafficItems(), l->traffic);
+    lines << QStringLiteral("Flag %1, position %2, %3")
+                     .arg(flag.isEmpty() ? QStringLiteral("-") : flag,
+                          position.isEmpty() ? QStringLiteral("-") : position,
+                          traffic.isEmpty() ? QStringLiteral("traffic -") : traffic);
+    if (race == m_shown && isPitStopLap(m_stops, lap))
+        lines << QStringLiteral("Pit stop");
+    if (!l->counts)
+        lines << QStringLiteral("Not counted");
+    return lines.join(QLatin1Char('\n'));
+}
+
+void RaceAnalysisWindow::renderChart(QPainter &painter, const QRectF &target)
+{
+    m_view->render(&painter, target, m_view->viewport()->rect());
+}
+
+bool RaceAnalysisWindow::saveChartTo(const QString &path, QString *error)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QSize size = m_view->viewport()->size();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(QStringLiteral("Race Analysis"));
+        QPainter painter(&svg);
+        renderChart(painter, QRectF(QPointF(0, 0), size));
+    } else if (suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96.0, QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setTitle(QStringLiteral("Race Analysis"));
+        QPainter painter(&pdf);
+        const QRect page = painter.viewport();
+        renderChart(painter, QRectF(page));
+    } else {
+        QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            renderChart(painter, QRectF(image.rect()));
+        }
+        image.save(&buffer, "PNG");
+    }
+    buffer.close();
+    return saveFileAtomically(path, bytes, error);
+}
+
+void RaceAnalysisWindow::saveChart()
+{
+    const std::optional<QString> chosen = m_prompts.saveFile(
+        {QStringLiteral("Save Chart"),
+         QStringLiteral("PNG Images (*.png);;SVG Images (*.svg);;PDF Files (*.pdf)"), QString(),
+         QStringLiteral("chart.png")});
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString path = *chosen;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg") && suffix != QLatin1String("pdf"))
+        path += QStringLiteral(".png");
+    QString error;
+    if (!saveChartTo(path, &error))
+        reportError(error);
+}
+
+void RaceAnalysisWindow::copyTable()
+{
+    QGuiApplication::clipboard()->setText(stintTableText());
+}
+
+void RaceAnalysisWindow::exportTable()
+{
+    const std::optional<QString> path = m_prompts.saveFile(
+        {QStringLiteral("Export Stints"), QStringLiteral("CSV Files (*.csv)"), QString(),
+         QStringLiteral("stints.csv")});
+    if (!path || path->isEmpty())
+        return;
+    QString error;
+    if (!saveFileAtomically(*path, stintTableCsv(m_stints), &error))
+        reportError(error);
+}
+
+void RaceAnalysisWindow::printChart()
+{
+    QPrinter *printer =
+            m_printers.printerForJob(m_prompts, QDir::home().filePath(QStringLiteral("chart.pdf")));
+    if (!printer)
+        return;
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        reportError(PrinterSource::cannotStartText());
+        return;
+    }
+    // The chart as large as the page takes it, keeping its proportions.
+    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
+    const QSizeF chartSize = QSizeF(m_view->viewport()->size()).scaled(page.size(), Qt::KeepAspectRatio);
+    renderChart(painter, QRectF(QPointF(0, 0), chartSize));
+    painter.end();
+}
+
+void RaceAnalysisWindow::reportError(const QString &text)
+{
+    m_prompts.message({programTitle(), text, Buttons::Ok, Icon::Exclamation, Answer::Ok});
+}
+
+void RaceAnalysisWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_liveChangedUnseen) {
+        m_liveChangedUnseen = false;
+        refresh();
+    }
+}
+
+void RaceAnalysisWindow::hideEvent(QHideEvent *event)
+{
+    m_settings.setValue(QLatin1String(GeometryKey), saveGeometry());
+    QWidget::hideEvent(event);
+}
+
+void RaceAnalysisWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        showAll();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace sw
