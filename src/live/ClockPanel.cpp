@@ -27,6 +27,11 @@ ClockPanel::ClockPanel(const Race &race, MainWindowControls &ui, HiTime &timer,
         if (lap >= 1)
             showCurrentLap();
     });
+    // A race erased or replaced has no lap under way.
+    connect(&race, &Race::replaced, this, [this] {
+        m_ui.currentLapLabel->clear();
+        m_ui.currentSegLabel->clear();
+    });
     // A race put back whole (recovered while it ran) shows where it stands.
     connect(&race, &Race::recordChanged, this, [this] {
         if (m_race.state() == RaceState::Running && m_race.currentLap() > 1)

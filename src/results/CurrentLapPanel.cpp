@@ -272,8 +272,12 @@ void CurrentLapPanel::listClick(int i)
             m_race.selectLap(pos + 1);
         return;
     }
-    if (i == FlagField || i == PositionField || i == TrafficField)
-        m_race.setConditions(listConditions());
+    // The list chosen in sets its own condition; the others stay as they are.
+    if (i == FlagField || i == PositionField || i == TrafficField) {
+        Conditions now = m_race.conditionsNow();
+        now.set(Condition(i - FlagField), pos);
+        m_race.setConditions(now);
+    }
 }
 
 void CurrentLapPanel::onFieldCaptionClicked(int i)
@@ -354,13 +358,12 @@ void CurrentLapPanel::refillOnActivate()
         return;
     for (int i = 1; i <= 4; ++i)
         m_ui.segmentFields[size_t(i)]->clear();
-    {
-        const QSignalBlocker b(m_ui.lapList);
-        m_ui.lapList->setCurrentIndex(-1);
+    // The lists start without a selection; the conditions in force stay as
+    // the displays show them, and arming puts them back into the lists.
+    for (int i : {0, 5, 6, 7}) {
+        const QSignalBlocker b(m_ui.listField(i));
+        m_ui.listField(i)->setCurrentIndex(-1);
     }
-    // A set-up race has no conditions chosen until the operator chooses
-    // (arming gives the unchosen ones their defaults).
-    m_race.setConditions({-1, -1, -1});
 }
 
 void CurrentLapPanel::onOptionsMenuOpening()

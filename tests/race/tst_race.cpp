@@ -388,10 +388,12 @@ private slots:
             QCOMPARE(again.lastLap, 2);
             QCOMPARE(again.cells.rows[1][1], s.cells.rows[1][1]);
         }
-        // While a race is timed a save holds the laps completed so far.
+        // While a race is timed a save holds the laps completed so far (a
+        // lap begun is in its rows all the same).
         Race running;
-        timed(running, 1, {1, 3, 5, 7});
-        QCOMPARE(running.storedRace().lastLap, 3);
+        timed(running, 2, {1, 11, 21, 31});
+        QCOMPARE(running.storedRace().lastLap, 1);
+        QCOMPARE(running.storedRace().cells.rows[2][1].value(), 31.0);
     }
 
     // A journal's race comes back as it stood, and counts as unsaved.
