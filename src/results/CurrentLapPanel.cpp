@@ -358,12 +358,13 @@ void CurrentLapPanel::refillOnActivate()
         return;
     for (int i = 1; i <= 4; ++i)
         m_ui.segmentFields[size_t(i)]->clear();
-    // The lists start without a selection; the conditions in force stay as
-    // the displays show them, and arming puts them back into the lists.
-    for (int i : {0, 5, 6, 7}) {
-        const QSignalBlocker b(m_ui.listField(i));
-        m_ui.listField(i)->setCurrentIndex(-1);
+    {
+        const QSignalBlocker b(m_ui.lapList);
+        m_ui.lapList->setCurrentIndex(-1);
     }
+    // A set-up race has no conditions chosen until the operator chooses
+    // (arming gives the unchosen ones their defaults).
+    m_race.setConditions({-1, -1, -1});
 }
 
 void CurrentLapPanel::onOptionsMenuOpening()
