@@ -289,8 +289,8 @@ bool Race::insertReading(int lap, int segment, double amount)
     setModified(true);
     ++m_revision;
     emit recordChanged();
-    selectLap(lap);
     emit edited(RaceEdit::Insert, lap, segment);
+    selectLap(lap);
     return true;
 }
 
@@ -301,8 +301,8 @@ bool Race::deleteReading(int lap, int segment)
     setModified(true);
     ++m_revision;
     emit recordChanged();
-    selectLap(lap);
     emit edited(RaceEdit::Delete, lap, segment);
+    selectLap(lap);
     return true;
 }
 

@@ -246,8 +246,12 @@ void CurrentLapPanel::showSelectedLap()
     if (m_race.state() != RaceState::Finished)
         return;
     const int lap = m_race.selectedLap();
-    if (lap < 1)
+    if (lap < 1) {
+        // A race finished without a lap: no lap to show.
+        const QSignalBlocker blockLaps(m_ui.lapList);
+        m_ui.lapList->setCurrentIndex(-1);
         return;
+    }
     const QSignalBlocker blockLaps(m_ui.lapList);
     m_ui.lapList->setCurrentIndex(lap - 1);
     for (int i = 1; i <= m_race.segmentsPerLap(); ++i) {

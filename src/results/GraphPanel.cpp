@@ -46,7 +46,9 @@ void GraphPanel::redraw()
 {
     if (m_race.state() != RaceState::Finished)
         return;
-    fitQuantityList();
+    // A race without a lap has nothing to graph: the list stays as it is.
+    if (m_race.lastLap() >= 1)
+        fitQuantityList();
     int option = -1;
     for (int i = 0; i < 3; ++i)
         if (m_ui.graphColourOptions[size_t(i)]->isChecked())

@@ -59,7 +59,16 @@ ResultsPanel::ResultsPanel(Race &race, MainWindowControls &ui, QObject *parent)
             scrollTo(lap);
     });
     connect(&race, &Race::segmentsPerLapChanged, this, &ResultsPanel::resyncColumnWidths);
-    connect(&race, &Race::replaced, this, [this] { setTopLap(1); });
+    // A whole record shown again scrolls as writing it lap by lap does: to
+    // the last lap, then to the lap selected.
+    connect(&race, &Race::replaced, this, [this] {
+        setTopLap(1);
+        rewriteScroll();
+    });
+    connect(&race, &Race::edited, this, [this](RaceEdit edit) {
+        if (edit == RaceEdit::Insert || edit == RaceEdit::Delete)
+            rewriteScroll();
+    });
     connect(&race, &Race::recordChanged, this, &ResultsPanel::showStatistics);
     connect(&race, &Race::stateChanged, this, [this] {
         showStatistics();
@@ -164,6 +173,12 @@ int ResultsPanel::topLap() const
 void ResultsPanel::setTopLap(int lap)
 {
     m_ui.resultsView->verticalScrollBar()->setValue(qBound(1, lap, ResultsTableModel::Laps) - 1);
+}
+
+void ResultsPanel::rewriteScroll()
+{
+    if (m_race.lastLap() > 6)
+        setTopLap(qMin(m_race.lastLap() - 5, 230));
 }
 
 void ResultsPanel::scrollTo(int lap)

@@ -63,6 +63,7 @@ private:
     // follows five rows behind (at most 230, so lap 250 stays visible); a
     // lap above the top (by more than two) brings the top back to it.
     void scrollTo(int lap);
+    void rewriteScroll();
     void clickLap(int lap);
 
     Race &m_race;
