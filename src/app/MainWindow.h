@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+class QSettings;
+
 #include <functional>
 #include <memory>
 
@@ -31,6 +33,9 @@ class ScreenFace;
 class FileCommands;
 class PrintHelpMenus;
 class WindowZoom;
+class LiveFigures;
+class LiveFigurePanel;
+class PitBoard;
 
 class MainWindow : public QMainWindow
 {
@@ -54,6 +59,12 @@ public:
     FileCommands &fileCommands() { return *m_files; }
     PrintHelpMenus &printHelp() { return *m_printHelp; }
     WindowZoom &zoom() { return *m_zoom; }
+    LiveFigures &liveFigures() { return *m_liveFigures; }
+    // View > "Pit Board": opens the board, or closes it when open.
+    void togglePitBoard();
+    PitBoard *pitBoard() const { return m_pitBoard; } // null until first opened
+    // Where the board remembers its screen (the real program only).
+    void rememberPitBoardScreen(std::unique_ptr<QSettings> settings);
 
     // The crash journal of the run, if any: its failures are noted on the
     // status line.
@@ -106,6 +117,10 @@ private:
     FileCommands *m_files = nullptr;
     std::unique_ptr<PrintHelpMenus> m_printHelp;
     WindowZoom *m_zoom = nullptr;
+    LiveFigures *m_liveFigures = nullptr;
+    LiveFigurePanel *m_liveFigurePanel = nullptr;
+    PitBoard *m_pitBoard = nullptr;
+    std::unique_ptr<QSettings> m_pitBoardSettings;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;
