@@ -74,23 +74,29 @@ private slots:
     {
         QTest::addColumn<int>("filter");
         QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("segment1"); // the grid's segment 1 of laps 2, 3, 4
         QTest::newRow("all laps") << int(LapFilter::AllLaps)
                                   << QStringList{"Last lap, 40.500", "Best lap, 38.500 (lap 2)", "Delta to best, plus 1.796",
-                                                 "Predicted lap, 40.296", "Best possible lap, 38.000"};
+                                                 "Predicted lap, 40.296", "Best possible lap, 38.000"}
+                                  << QStringList{"18.000, best", "20.500", "19.796, improved"};
         QTest::newRow("green and not in traffic")
                 << int(LapFilter::GreenNotInTraffic)
                 << QStringList{"Last lap, 40.500", "Best lap, 40.500 (lap 3)", "Delta to best, minus 0.704",
-                               "Predicted lap, 39.796", "Best possible lap, 39.796"};
+                               "Predicted lap, 39.796", "Best possible lap, 39.796"}
+                << QStringList{"18.000, improved", "20.500", "19.796, best"};
     }
 
     void figuresAsSpoken()
     {
         QFETCH(int, filter);
         QFETCH(QStringList, said);
+        QFETCH(QStringList, segment1);
         RaceFixture f(2);
         f.w->results().setLapFilter(LapFilter(filter));
         timeThreeLapsAndASegment(f);
         QCOMPARE(spokenFigures(f), said);
+        // The grid's marks follow the presses during the race.
+        QCOMPARE((QStringList{spokenCell(f, 2, 1), spokenCell(f, 3, 1), spokenCell(f, 4, 1)}), segment1);
         // The clocks, the lap and segment now timed and the conditions say
         // what they show.
         QCOMPARE(spoken(f.w->ui.currentLapLabel), QStringLiteral("Current lap, 4"));
