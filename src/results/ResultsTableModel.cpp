@@ -98,8 +98,9 @@ ResultsTableModel::Mark ResultsTableModel::mark(int lap, int column) const
 {
     if (column < 1 || column > LapTimeColumn || lap < 1 || lap > m_race.lapsShown())
         return NoMark;
+    // A greyed lap (left out of the statistics) is out of the comparison.
     const std::optional<double> t = shownTime(m_race, lap, column);
-    if (!t || *t <= 0)
+    if (!t || *t <= 0 || lapLeftOut(lap))
         return NoMark;
     if (m_best[size_t(column)] && *t == *m_best[size_t(column)] && lapCountsForBest(lap))
         return BestMark;

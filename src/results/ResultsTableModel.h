@@ -33,7 +33,8 @@ public:
 
     // Marks of the time cells (grid columns 1..5): the best time of the
     // column among the laps the filter counts (every lap sharing it), or a
-    // time faster than the same column of the lap before. MarkRole answers a
+    // time faster than the same column of the lap before; a greyed lap has
+    // none. MarkRole answers a
     // Mark (the grid draws it: a light tint, best also bold); the tool tip
     // and the spoken text say "best" or "improved".
     enum Mark { NoMark = 0, BestMark = 1, ImprovedMark = 2 };

@@ -206,15 +206,16 @@ void MainWindowControls::build(QMainWindow *w)
     }
     hintLine = labelTw(client, QStringLiteral("Lt/Rt arrow keys switch between conditions, Up/Dn arrow "
                                             "keys change settings."),
-                     rx, 3060, rw, 720);
+                     rx, 3060, rw, 1200);
     hintLine->setWordWrap(true);
     const char *figureCaptions[5] = {"Last lap", "Best lap", "Delta to best", "Predicted lap", "Best possible lap"};
     for (int i = 0; i < 5; ++i) {
-        const int top = 3840 + i * 540;
-        liveFigureCaptions[size_t(i)] = labelTw(client, QString::fromLatin1(figureCaptions[i]), rx, top, rw, 240);
-        QLabel *value = labelTw(client, QString(), rx, top + 240, rw, 285);
+        // Below the hint line, above the condition captions (6600).
+        const int top = 4260 + i * 465;
+        liveFigureCaptions[size_t(i)] = labelTw(client, QString::fromLatin1(figureCaptions[i]), rx, top, rw, 210);
+        QLabel *value = labelTw(client, QString(), rx, top + 210, rw, 255);
         value->setObjectName(QStringLiteral("liveFigure%1").arg(i));
-        setPointSize(value, 10, true);
+        setPointSize(value, 9, true);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         makeSpokenFigure(value, QString::fromLatin1(figureCaptions[i]));
         liveFigureValues[size_t(i)] = value;

@@ -125,7 +125,7 @@ private slots:
         QTest::newRow("all: improved lap") << all << false << 4 << 5 << "40.000, improved" << better;
         QTest::newRow("all: slower") << all << false << 4 << 2 << "20.204" << none;
         QTest::newRow("all: first lap") << all << false << 1 << 5 << "41.000" << none;
-        QTest::newRow("clear: yellow lap not best") << clear << false << 2 << 1 << "18.000, improved" << better;
+        QTest::newRow("clear: greyed lap unmarked") << clear << false << 2 << 1 << "18.000" << none;
         QTest::newRow("clear: best segment 1") << clear << false << 4 << 1 << "19.796, best" << best;
         QTest::newRow("clear: best lap") << clear << false << 4 << 5 << "40.000, best" << best;
         QTest::newRow("edited: new best segment") << all << true << 4 << 2 << "19.500, best" << best;
