@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QSettings>
 #include <QWindow>
@@ -54,7 +56,7 @@ PitBoard::PitBoard(const Race &race, const LiveFigures &figures, QWidget *parent
     m_delta = boardLabel(this, Qt::AlignCenter, QStringLiteral("Delta to best"));
     m_lastLap = boardLabel(this, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Last lap"));
     m_bestLap = boardLabel(this, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Best lap"));
-    m_raceClock->setText(QStringLiteral(".000"));
+    m_raceClock->setText(QStringLiteral("0"));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(24, 12, 24, 12);
@@ -105,8 +107,13 @@ void PitBoard::open(QScreen *mainWindowScreen)
 
 void PitBoard::setRaceClock(const QString &text)
 {
-    if (isVisible() && m_raceClock->text() != text)
-        m_raceClock->setText(text);
+    // Whole seconds: read from across the pit, and a label this large is
+    // drawn once a second instead of at every frame of the clocks.
+    QString whole = text.section(QLatin1Char('.'), 0, 0).trimmed();
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    if (isVisible() && m_raceClock->text() != whole)
+        m_raceClock->setText(whole);
 }
 
 void PitBoard::showFigures()
@@ -137,6 +144,12 @@ void PitBoard::sizeFonts()
     small.setPixelSize(qMax(8, int(h * 0.09)));
     for (QLabel *l : {m_lap, m_raceClock, m_lastLap, m_bestLap})
         l->setFont(small);
+    // Draw every character a delta has once now, so the first press after
+    // opening does not wait for glyphs this size to be made.
+    QPixmap scratch(8, 8);
+    QPainter painter(&scratch);
+    painter.setFont(big);
+    painter.drawText(0, 0, QStringLiteral("+\u22120123456789."));
 }
 
 void PitBoard::resizeEvent(QResizeEvent *event)

@@ -5,7 +5,7 @@
 // along the top, the delta to best in its colour as the main figure (its
 // digits at least a fifth of the screen high), the last lap and the best lap
 // below. It is written from the live figures at every press and takes the
-// race clock's text after every drawing of the clocks; it never changes the
+// race clock's text (whole seconds) after every drawing of the clocks; it never changes the
 // race. Escape closes it; every other key is the main window's (see
 // MainWindow::eventFilter).
 
@@ -34,7 +34,8 @@ public:
     // Shows the board full screen on the remembered screen if it is still
     // there, else on a screen other than the main window's when there is one.
     void open(QScreen *mainWindowScreen);
-    // The race clock's text, as the main window's clock shows it.
+    // The race clock's text, as the main window's clock shows it; the board
+    // shows its whole seconds.
     void setRaceClock(const QString &text);
     void showFigures();
 

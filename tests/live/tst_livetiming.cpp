@@ -10,6 +10,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QSettings>
 #include <QTableView>
 
 #include <QtTest>
@@ -190,6 +192,26 @@ private slots:
         QVERIFY(!board->isVisible());
         QVERIFY(!f.w->ui.pitBoardAction->isChecked());
         QCOMPARE(f.race.currentLap(), 5); // Escape is no reading
+    }
+
+    // The board keeps the screen it was shown on, and a screen no longer
+    // there is no obstacle to opening it.
+    void pitBoardRemembersItsScreen()
+    {
+        RaceFixture f(1);
+        const QString ini = f.folder.filePath(QStringLiteral("board.ini"));
+        {
+            QSettings gone(ini, QSettings::IniFormat);
+            gone.setValue(QStringLiteral("pitBoard/screen"), QStringLiteral("a screen unplugged"));
+        }
+        f.w->rememberPitBoardScreen(std::make_unique<QSettings>(ini, QSettings::IniFormat));
+        f.w->togglePitBoard();
+        QVERIFY(f.w->pitBoard()->isVisible());
+        QCOMPARE(f.w->pitBoard()->screen(), QGuiApplication::primaryScreen());
+        f.w->togglePitBoard();
+        QVERIFY(!f.w->pitBoard()->isVisible());
+        QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("pitBoard/screen")).toString(),
+                 QGuiApplication::primaryScreen()->name());
     }
 };
 
