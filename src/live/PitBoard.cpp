@@ -31,6 +31,9 @@ QLabel *boardLabel(QWidget *parent, Qt::Alignment alignment, const QString &capt
     p.setColor(QPalette::WindowText, FigureColour);
     label->setPalette(p);
     makeSpokenFigure(label, caption);
+    // The rows and columns have fixed shares of the screen: a new text never
+    // lays the board out again (which would draw all of it).
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     return label;
 }
 
@@ -68,6 +71,8 @@ PitBoard::PitBoard(const Race &race, const LiveFigures &figures, QWidget *parent
     grid->setRowStretch(0, 2);
     grid->setRowStretch(1, 5);
     grid->setRowStretch(2, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
 
     connect(&figures, &LiveFigures::changed, this, &PitBoard::showFigures);
     connect(&race, &Race::stateChanged, this, &PitBoard::showFigures);
