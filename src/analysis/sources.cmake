@@ -4,6 +4,7 @@
 list(APPEND SW_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LapFilter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LapAnalysis.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LiveFigures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RaceExport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordSeries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Stints.cpp

@@ -8,7 +8,10 @@
 #include "document/FileCommands.h"
 #include "files/FileState.h"
 #include "journal/RaceRecorder.h"
+#include "analysis/LiveFigures.h"
 #include "live/ClockPanel.h"
+#include "live/LiveFigurePanel.h"
+#include "live/PitBoard.h"
 #include "live/ConditionPanel.h"
 #include "live/TimingKeys.h"
 #include "race/Race.h"
@@ -27,6 +30,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QSettings>
 #include <QWindow>
 
 #include <functional>
@@ -58,6 +62,11 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     ui.graphArea = m_graph;
     m_graphPanel = new GraphPanel(race, ui, *m_graph, this);
     m_face = new ScreenFace(race, ui, *this);
+    // The live figures hear of a press after the journal (its recorder was
+    // connected to the race before this window was made) and after the grid.
+    m_liveFigures = new LiveFigures(race, this);
+    m_liveFigures->setLapFilter(m_results->lapFilter());
+    m_liveFigurePanel = new LiveFigurePanel(*m_liveFigures, ui, this);
 
     m_files = new FileCommands(race, files, prompts, this);
     m_files->connectMenus(ui);
@@ -89,6 +98,8 @@ void MainWindow::wirePanels()
     connect(m_editor, &EditCommands::timingKey, m_timingKeys, &TimingKeys::handleKey);
     connect(m_results, &ResultsPanel::lapFilterChanged, m_graphPanel, &GraphPanel::setLapFilter);
     connect(m_graphPanel, &GraphPanel::lapClicked, m_results, &ResultsPanel::pickFromGraph);
+    connect(m_results, &ResultsPanel::lapFilterChanged, m_liveFigures, &LiveFigures::setLapFilter);
+    connect(ui.pitBoardAction, &QAction::triggered, this, &MainWindow::togglePitBoard);
     connect(m_clocks, &ClockPanel::redrawn, this, &MainWindow::showJournalFailure);
     // A journal that cannot be made is told when the race is armed (after
     // the face has written the state's instructions).
@@ -98,6 +109,33 @@ void MainWindow::wirePanels()
         connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });
     connect(ui.exportCsvAction, &QAction::triggered, this,
             [this] { exportRaceAsCsv(m_race, m_fileState, m_prompts); });
+}
+
+void MainWindow::rememberPitBoardScreen(std::unique_ptr<QSettings> settings)
+{
+    if (m_pitBoard)
+        m_pitBoard->rememberScreen(std::move(settings));
+    else
+        m_pitBoardSettings = std::move(settings);
+}
+
+void MainWindow::togglePitBoard()
+{
+    if (m_pitBoard && m_pitBoard->isVisible()) {
+        m_pitBoard->close();
+        return;
+    }
+    if (!m_pitBoard) {
+        m_pitBoard = new PitBoard(m_race, *m_liveFigures, this);
+        if (m_pitBoardSettings)
+            m_pitBoard->rememberScreen(std::move(m_pitBoardSettings));
+        connect(m_pitBoard, &PitBoard::closed, this, [this] { ui.pitBoardAction->setChecked(false); });
+        connect(m_clocks, &ClockPanel::redrawn, m_pitBoard,
+                [this] { m_pitBoard->setRaceClock(ui.raceClock->text()); });
+    }
+    m_pitBoard->setRaceClock(ui.raceClock->text());
+    m_pitBoard->open(screen());
+    ui.pitBoardAction->setChecked(true);
 }
 
 void MainWindow::focusTimingField()
@@ -180,6 +218,15 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     auto *ke = static_cast<QKeyEvent *>(event);
     const int key = ke->key();
+    if (m_pitBoard && w->window() == m_pitBoard && key != Qt::Key_Escape) {
+        // The board shows; the operator's keys are the main window's. F2
+        // takes the same road as from any other window of the program.
+        if (key == Qt::Key_F2 && !m_race.isHeldInSetup() && m_race.isTiming()) {
+            m_timingKeys->pressFromOtherWindow();
+            return true;
+        }
+        return handleKeyDown(key);
+    }
     if (w->window() != this) {
         // While a race runs every F2 is a reading, whichever window of the
         // program has the keyboard: an open drop-down or menu, or the finish
@@ -276,6 +323,8 @@ void MainWindow::closeEvent(QCloseEvent *e)
         return;
     }
     restoreCursor();
+    if (m_pitBoard)
+        m_pitBoard->close();
     e->accept();
 }
 

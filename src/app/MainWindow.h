@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+class QSettings;
+
 #include <functional>
 #include <memory>
 
@@ -32,6 +34,9 @@ class FileCommands;
 class PrintHelpMenus;
 class WindowZoom;
 class RaceAnalysisLink;
+class LiveFigures;
+class LiveFigurePanel;
+class PitBoard;
 
 class MainWindow : public QMainWindow
 {
@@ -56,6 +61,12 @@ public:
     PrintHelpMenus &printHelp() { return *m_printHelp; }
     WindowZoom &zoom() { return *m_zoom; }
     RaceAnalysisLink &analysis() { return *m_analysis; }
+    LiveFigures &liveFigures() { return *m_liveFigures; }
+    // View > "Pit Board": opens the board, or closes it when open.
+    void togglePitBoard();
+    PitBoard *pitBoard() const { return m_pitBoard; } // null until first opened
+    // Where the board remembers its screen (the real program only).
+    void rememberPitBoardScreen(std::unique_ptr<QSettings> settings);
 
     // The crash journal of the run, if any: its failures are noted on the
     // status line.
@@ -109,6 +120,10 @@ private:
     std::unique_ptr<PrintHelpMenus> m_printHelp;
     WindowZoom *m_zoom = nullptr;
     RaceAnalysisLink *m_analysis = nullptr;
+    LiveFigures *m_liveFigures = nullptr;
+    LiveFigurePanel *m_liveFigurePanel = nullptr;
+    PitBoard *m_pitBoard = nullptr;
+    std::unique_ptr<QSettings> m_pitBoardSettings;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;

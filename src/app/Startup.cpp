@@ -135,6 +135,8 @@ void Startup::openMainWindow()
     m_main->loadWindow();
     m_main->zoom().useSettings(
         std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
+    m_main->rememberPitBoardScreen(
+        std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
     if (rememberLapFilter)
         m_main->results().rememberLapFilter(
             std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));

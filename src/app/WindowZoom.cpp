@@ -83,6 +83,8 @@ void WindowZoom::fitToFont()
         value->setProperty("fitTexts", QStringList{widestGridCell()});
     for (QLabel *clock : {ui.segmentClock, ui.lapClock, ui.raceClock})
         clock->setProperty("fitTexts", QStringList{QStringLiteral("8888.888")});
+    for (QLabel *figure : ui.liveFigureValues)
+        figure->setProperty("fitTexts", QStringList{QStringLiteral("8888.888 (lap 250)"), QStringLiteral("\u22128888.888")});
 
     // Grow the layout in small steps at the designed font sizes until every
     // text fits; the condition displays choose their own size instead.

@@ -17,7 +17,8 @@
 namespace sw {
 
 namespace {
-// Shows the rows of laps left out of the statistics in grey.
+// Shows the rows of laps left out of the statistics in grey, and the best
+// and improved times on their tints.
 class LeftOutLapDelegate : public QStyledItemDelegate
 {
 public:
@@ -27,6 +28,16 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        // Marked times: black on a light tint (contrast above 12:1), the
+        // best also bold.
+        const int mark = index.data(ResultsTableModel::MarkRole).toInt();
+        if (mark != ResultsTableModel::NoMark) {
+            option->backgroundBrush = mark == ResultsTableModel::BestMark ? QColor(0xE1, 0xBE, 0xE7)  // purple
+                                                                          : QColor(0xC8, 0xE6, 0xC9); // green
+            option->palette.setColor(QPalette::Text, Qt::black);
+            option->font.setBold(mark == ResultsTableModel::BestMark);
+            return;
+        }
         if (index.data(ResultsTableModel::LapLeftOutRole).toBool()) {
             const PaletteRgb c = paletteColour(Palette::DarkGrey);
             option->palette.setColor(QPalette::Text, QColor(c.r, c.g, c.b));

@@ -65,6 +65,12 @@ void ScreenFace::show()
     // The clocks stay; in the editing face the graph, stacked above them,
     // covers them.
     ui.hintLine->setVisible(!finished);
+    // The best possible lap is the best lap itself with one segment a lap.
+    for (size_t i = 0; i < ui.liveFigureValues.size(); ++i) {
+        const bool shown = !finished && (i != MainWindowControls::BestPossibleLapFigure || m_race.segmentsPerLap() > 1);
+        ui.liveFigureCaptions[i]->setVisible(shown);
+        ui.liveFigureValues[i]->setVisible(shown);
+    }
     ui.returnToRavelinAction->setVisible(m_race.isHeldInSetup());
 
     const int n = m_race.segmentsPerLap();

@@ -3,6 +3,7 @@
 #include "ui/ClickPanel.h"
 #include "ui/ClockDisplay.h"
 #include "ui/Geometry.h"
+#include "ui/SpokenFigure.h"
 
 #include <QHeaderView>
 #include <QMainWindow>
@@ -188,17 +189,17 @@ void MainWindowControls::build(QMainWindow *w)
     lapClock = clockTw(client, rx, 960, rw, 450);
     raceClockCaption = labelTw(client, QStringLiteral("Race Timer"), rx, 1440, rw, 240);
     raceClock = clockTw(client, rx, 1680, rw, 450);
-    segmentClock->setAccessibleName(QStringLiteral("Segment clock"));
-    lapClock->setAccessibleName(QStringLiteral("Lap clock"));
-    raceClock->setAccessibleName(QStringLiteral("Race clock"));
+    makeSpokenFigure(segmentClock, QStringLiteral("Segment clock"));
+    makeSpokenFigure(lapClock, QStringLiteral("Lap clock"));
+    makeSpokenFigure(raceClock, QStringLiteral("Race clock"));
     for (QLabel *clock : {segmentClock, lapClock, raceClock})
         setPointSize(clock, 18, true);
     currentLapCaption = labelTw(client, QStringLiteral("Cur. Lap"), rx, 2220, 1035, 240);
     currentSegCaption = labelTw(client, QStringLiteral("Cur. Seg."), rx + 1140, 2220, 1035, 240);
     currentLapLabel = labelTw(client, QString(), rx, 2460, 1035, 450);
     currentSegLabel = labelTw(client, QString(), rx + 1140, 2460, 1035, 450);
-    currentLapLabel->setAccessibleName(QStringLiteral("Current lap"));
-    currentSegLabel->setAccessibleName(QStringLiteral("Current segment"));
+    makeSpokenFigure(currentLapLabel, QStringLiteral("Current lap"));
+    makeSpokenFigure(currentSegLabel, QStringLiteral("Current segment"));
     for (QLabel *counter : {currentLapLabel, currentSegLabel}) {
         setPointSize(counter, 18, true);
         counter->setAlignment(Qt::AlignCenter);
@@ -207,6 +208,18 @@ void MainWindowControls::build(QMainWindow *w)
                                             "keys change settings."),
                      rx, 3060, rw, 1200);
     hintLine->setWordWrap(true);
+    const char *figureCaptions[5] = {"Last lap", "Best lap", "Delta to best", "Predicted lap", "Best possible lap"};
+    for (int i = 0; i < 5; ++i) {
+        // Below the hint line, above the condition captions (6600).
+        const int top = 4260 + i * 465;
+        liveFigureCaptions[size_t(i)] = labelTw(client, QString::fromLatin1(figureCaptions[i]), rx, top, rw, 210);
+        QLabel *value = labelTw(client, QString(), rx, top + 210, rw, 255);
+        value->setObjectName(QStringLiteral("liveFigure%1").arg(i));
+        setPointSize(value, 9, true);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        makeSpokenFigure(value, QString::fromLatin1(figureCaptions[i]));
+        liveFigureValues[size_t(i)] = value;
+    }
 
     // ---- current conditions, below the results frame (timing face) -------
     struct CondDef { QLabel **caption, **display; int up, down, left, width; const char *title; };
@@ -218,7 +231,7 @@ void MainWindowControls::build(QMainWindow *w)
         *c.caption = labelTw(client, QString::fromLatin1(c.title), c.left, 6600, c.width, 240);
         *c.display = labelTw(client, QString(), c.left, 6840, c.width - 660, 660);
         setPointSize(*c.display, 24, true);
-        (*c.display)->setAccessibleName(QString::fromLatin1(c.title));
+        makeSpokenFigure(*c.display, QString::fromLatin1(c.title));
         arrowButtons[c.up] = new QPushButton(QString::fromLatin1(arrows[c.up]), client);
         placeTw(arrowButtons[c.up], c.left + c.width - 660, 6840, 645, 330);
         arrowButtons[c.down] = new QPushButton(QString::fromLatin1(arrows[c.down]), client);
@@ -295,6 +308,8 @@ void MainWindowControls::build(QMainWindow *w)
     actualSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     viewMenu->addSeparator();
     raceAnalysisAction = viewMenu->addAction(QStringLiteral("Race Analysis"));
+    pitBoardAction = viewMenu->addAction(QStringLiteral("Pit Board"));
+    pitBoardAction->setCheckable(true);
     returnToRavelinAction = bar->addAction(QStringLiteral("Return to Ravelin"));
     returnToRavelinAction->setVisible(false);
     helpMenu = bar->addMenu(QStringLiteral("Help") + QString(28, QLatin1Char(' ')));

@@ -85,6 +85,10 @@ struct MainWindowControls
     std::array<QPushButton *, 6> arrowButtons{};        // by ArrowButton
     std::array<QPushButton *, 2> hiddenFinishButtons{}; // F11 shortcuts, out of sight
     QLabel *hintLine = nullptr;
+    // The live figures of the timing face, captions above their values.
+    enum LiveFigure { LastLapFigure, BestLapFigure, DeltaFigure, PredictedLapFigure, BestPossibleLapFigure };
+    std::array<QLabel *, 5> liveFigureCaptions{};
+    std::array<QLabel *, 5> liveFigureValues{};
 
     // Status line and the help line (the latter in the " Help " frame, which
     // stands beyond the right edge of the window as designed).
@@ -127,6 +131,7 @@ struct MainWindowControls
     QMenu *viewMenu = nullptr;
     QAction *zoomInAction = nullptr, *zoomOutAction = nullptr, *actualSizeAction = nullptr;
     QAction *raceAnalysisAction = nullptr;
+    QAction *pitBoardAction = nullptr; // View > "Pit Board", checked while the board is open
     QAction *returnToRavelinAction = nullptr;
     QMenu *helpMenu = nullptr;
     QAction *programHelpAction = nullptr, *aboutAction = nullptr;

@@ -10,4 +10,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextFit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpokenFigure.cpp
 )

@@ -1,0 +1,219 @@
+// The live figures, the marked grid cells and the pit board through the real
+// main window, as a screen reader hears them.
+
+#include "support/RaceFixture.h"
+
+#include "analysis/LiveFigures.h"
+#include "live/PitBoard.h"
+#include "results/ResultsTableModel.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QSettings>
+#include <QTableView>
+
+#include <QtTest>
+
+using namespace sw;
+
+namespace {
+
+// What a screen reader says for a control: its name, then its value.
+QString spoken(QObject *o)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(o);
+    if (!iface)
+        return QStringLiteral("(no interface)");
+    const QString value = iface->text(QAccessible::Value);
+    return value.isEmpty() ? iface->text(QAccessible::Name) : iface->text(QAccessible::Name) + QStringLiteral(", ") + value;
+}
+
+QString spokenCell(RaceFixture &f, int lap, int column)
+{
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(f.w->ui.resultsView);
+    QAccessibleInterface *cell = table->tableInterface()->cellAt(lap - 1, column - 1);
+    return cell ? cell->text(QAccessible::Name) : QStringLiteral("(no cell)");
+}
+
+// Two segments a lap, start press at 1 s:
+//   lap 1 green, in traffic          20 + 21     = 41
+//   lap 2 yellow                     18 + 20.5   = 38.5
+//   lap 3 green, not in traffic      20.5 + 20   = 40.5
+//   lap 4 green, not in traffic      19.796 (+ 20.204 = 40 when finished)
+void timeThreeLapsAndASegment(RaceFixture &f)
+{
+    QApplication::setActiveWindow(f.w.get());
+    f.arm();
+    for (double t : {1.0, 21.0, 42.0})
+        f.pressAt(t);
+    f.F(5); // yellow
+    f.pressAt(60);
+    f.pressAt(80.5);
+    f.F(4); // green
+    f.F(8); // not in traffic
+    f.pressAt(101);
+    f.pressAt(121);
+    f.pressAt(140.796);
+}
+
+QStringList spokenFigures(RaceFixture &f)
+{
+    QStringList said;
+    for (QLabel *value : f.w->ui.liveFigureValues)
+        said << spoken(value);
+    return said;
+}
+
+} // namespace
+
+class TstLiveTiming : public QObject
+{
+    Q_OBJECT
+private slots:
+    void figuresAsSpoken_data()
+    {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("segment1"); // the grid's segment 1 of laps 2, 3, 4
+        QTest::newRow("all laps") << int(LapFilter::AllLaps)
+                                  << QStringList{"Last lap, 40.500", "Best lap, 38.500 (lap 2)", "Delta to best, plus 1.796",
+                                                 "Predicted lap, 40.296", "Best possible lap, 38.000"}
+                                  << QStringList{"18.000, best", "20.500", "19.796, improved"};
+        QTest::newRow("green and not in traffic")
+                << int(LapFilter::GreenNotInTraffic)
+                << QStringList{"Last lap, 40.500", "Best lap, 40.500 (lap 3)", "Delta to best, minus 0.704",
+                               "Predicted lap, 39.796", "Best possible lap, 39.796"}
+                << QStringList{"18.000, improved", "20.500", "19.796, best"};
+    }
+
+    void figuresAsSpoken()
+    {
+        QFETCH(int, filter);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, segment1);
+        RaceFixture f(2);
+        f.w->results().setLapFilter(LapFilter(filter));
+        timeThreeLapsAndASegment(f);
+        QCOMPARE(spokenFigures(f), said);
+        // The grid's marks follow the presses during the race.
+        QCOMPARE((QStringList{spokenCell(f, 2, 1), spokenCell(f, 3, 1), spokenCell(f, 4, 1)}), segment1);
+        // The clocks, the lap and segment now timed and the conditions say
+        // what they show.
+        QCOMPARE(spoken(f.w->ui.currentLapLabel), QStringLiteral("Current lap, 4"));
+        QCOMPARE(spoken(f.w->ui.currentSegLabel), QStringLiteral("Current segment, 2"));
+        QCOMPARE(spoken(f.w->ui.flagDisplay), QStringLiteral("Current Flag, Green"));
+        QCOMPARE(spoken(f.w->ui.trafficDisplay), QStringLiteral("Current Traffic, Not in Traffic"));
+        QVERIFY(spoken(f.w->ui.raceClock).startsWith(QStringLiteral("Race clock, ")));
+    }
+
+    // After the finish; the marks follow the "Count laps" choice and an edit.
+    void markedCells_data()
+    {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("lap");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("mark");
+        const int all = int(LapFilter::AllLaps), clear = int(LapFilter::GreenNotInTraffic);
+        const int best = ResultsTableModel::BestMark, better = ResultsTableModel::ImprovedMark,
+                  none = ResultsTableModel::NoMark;
+        QTest::newRow("all: best segment 1") << all << false << 2 << 1 << "18.000, best" << best;
+        QTest::newRow("all: best segment 2") << all << false << 3 << 2 << "20.000, best" << best;
+        QTest::newRow("all: best lap") << all << false << 2 << 5 << "38.500, best" << best;
+        QTest::newRow("all: improved segment") << all << false << 4 << 1 << "19.796, improved" << better;
+        QTest::newRow("all: improved lap") << all << false << 4 << 5 << "40.000, improved" << better;
+        QTest::newRow("all: slower") << all << false << 4 << 2 << "20.204" << none;
+        QTest::newRow("all: first lap") << all << false << 1 << 5 << "41.000" << none;
+        QTest::newRow("clear: greyed lap unmarked") << clear << false << 2 << 1 << "18.000" << none;
+        QTest::newRow("clear: best segment 1") << clear << false << 4 << 1 << "19.796, best" << best;
+        QTest::newRow("clear: best lap") << clear << false << 4 << 5 << "40.000, best" << best;
+        QTest::newRow("edited: new best segment") << all << true << 4 << 2 << "19.500, best" << best;
+        QTest::newRow("edited: old best moved") << all << true << 3 << 2 << "20.000, improved" << better;
+        QTest::newRow("edited: best lap moved") << clear << true << 4 << 5 << "39.296, best" << best;
+    }
+
+    void markedCells()
+    {
+        QFETCH(int, filter);
+        QFETCH(bool, edited);
+        QFETCH(int, lap);
+        QFETCH(int, column);
+        QFETCH(QString, said);
+        QFETCH(int, mark);
+        RaceFixture f(2);
+        timeThreeLapsAndASegment(f);
+        f.pressAt(161);
+        f.finish();
+        f.w->results().setLapFilter(LapFilter(filter));
+        if (edited) {
+            f.race.selectLap(4);
+            f.race.keepChanges(4, {0, 19.796, 19.5, 0, 0}, f.race.lapConditions(4));
+        }
+        QCOMPARE(spokenCell(f, lap, column), said);
+        const QModelIndex index = f.w->ui.resultsView->model()->index(lap - 1, column - 1);
+        QCOMPARE(index.data(ResultsTableModel::MarkRole).toInt(), mark);
+        QCOMPARE(index.data(Qt::ToolTipRole).toString(),
+                 mark == ResultsTableModel::BestMark       ? QStringLiteral("best")
+                 : mark == ResultsTableModel::ImprovedMark ? QStringLiteral("improved")
+                                                           : QString());
+    }
+
+    // The board follows the press at once, and F2 given to it is a reading.
+    void pitBoardFollowsAndTakesF2()
+    {
+        RaceFixture f(2);
+        timeThreeLapsAndASegment(f);
+        f.w->ui.pitBoardAction->trigger();
+        PitBoard *board = f.w->pitBoard();
+        QVERIFY(board && board->isVisible());
+        QVERIFY(f.w->ui.pitBoardAction->isChecked());
+        QCOMPARE(board->deltaLabel()->text(), QStringLiteral("+1.796"));
+        QCOMPARE(board->lapLabel()->text(), QStringLiteral("Lap 4"));
+        QCOMPARE(board->lastLapLabel()->text(), QStringLiteral("Last 40.500"));
+        QCOMPARE(board->bestLapLabel()->text(), QStringLiteral("Best 38.500 (lap 2)"));
+
+        f.advanceTo(160.5);
+        QTest::keyClick(board, Qt::Key_F2);
+        QCOMPARE(f.race.currentLap(), 5);
+        QCOMPARE(f.race.reading(4, 2), 160.5);
+        QCOMPARE(board->deltaLabel()->text(), QStringLiteral("+1.000")); // 39.5 against 38.5
+        QCOMPARE(board->lastLapLabel()->text(), QStringLiteral("Last 39.500"));
+        QCOMPARE(board->lapLabel()->text(), QStringLiteral("Lap 5"));
+
+        // The delta's digits fill at least a fifth of the screen's height.
+        board->resize(1920, 1080);
+        const QRect ink = QFontMetrics(board->deltaLabel()->font()).tightBoundingRect(QStringLiteral("0123456789"));
+        QVERIFY2(ink.height() * 5 >= board->height(), qPrintable(QString::number(ink.height())));
+
+        QTest::keyClick(board, Qt::Key_Escape);
+        QVERIFY(!board->isVisible());
+        QVERIFY(!f.w->ui.pitBoardAction->isChecked());
+        QCOMPARE(f.race.currentLap(), 5); // Escape is no reading
+    }
+
+    // The board keeps the screen it was shown on, and a screen no longer
+    // there is no obstacle to opening it.
+    void pitBoardRemembersItsScreen()
+    {
+        RaceFixture f(1);
+        const QString ini = f.folder.filePath(QStringLiteral("board.ini"));
+        {
+            QSettings gone(ini, QSettings::IniFormat);
+            gone.setValue(QStringLiteral("pitBoard/screen"), QStringLiteral("a screen unplugged"));
+        }
+        f.w->rememberPitBoardScreen(std::make_unique<QSettings>(ini, QSettings::IniFormat));
+        f.w->togglePitBoard();
+        QVERIFY(f.w->pitBoard()->isVisible());
+        QCOMPARE(f.w->pitBoard()->screen(), QGuiApplication::primaryScreen());
+        f.w->togglePitBoard();
+        QVERIFY(!f.w->pitBoard()->isVisible());
+        QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("pitBoard/screen")).toString(),
+                 QGuiApplication::primaryScreen()->name());
+    }
+};
+
+QTEST_MAIN(TstLiveTiming)
+#include "tst_livetiming.moc"
