@@ -2,6 +2,7 @@
 
 #include "app/PrintHelpMenus.h"
 #include "app/Recovery.h"
+#include "app/ShareDialog.h"
 #include "app/WindowZoom.h"
 #include "document/CsvExportCommand.h"
 #include "document/FileCommands.h"
@@ -17,6 +18,7 @@
 #include "results/GraphView.h"
 #include "results/ResultsPanel.h"
 #include "results/ScreenFace.h"
+#include "share/LiveSharing.h"
 #include "timing/HiTime.h"
 #include "ui/ClickPanel.h"
 #include "ui/Geometry.h"
@@ -66,6 +68,16 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     };
     m_printHelp = std::make_unique<PrintHelpMenus>(*this, files, *m_results);
     m_zoom = new WindowZoom(*this);
+    m_sharing = new LiveSharing(race, this);
+    m_sharing->lapFilter = [this] { return m_results->lapFilter(); };
+    m_sharing->raceClock = [this]() -> std::optional<double> {
+        if (m_race.state() == RaceState::Setup)
+            return std::nullopt;
+        return m_clocks->raceClockNow();
+    };
+    // The page is headed by the file's title (none before a file is named).
+    m_sharing->title = [this] { return m_fileState.fileTitle; };
+    m_caption = windowTitle();
     wirePanels();
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
@@ -91,11 +103,35 @@ void MainWindow::wirePanels()
     // A journal that cannot be made is told when the race is armed (after
     // the face has written the state's instructions).
     connect(&m_race, &Race::stateChanged, this, &MainWindow::showJournalFailure);
-    connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_files, &FileCommands::captionChanged, this, [this](const QString &caption) {
+        m_caption = caption;
+        showCaption();
+    });
+    connect(ui.shareLiveTimingAction, &QAction::triggered, this, [this] {
+        ShareDialog &d = shareDialog();
+        d.show();
+        d.raise();
+        d.activateWindow();
+    });
+    connect(m_sharing, &LiveSharing::sharingChanged, this, &MainWindow::showCaption);
     for (QPushButton *b : ui.hiddenFinishButtons)
         connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });
     connect(ui.exportCsvAction, &QAction::triggered, this,
             [this] { exportRaceAsCsv(m_race, m_fileState, m_prompts); });
+}
+
+ShareDialog &MainWindow::shareDialog()
+{
+    if (!m_shareDialog)
+        m_shareDialog = new ShareDialog(*m_sharing, m_prompts, this);
+    return *m_shareDialog;
+}
+
+void MainWindow::showCaption()
+{
+    // The status line's texts belong to the timing; the note goes on the
+    // caption, which every view of the window shows.
+    setWindowTitle(m_sharing->isSharing() ? m_caption + QStringLiteral(" \u2014 sharing live timing") : m_caption);
 }
 
 void MainWindow::focusTimingField()
@@ -147,7 +183,8 @@ void MainWindow::onActivated()
 {
     placeTw(ui.timingFocusHolder, -700, 0, 300, 300);
     m_fields->refillOnActivate();
-    setWindowTitle(m_files->caption());
+    m_caption = m_files->caption();
+    showCaption();
     m_files->afterActivate();
 }
 

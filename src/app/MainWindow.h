@@ -31,6 +31,8 @@ class ScreenFace;
 class FileCommands;
 class PrintHelpMenus;
 class WindowZoom;
+class LiveSharing;
+class ShareDialog;
 
 class MainWindow : public QMainWindow
 {
@@ -54,6 +56,9 @@ public:
     FileCommands &fileCommands() { return *m_files; }
     PrintHelpMenus &printHelp() { return *m_printHelp; }
     WindowZoom &zoom() { return *m_zoom; }
+    LiveSharing &sharing() { return *m_sharing; }
+    // Options > "Share Live Timing…" (made the first time it is opened).
+    ShareDialog &shareDialog();
 
     // The crash journal of the run, if any: its failures are noted on the
     // status line.
@@ -88,6 +93,8 @@ private:
     void updateClocksOnScreen();
     void showJournalFailure();
     void focusTimingField();
+    // The file's caption, with a note while the race is shared.
+    void showCaption();
 
     Race &m_race;
     FileState &m_fileState;
@@ -106,6 +113,9 @@ private:
     FileCommands *m_files = nullptr;
     std::unique_ptr<PrintHelpMenus> m_printHelp;
     WindowZoom *m_zoom = nullptr;
+    LiveSharing *m_sharing = nullptr;
+    ShareDialog *m_shareDialog = nullptr;
+    QString m_caption;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;

@@ -124,6 +124,7 @@ struct MainWindowControls
     QAction *commentsAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *numberOfSegmentsAction = nullptr;
+    QAction *shareLiveTimingAction = nullptr;
     QMenu *viewMenu = nullptr;
     QAction *zoomInAction = nullptr, *zoomOutAction = nullptr, *actualSizeAction = nullptr;
     QAction *returnToRavelinAction = nullptr;
