@@ -75,6 +75,10 @@ void TestSharing::snapshotOfRace_data()
     // segments are the best there are; lap 2 is not complete and has no marks.
     QTest::newRow("lap under way") << 2 << L{0, 30, 61, 90} << false << "61.000" << "61.000" << 1 << 2 << 2
                                    << "BBB|I..";
+    // Marks come from completed laps only: the lap under way's first segment
+    // ties the best and is not marked until its lap is complete.
+    QTest::newRow("lap under way ties the best") << 2 << L{0, 30, 61, 91} << false << "61.000" << "61.000" << 1 << 2
+                                                 << 2 << "BBB|...";
     QTest::newRow("finished") << 2 << L{0, 30, 61, 90, 119} << true << "58.000" << "58.000" << 2 << 0 << 2
                               << "...|BBB";
 }
