@@ -8,8 +8,10 @@ send, 33 viewers (the 33rd must get 503) and a viewer that never reads.
 Bounded in count and time. Afterwards: no hostile request got a 2xx answer
 or went unanswered, every press sent during the attack was recorded, the
 presses after it are recorded exactly (each at its lap, its reading as far
-from the one before as the key was from the key before, within 20 ms), and
-the program's resident memory is back within 10 MiB of where it started.
+from the one before as the key was from the key before, within 50 ms), and
+the program's resident memory is back within 10 MiB of where it started
+(shown, not compared, with --sanitized: AddressSanitizer keeps freed memory
+in its quarantine).
 """
 
 import argparse
@@ -27,7 +29,11 @@ from splitwatch_program import Program
 HOSTILE_REQUESTS = 10000
 ATTACKERS = 4
 MEMORY_LIMIT = 10 * 1024 * 1024
-PRESS_TOLERANCE_S = 0.020
+# How far the gap between two readings may stray from the gap between the
+# keys that made them: the keys travel through a pipe and the driver, which
+# a busy machine (or a sanitized build) can hold up for a while.
+PRESS_TOLERANCE_S = 0.050
+SANITIZED_PRESS_TOLERANCE_S = 0.200
 
 
 def upgrade(target):
@@ -144,7 +150,9 @@ def pressed_cells(lines):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--program', required=True, help='the splitwatch program')
+    parser.add_argument('--sanitized', action='store_true', help='the program is built with sanitizers')
     args = parser.parse_args()
+    tolerance = SANITIZED_PRESS_TOLERANCE_S if args.sanitized else PRESS_TOLERANCE_S
 
     work = tempfile.mkdtemp(prefix='sw-program-hostile-')
     program = Program(args.program, '127.0.0.1:0', os.path.join(work, 'config'), os.path.join(work, 'data'))
@@ -239,7 +247,7 @@ def main():
             if previous:
                 key_gap = (sent_ms - previous[0]) / 1000.0
                 reading_gap = (cells[0][1] - previous[1]) / 1e6
-                assert abs(reading_gap - key_gap) <= PRESS_TOLERANCE_S, \
+                assert abs(reading_gap - key_gap) <= tolerance, \
                     'reading gap %.4f s for a key gap of %.4f s' % (reading_gap, key_gap)
             previous = (sent_ms, cells[0][1])
 
@@ -247,11 +255,12 @@ def main():
         deadline = time.monotonic() + 20
         while True:
             after = program.memory()
-            if after - before < MEMORY_LIMIT or time.monotonic() > deadline:
+            if after - before < MEMORY_LIMIT or time.monotonic() > deadline or args.sanitized:
                 break
             time.sleep(0.5)
         print('resident memory before %.1f MiB, after %.1f MiB' % (before / 1048576.0, after / 1048576.0))
-        assert after - before < MEMORY_LIMIT, 'memory did not come back within 10 MiB'
+        if not args.sanitized:
+            assert after - before < MEMORY_LIMIT, 'memory did not come back within 10 MiB'
         print('program hostile traffic test passed')
         return 0
     finally:
