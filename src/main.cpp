@@ -15,6 +15,7 @@ int main(int argc, char **argv)
     sw::Startup startup(QCoreApplication::arguments());
     startup.journal = &journal;
     startup.rememberLapFilter = true;
+    startup.rememberSharing = true;
     sw::TestDriver::installIfRequested(startup); // test hook: only with SPLITWATCH_TEST_DRIVER set
     if (!startup.begin())
         return 0;

@@ -12,4 +12,42 @@ int ravelinModeFromArguments(const QStringList &args)
     return line.contains(QLatin1String("/M"), Qt::CaseSensitive) ? 2 : 1;
 }
 
+ShareArgument shareArgumentFromArguments(const QStringList &args)
+{
+    ShareArgument share;
+    QString value;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--share")) {
+            share.given = true;
+            value = i + 1 < args.size() ? args.at(i + 1) : QString();
+            break;
+        }
+        if (a.startsWith(QLatin1String("--share="))) {
+            share.given = true;
+            value = a.mid(8);
+            break;
+        }
+    }
+    if (!share.given)
+        return share;
+    const int colon = value.lastIndexOf(QLatin1Char(':'));
+    QString address = colon >= 0 ? value.left(colon) : QString();
+    const QString portText = value.mid(colon + 1);
+    if (address.startsWith(QLatin1Char('[')) && address.endsWith(QLatin1Char(']')))
+        address = address.mid(1, address.size() - 2);
+    else if (address.contains(QLatin1Char(':')))
+        return share; // an IPv6 address needs its brackets
+    if (colon >= 0 && address.isEmpty())
+        return share;
+    bool ok = false;
+    const uint port = portText.toUInt(&ok);
+    if (!ok || portText.isEmpty() || !portText.front().isDigit() || port > 65535)
+        return share;
+    share.valid = true;
+    share.address = address;
+    share.port = quint16(port);
+    return share;
+}
+
 } // namespace sw

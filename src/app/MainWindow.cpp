@@ -2,6 +2,7 @@
 
 #include "app/PrintHelpMenus.h"
 #include "app/Recovery.h"
+#include "app/ShareDialog.h"
 #include "app/WindowZoom.h"
 #include "charts/RaceAnalysisLink.h"
 #include "document/CsvExportCommand.h"
@@ -21,6 +22,7 @@
 #include "results/GraphView.h"
 #include "results/ResultsPanel.h"
 #include "results/ScreenFace.h"
+#include "share/LiveSharing.h"
 #include "timing/HiTime.h"
 #include "ui/ClickPanel.h"
 #include "ui/Geometry.h"
@@ -77,6 +79,16 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     m_printHelp = std::make_unique<PrintHelpMenus>(*this, files, *m_results);
     m_analysis = new RaceAnalysisLink(race, ui, *m_results, files, prompts, m_printHelp->printers(), this);
     m_zoom = new WindowZoom(*this);
+    m_sharing = new LiveSharing(race, this);
+    m_sharing->lapFilter = [this] { return m_results->lapFilter(); };
+    m_sharing->raceClock = [this]() -> std::optional<double> {
+        if (m_race.state() == RaceState::Setup)
+            return std::nullopt;
+        return m_clocks->raceClockNow();
+    };
+    // The page is headed by the file's title (none before a file is named).
+    m_sharing->title = [this] { return m_fileState.fileTitle; };
+    m_caption = windowTitle();
     wirePanels();
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
@@ -104,7 +116,17 @@ void MainWindow::wirePanels()
     // A journal that cannot be made is told when the race is armed (after
     // the face has written the state's instructions).
     connect(&m_race, &Race::stateChanged, this, &MainWindow::showJournalFailure);
-    connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_files, &FileCommands::captionChanged, this, [this](const QString &caption) {
+        m_caption = caption;
+        showCaption();
+    });
+    connect(ui.shareLiveTimingAction, &QAction::triggered, this, [this] {
+        ShareDialog &d = shareDialog();
+        d.show();
+        d.raise();
+        d.activateWindow();
+    });
+    connect(m_sharing, &LiveSharing::sharingChanged, this, &MainWindow::showCaption);
     for (QPushButton *b : ui.hiddenFinishButtons)
         connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });
     connect(ui.exportCsvAction, &QAction::triggered, this,
@@ -136,6 +158,20 @@ void MainWindow::togglePitBoard()
     m_pitBoard->setRaceClock(ui.raceClock->text());
     m_pitBoard->open(screen());
     ui.pitBoardAction->setChecked(true);
+}
+
+ShareDialog &MainWindow::shareDialog()
+{
+    if (!m_shareDialog)
+        m_shareDialog = new ShareDialog(*m_sharing, m_prompts, this);
+    return *m_shareDialog;
+}
+
+void MainWindow::showCaption()
+{
+    // The status line's texts belong to the timing; the note goes on the
+    // caption, which every view of the window shows.
+    setWindowTitle(m_sharing->isSharing() ? m_caption + QStringLiteral(" \u2014 sharing live timing") : m_caption);
 }
 
 void MainWindow::focusTimingField()
@@ -187,7 +223,8 @@ void MainWindow::onActivated()
 {
     placeTw(ui.timingFocusHolder, -700, 0, 300, 300);
     m_fields->refillOnActivate();
-    setWindowTitle(m_files->caption());
+    m_caption = m_files->caption();
+    showCaption();
     m_files->afterActivate();
 }
 

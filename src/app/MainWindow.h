@@ -37,6 +37,8 @@ class RaceAnalysisLink;
 class LiveFigures;
 class LiveFigurePanel;
 class PitBoard;
+class LiveSharing;
+class ShareDialog;
 
 class MainWindow : public QMainWindow
 {
@@ -67,6 +69,9 @@ public:
     PitBoard *pitBoard() const { return m_pitBoard; } // null until first opened
     // Where the board remembers its screen (the real program only).
     void rememberPitBoardScreen(std::unique_ptr<QSettings> settings);
+    LiveSharing &sharing() { return *m_sharing; }
+    // Options > "Share Live Timing…" (made the first time it is opened).
+    ShareDialog &shareDialog();
 
     // The crash journal of the run, if any: its failures are noted on the
     // status line.
@@ -101,6 +106,8 @@ private:
     void updateClocksOnScreen();
     void showJournalFailure();
     void focusTimingField();
+    // The file's caption, with a note while the race is shared.
+    void showCaption();
 
     Race &m_race;
     FileState &m_fileState;
@@ -124,6 +131,9 @@ private:
     LiveFigurePanel *m_liveFigurePanel = nullptr;
     PitBoard *m_pitBoard = nullptr;
     std::unique_ptr<QSettings> m_pitBoardSettings;
+    LiveSharing *m_sharing = nullptr;
+    ShareDialog *m_shareDialog = nullptr;
+    QString m_caption;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;

@@ -12,6 +12,7 @@
 #include "journal/RaceRecorder.h"
 #include "race/Race.h"
 #include "results/ResultsPanel.h"
+#include "share/LiveSharing.h"
 #include "timing/HiTime.h"
 #include "ui/QtPrompts.h"
 
@@ -20,7 +21,10 @@
 #include <QApplication>
 #include <QSettings>
 #include <QCursor>
+#include <QHostAddress>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace sw {
 
@@ -140,10 +144,37 @@ void Startup::openMainWindow()
     if (rememberLapFilter)
         m_main->results().rememberLapFilter(
             std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
+    if (rememberSharing)
+        m_main->sharing().useSettings(
+            std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
     m_main->show();
     m_main->activateWindow();
+    shareFromCommandLine();
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
+}
+
+void Startup::shareFromCommandLine()
+{
+    const ShareArgument share = shareArgumentFromArguments(m_args);
+    if (!share.given)
+        return;
+    LiveSharing &sharing = m_main->sharing();
+    const QHostAddress address(share.address);
+    QString error;
+    if (!share.valid || (!share.address.isEmpty() && address.isNull()))
+        error = QStringLiteral("--share takes [ADDRESS:]PORT, for example --share 8473 or --share 192.168.1.20:8473");
+    else if (!sharing.start(address, share.port))
+        error = QStringLiteral("Live timing cannot be shared on port %1:\n%2").arg(share.port).arg(sharing.errorString());
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        std::fflush(stderr);
+        m_prompts->info(error);
+        return;
+    }
+    const QByteArray line = sharing.url().toString().toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
 }
 
 void Startup::onAccepted(int interval, double)

@@ -58,6 +58,9 @@ public:
     // The "Count laps" choice is kept in the user's settings (set by the
     // program; tests leave it off).
     bool rememberLapFilter = false;
+    // The live timing port, interface and access token are kept in the
+    // user's settings (set by the program; tests leave it off).
+    bool rememberSharing = false;
 
     // Test hooks, set only by app/TestDriver when the whole-program test runs
     // the program. Above zero: the speed check is not run and this timer
@@ -70,6 +73,8 @@ private:
     void openMainWindow();
     void onAccepted(int interval, double tps);
     void onTooSlow();
+    // "--share": starts sharing and prints the link on standard output.
+    void shareFromCommandLine();
 
     struct Owned;
     std::unique_ptr<Owned> m_owned;

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -24,6 +25,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace sw {
@@ -150,6 +152,8 @@ void TestDriver::execute(const QString &line)
                 printCell(i / RaceRecordCells::Columns, i % RaceRecordCells::Columns, now[size_t(i)]);
     } else if (cmd == QLatin1String("sync")) {
         waitForJournal(m_startup.journal ? m_startup.journal->writer().queuedCount() : 0);
+    } else if (cmd == QLatin1String("memory")) {
+        printMemory();
     } else {
         const std::vector<CellValue> before = cells();
         if (!runCommand(cmd, arg)) {
@@ -203,6 +207,7 @@ bool TestDriver::runCommand(const QString &cmd, const QString &arg)
                            : arg == QLatin1String("cancel")   ? ui.cancelChangesButton
                            : arg == QLatin1String("insert")   ? ui.insertButton
                            : arg == QLatin1String("delete")   ? ui.deleteButton
+                           : arg == QLatin1String("restart")  ? ui.startRestartButton
                                                               : nullptr;
         if (!b)
             return false;
@@ -280,6 +285,19 @@ void TestDriver::printCell(int lap, int col, const CellValue &v)
               .arg(lap)
               .arg(col)
               .arg(v.empty ? QStringLiteral("-") : QString::number(v.value)));
+}
+
+void TestDriver::printMemory()
+{
+    // Freed memory goes back to the system first, so that the figure says
+    // what the program still holds.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    malloc_trim(0);
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    qint64 resident = -1;
+    if (statm.open(QIODevice::ReadOnly))
+        resident = statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+    print(QStringLiteral("memory %1").arg(resident));
 }
 
 void TestDriver::printState()

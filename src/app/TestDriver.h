@@ -20,9 +20,11 @@
 //   segments             Options > Change Number Segments
 //   lap <n>              chooses lap n in the lap list
 //   type-seg <n> <text>  types text into the Seg n field (entering it first)
-//   click <keep|cancel|insert|delete>  the editing buttons
+//   click <keep|cancel|insert|delete|restart>  the editing buttons
 //   sync                 replies once the journal has on disk all it was given
 //   dump                 [state + a cell line for every cell of the record]
+//   memory               [memory <resident bytes>] after returning freed
+//                        memory to the system
 // Lines printed without a command:
 //   asked <title>        a message or input box opened
 //   ready                the main window is open and recovery was offered
@@ -74,6 +76,7 @@ private:
     std::vector<CellValue> cells() const;
     void printChanges(const std::vector<CellValue> &before);
     void printState();
+    void printMemory();
     void printCell(int lap, int col, const CellValue &v);
     void sendKey(int qtKey, const QString &text);
     void waitForJournal(quint64 target);

@@ -12,5 +12,6 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintHelpMenus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TestDriver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShareDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowZoom.cpp
 )

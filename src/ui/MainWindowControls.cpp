@@ -299,6 +299,7 @@ void MainWindowControls::build(QMainWindow *w)
     commentsAction = bar->addAction(QStringLiteral("Comments"));
     optionsMenu = bar->addMenu(QStringLiteral("Options"));
     numberOfSegmentsAction = optionsMenu->addAction(QStringLiteral("Change Number Segments"));
+    shareLiveTimingAction = optionsMenu->addAction(QStringLiteral("Share Live Timing\u2026"));
     viewMenu = bar->addMenu(QStringLiteral("View"));
     zoomInAction = viewMenu->addAction(QStringLiteral("Zoom In"));
     zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});

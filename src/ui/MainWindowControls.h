@@ -128,6 +128,7 @@ struct MainWindowControls
     QAction *commentsAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *numberOfSegmentsAction = nullptr;
+    QAction *shareLiveTimingAction = nullptr;
     QMenu *viewMenu = nullptr;
     QAction *zoomInAction = nullptr, *zoomOutAction = nullptr, *actualSizeAction = nullptr;
     QAction *raceAnalysisAction = nullptr;
