@@ -67,6 +67,10 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     m_printHelp = std::make_unique<PrintHelpMenus>(*this, files, *m_results);
     m_zoom = new WindowZoom(*this);
     wirePanels();
+    // The caption is the file's from the start: a window the window system
+    // never activates (a question shown at once, as recovery does) must not
+    // keep the bare program name.
+    setWindowTitle(m_files->caption());
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
 }
