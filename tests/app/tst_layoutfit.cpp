@@ -9,8 +9,11 @@
 #include "ui/QtPrompts.h"
 #include "ui/TextFit.h"
 
+#include <QGroupBox>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 using namespace sw;
@@ -68,6 +71,86 @@ private slots:
         if (stage == 3)
             f.finish();
         QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+    }
+
+    // A segment time of 10000 s and more read from a file shows whole in its
+    // field (the font gives way), at every zoom; a short time gets the
+    // designed size back.
+    void longSegmentTimesFromAFile_data()
+    {
+        QTest::addColumn<double>("segmentTime");
+        QTest::addColumn<int>("zoom");
+        for (int zoom : {100, 200}) {
+            QTest::addRow("24999.999 s, %d %%", zoom) << 24999.999 << zoom;
+            QTest::addRow("10000 s, %d %%", zoom) << 10000.0 << zoom;
+            QTest::addRow("99999.999 s, %d %%", zoom) << 99999.999 << zoom;
+        }
+    }
+
+    void longSegmentTimesFromAFile()
+    {
+        QFETCH(double, segmentTime);
+        QFETCH(int, zoom);
+        RaceFixture f(4);
+        f.w->zoom().setScreenSize(QSize(4000, 3000));
+        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        StoredRace stored;
+        stored.segmentsPerLap = 4;
+        stored.lastLap = 2;
+        double reading = 0;
+        stored.cells.rows[0][4].set(reading);
+        for (int lap = 1; lap <= 2; ++lap)
+            for (int s = 1; s <= 4; ++s) {
+                reading += lap == 1 ? segmentTime : 12.5;
+                stored.cells.rows[lap][s].set(reading);
+            }
+        f.race.load(stored);
+        f.race.selectLap(1);
+        QLineEdit *field = f.w->ui.segmentFields[3];
+        const QString text = QString::number(segmentTime, 'f', 3);
+        QCOMPARE(field->text(), text);
+        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+        const double full = field->font().pointSizeF();
+        f.race.selectLap(2);
+        QCOMPARE(field->text(), QStringLiteral("12.500"));
+        QVERIFY(field->font().pointSizeF() > full);
+        f.w->ui.zoomInAction->trigger(); // a zoom keeps the size the text needs
+        f.w->ui.zoomOutAction->trigger();
+        f.race.selectLap(1);
+        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+    }
+
+    // The "Current Lap" frame's top line does not run through the three
+    // "Graph" options: the frame as drawn shows each option just as the
+    // option draws itself, in both faces and at both zooms.
+    void graphOptionsStandClearOfTheFrameLine_data()
+    {
+        QTest::addColumn<bool>("finished");
+        QTest::addColumn<int>("zoom");
+        for (int zoom : {100, 200}) {
+            QTest::addRow("timing face, %d %%", zoom) << false << zoom;
+            QTest::addRow("editing face, %d %%", zoom) << true << zoom;
+        }
+    }
+
+    void graphOptionsStandClearOfTheFrameLine()
+    {
+        QFETCH(bool, finished);
+        QFETCH(int, zoom);
+        RaceFixture f(2);
+        f.w->zoom().setScreenSize(QSize(4000, 3000));
+        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        f.armAndPress({1.0, 12.0, 23.5});
+        if (finished)
+            f.finish();
+        QGroupBox *frame = f.w->ui.currentLapFrame;
+        const QImage drawn = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (QRadioButton *option : f.w->ui.graphColourOptions) {
+            QVERIFY(option->isVisible());
+            const QImage alone = option->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage there = drawn.copy(QRect(option->geometry().topLeft() * drawn.devicePixelRatio(), alone.size()));
+            QVERIFY2(there == alone, qPrintable(option->objectName()));
+        }
     }
 
     void zoomStepsAndScreen_data()
