@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 
 using namespace sw;
@@ -187,6 +188,53 @@ private slots:
         f.pressAt(5.5);
         QCOMPARE(f.race.reading(1, 2), 4.0);
         QCOMPARE(f.race.reading(2, 1), 5.5);
+    }
+
+    // A remembered place that would leave the window (almost) off the screen
+    // moves it on, title bar first; a place on the screen is kept. Zooming in
+    // keeps the window on the screen.
+    void rememberedPlaceOnTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("remembered");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("on the screen") << QPoint(10, 20) << true;
+        QTest::newRow("a few pixels over the left") << QPoint(-6, 20) << true;
+        QTest::newRow("off to the right (a larger screen before)") << QPoint(2500, 200) << false;
+        QTest::newRow("mostly off to the right") << QPoint(700, 100) << false;
+        QTest::newRow("mostly off to the left") << QPoint(-700, 100) << false;
+        QTest::newRow("title bar above the screen") << QPoint(10, -20) << false;
+        QTest::newRow("title bar at the bottom") << QPoint(10, 740) << false;
+        QTest::newRow("far off, both ways") << QPoint(-5000, -5000) << false;
+    }
+
+    void rememberedPlaceOnTheScreen()
+    {
+        QFETCH(QPoint, remembered);
+        QFETCH(bool, kept);
+        RaceFixture f(2);
+        const QRect screen(0, 0, 1280, 1024);
+        f.w->zoom().setScreenSize(screen.size());
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+        {
+            QSettings s(ini, QSettings::IniFormat);
+            s.setValue(QStringLiteral("window/position"), remembered);
+            s.setValue(QStringLiteral("window/zoom"), 100);
+        }
+        f.w->zoom().useSettings(std::make_unique<QSettings>(ini, QSettings::IniFormat));
+        const QRect frame = f.w->frameGeometry();
+        if (kept)
+            QCOMPARE(frame.topLeft(), remembered);
+        else
+            QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y())
+                                                            .arg(frame.width()).arg(frame.height())));
+        // Zooming in at the right edge: the larger window moves left.
+        f.w->move(screen.right() + 1 - frame.width(), 0);
+        QCOMPARE(f.w->zoom().setZoomPercent(125), 125);
+        QVERIFY(f.w->frameGeometry().width() > frame.width());
+        const QRect zoomed = f.w->frameGeometry();
+        QVERIFY2(screen.contains(zoomed), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(zoomed.x()).arg(zoomed.y())
+                                                         .arg(zoomed.width()).arg(zoomed.height())));
     }
 
     void dialogsFitTheScreen_data()
