@@ -229,12 +229,23 @@ void GraphView::drawGraph()
                                               conditionText(Condition::Traffic, lc.traffic));
 
         if (centre.x() >= -r - 1 && centre.x() <= w + r + 1) {
+            // Every mark has an outline in the text colour, so a light colour
+            // (yellow, white, light green) reads on the light picture; the
+            // colour fills the point. A lap the statistics leave out is a
+            // ring: the colour between two outlines, hollow inside.
             const QColor qc = paletteQColor(colour);
-            p.setPen(QPen(qc, 1, Qt::SolidLine));
-            // A lap the statistics leave out is drawn as a ring.
             const bool leftOut = m_filter != LapFilter::AllLaps && !lapCounts(lc, m_filter);
+            p.setPen(QPen(foreground, 1, Qt::SolidLine));
             p.setBrush(leftOut ? QBrush(Qt::NoBrush) : QBrush(qc));
             p.drawEllipse(centre, r, r);
+            if (leftOut) {
+                p.setPen(QPen(qc, 1, Qt::SolidLine));
+                p.drawEllipse(centre, r - 1, r - 1);
+                if (r >= 4) {
+                    p.setPen(QPen(foreground, 1, Qt::SolidLine));
+                    p.drawEllipse(centre, r - 2, r - 2);
+                }
+            }
         }
         if (m_beyond[idx] != 0)
             drawEdgeArrow(p, m_beyond[idx], centre.y(), foreground);

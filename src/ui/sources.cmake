@@ -9,5 +9,6 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowControls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PanelColours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextFit.cpp
 )
