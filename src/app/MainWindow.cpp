@@ -172,7 +172,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *ke = static_cast<QKeyEvent *>(event);
         if (ke->key() == Qt::Key_F2 && !ke->isAutoRepeat())
-            m_timingKeys->keyArriving();
+            m_timingKeys->keyArriving(ke->timestamp());
         return false;
     }
     if (event->type() != QEvent::KeyPress)
