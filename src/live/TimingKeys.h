@@ -40,7 +40,7 @@ public:
     void keyArriving(quint64 eventStampMs = 0);
     // How late a key must arrive before its time stamp is used (ns), and
     // how late it may be for the stamp to be believed.
-    static constexpr std::int64_t LateKeyNs = 3000000;
+    static constexpr std::int64_t LateKeyNs = 1500000;
     static constexpr std::int64_t LatestStampNs = 2000000000;
     // How long a keyArriving() reading waits for its key press (ns).
     static constexpr std::int64_t KeyArrivalValidNs = 20000000;
