@@ -90,6 +90,10 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     m_sharing->title = [this] { return m_fileState.fileTitle; };
     m_caption = windowTitle();
     wirePanels();
+    // The caption is the file's from the start: a window the window system
+    // never activates (a question shown at once, as recovery does) must not
+    // keep the bare program name.
+    setWindowTitle(m_files->caption());
     qApp->installEventFilter(this);
     setFixedWidth(tw(design::kClientWidth));
 }
@@ -245,7 +249,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *ke = static_cast<QKeyEvent *>(event);
         if (ke->key() == Qt::Key_F2 && !ke->isAutoRepeat())
-            m_timingKeys->keyArriving();
+            m_timingKeys->keyArriving(ke->timestamp());
         return false;
     }
     if (event->type() != QEvent::KeyPress)

@@ -24,6 +24,7 @@ PrintHelpMenus::PrintHelpMenus(MainWindow &w, const FileState &files, const Resu
 {
     auto &ui = w.ui;
     PrintCommands *p = m_print.get();
+    p->worksheet = [&w] { return blankWorksheetFor(w.race()); };
     QObject::connect(ui.printReportAction, &QAction::triggered, &w, [p] { p->printReport(); });
     QObject::connect(ui.printWorksheetAction, &QAction::triggered, &w, [p] { p->printBlankWorksheet(); });
     QObject::connect(ui.printScreenAction, &QAction::triggered, &w, [p] { p->printScreen(); });

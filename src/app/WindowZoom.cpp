@@ -156,7 +156,57 @@ void WindowZoom::apply()
         m_w.resize(m_w.width(), twy(designHeight));
     ui.zoomInAction->setEnabled(m_zoom < kMaxZoom && fitsScreen(m_zoom + kZoomStep));
     ui.zoomOutAction->setEnabled(m_zoom > kMinZoom);
+    // A window grown by the zoom stays on its screen.
+    keepOnScreen(true);
     m_w.redrawAfterZoom();
+}
+
+QList<QRect> WindowZoom::screens() const
+{
+    if (!m_screenSize.isEmpty())
+        return {QRect(QPoint(0, 0), m_screenSize)};
+    QList<QRect> areas;
+    for (const QScreen *s : QGuiApplication::screens())
+        areas << s->availableGeometry();
+    return areas;
+}
+
+void WindowZoom::keepOnScreen(bool wholly)
+{
+    // The frame as the window system has it; without a window manager it
+    // is the window itself.
+    const QRect frame = m_w.frameGeometry();
+    const QPoint to = placedOnScreens(frame, screens(), wholly);
+    if (to != frame.topLeft())
+        m_w.move(to);
+}
+
+QPoint placedOnScreens(const QRect &frame, const QList<QRect> &screens, bool wholly)
+{
+    if (screens.isEmpty() || frame.isEmpty())
+        return frame.topLeft();
+    constexpr int kTitleBar = 30;
+    const auto area = [](const QRect &r) { return qint64(r.width()) * r.height(); };
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), qMin(kTitleBar, frame.height())));
+    const QRect *best = &screens.first();
+    qint64 bestArea = 0;
+    for (const QRect &s : screens) {
+        const QRect title = titleBar & s;
+        const qint64 on = area(frame & s);
+        if (wholly ? s.contains(frame)
+                   : title.height() == titleBar.height() && 2 * title.width() >= frame.width()
+                         && 4 * on >= 3 * area(frame))
+            return frame.topLeft();
+        if (on > bestArea) {
+            bestArea = on;
+            best = &s;
+        }
+    }
+    const auto into = [](int at, int length, int first, int room) {
+        return length >= room ? first : qBound(first, at, first + room - length);
+    };
+    return {into(frame.left(), frame.width(), best->left(), best->width()),
+            into(frame.top(), frame.height(), best->top(), best->height())};
 }
 
 void WindowZoom::useSettings(std::unique_ptr<QSettings> settings)
@@ -166,10 +216,9 @@ void WindowZoom::useSettings(std::unique_ptr<QSettings> settings)
         return;
     const QVariant pos = m_settings->value(QStringLiteral("window/position"));
     if (pos.isValid()) {
-        const QPoint p = pos.toPoint();
-        // Only a place that is still on one of the screens.
-        if (QGuiApplication::screenAt(p + QPoint(20, 20)))
-            m_w.move(p);
+        // The screens may have changed since (a smaller one, a projector).
+        m_w.move(pos.toPoint());
+        keepOnScreen(false);
     }
     setZoomPercent(m_settings->value(QStringLiteral("window/zoom"), kMinZoom).toInt());
 }

@@ -5,8 +5,10 @@
 // steps of 25), never beyond what the screen can show. The zoom and the
 // window's position are remembered between runs when settings are given.
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <memory>
@@ -16,6 +18,15 @@ class QSettings;
 namespace sw {
 
 class MainWindow;
+
+// Where a window whose frame is `frame` goes so that its title bar and most
+// of it lie on a screen (screens: their available areas). Unchanged when
+// they do (on one screen: the whole height of the top 30 pixels over at
+// least half the width, and three quarters of the area); otherwise moved the
+// least distance into the screen it overlaps most (the first when it
+// overlaps none), its top-left corner on that screen when it is larger.
+// Wholly: only a window wholly on one screen stays where it is.
+QPoint placedOnScreens(const QRect &frame, const QList<QRect> &screens, bool wholly = false);
 
 class WindowZoom : public QObject
 {
@@ -41,16 +52,20 @@ public:
     // Lays the window out again at the current scale (after a face change).
     void apply();
 
-    // The screen size the window must fit; by default its own screen's
-    // available area.
+    // The screen size the window must fit, a screen at (0, 0); by default
+    // its own screen's available area (and every screen for its place).
     void setScreenSize(const QSize &size) { m_screenSize = size; }
 
     // Reads the zoom and position from settings and writes them back on every
     // change from then on. Without it nothing is read or written (tests).
     void useSettings(std::unique_ptr<QSettings> settings);
     void rememberPosition();
+    // Moves the window onto a screen when it lies (almost) off every one;
+    // wholly onto one when wholly is set (after a zoom).
+    void keepOnScreen(bool wholly);
 
 private:
+    QList<QRect> screens() const;
     bool fitsScreen(int zoom) const;
     void save();
 

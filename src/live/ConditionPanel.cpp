@@ -4,6 +4,7 @@
 #include "race/Race.h"
 #include "ui/Geometry.h"
 #include "ui/MainWindowControls.h"
+#include "ui/PanelColours.h"
 
 namespace sw {
 
@@ -36,9 +37,10 @@ void ConditionPanel::showConditions(const Conditions &now)
     m_ui.flagDisplay->setText(conditionText(Condition::Flag, now.flag));
     m_ui.positionDisplay->setText(conditionText(Condition::Position, now.position));
     m_ui.trafficDisplay->setText(conditionText(Condition::Traffic, now.traffic));
+    // The flag's colour as the panel, the text in black or white on it.
     const Palette colour = now.flag == 0 ? Palette::Green : Palette::Yellow;
     for (QLabel *label : m_ui.flagColouredLabels())
-        setForeColour(label, colour);
+        setPanelColours(label, textColourOn(colour), colour);
 }
 
 void ConditionPanel::step(Condition which, bool up)

@@ -4,6 +4,8 @@
 #include "race/Race.h"
 #include "ui/Prompts.h"
 
+#include <algorithm>
+
 namespace sw {
 
 TimingKeys::TimingKeys(Race &race, HiTime &timer, const TimerCalibration &calibration, ConditionPanel &conditions,
@@ -44,13 +46,25 @@ void TimingKeys::handleKey(int key)
         emit focusBack();
 }
 
-void TimingKeys::keyArriving()
+void TimingKeys::keyArriving(quint64 eventStampMs)
 {
     // A key sent by another program is checked twice (once by Qt on its
     // way): the first check stands.
     const std::int64_t nowNs = m_timer.clock().nowNs();
-    if (m_keyArrivedNs < 0 || nowNs - m_keyArrivedNs >= KeyArrivalValidNs || nowNs < m_keyArrivedNs)
-        m_keyArrivedNs = nowNs;
+    if (m_keyArrivedNs >= 0 && nowNs - m_keyArrivedNs < KeyArrivalValidNs && nowNs >= m_keyArrivedNs)
+        return;
+    m_keyArrivedNs = nowNs;
+    m_keyStampedNs = -1;
+    if (eventStampMs == 0)
+        return;
+    // The stamp is whole milliseconds of the event clock: a prompt key gives
+    // the offset to within a millisecond, a late one a larger offset.
+    const std::int64_t stampNs = std::int64_t(eventStampMs) * 1000000;
+    m_eventOffsetsNs[m_nextEventOffset] = nowNs - stampNs;
+    m_nextEventOffset = (m_nextEventOffset + 1) % m_eventOffsetsNs.size();
+    m_eventOffsetsKnown = std::min(m_eventOffsetsKnown + 1, m_eventOffsetsNs.size());
+    const auto known = m_eventOffsetsNs.begin() + std::ptrdiff_t(m_eventOffsetsKnown);
+    m_keyStampedNs = stampNs + *std::min_element(m_eventOffsetsNs.begin(), known);
 }
 
 void TimingKeys::pressFromOtherWindow()
@@ -68,10 +82,15 @@ void TimingKeys::recordPress()
     // The press's own moment: when the program first heard of it, if that
     // was just now (a stamp left by a key that was not recorded is older).
     const std::int64_t nowNs = m_timer.clock().nowNs();
-    const std::int64_t pressNs =
-        m_keyArrivedNs >= 0 && m_keyArrivedNs <= nowNs && nowNs - m_keyArrivedNs < KeyArrivalValidNs ? m_keyArrivedNs
-                                                                                                  : nowNs;
+    const bool arrivedNow = m_keyArrivedNs >= 0 && m_keyArrivedNs <= nowNs && nowNs - m_keyArrivedNs < KeyArrivalValidNs;
+    std::int64_t pressNs = arrivedNow ? m_keyArrivedNs : nowNs;
+    // A key that reached the program late (a long step blocked the event
+    // loop) was pressed when its time stamp says.
+    if (arrivedNow && m_keyStampedNs >= 0 && pressNs - m_keyStampedNs > LateKeyNs
+        && pressNs - m_keyStampedNs < LatestStampNs)
+        pressNs = m_keyStampedNs;
     m_keyArrivedNs = -1;
+    m_keyStampedNs = -1;
     double fraction = 0;
     const std::int64_t ticks = m_timer.ticksAt(pressNs, &fraction);
     // The part of the interval now running counts too, so a reading is not

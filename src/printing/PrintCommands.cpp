@@ -29,7 +29,7 @@ void PrintCommands::printReport()
 
 void PrintCommands::printBlankWorksheet()
 {
-    PrintLapReport();
+    printTable(worksheet);
 }
 
 QString PrintCommands::suggestedPdf(const QString &name) const
@@ -40,6 +40,11 @@ QString PrintCommands::suggestedPdf(const QString &name) const
 }
 
 bool PrintCommands::PrintLapReport()
+{
+    return printTable(m_table);
+}
+
+bool PrintCommands::printTable(const std::function<ReportTable()> &tableOf)
 {
     const std::optional<QString> typed = m_prompts.input(
         QStringLiteral("Enter Report Comment"),
@@ -62,7 +67,7 @@ bool PrintCommands::PrintLapReport()
 
     const QFont font = ReportPainter::reportFont();
     const PrinterTextMetrics metrics(font, printer);
-    const ReportTable table = m_table ? m_table() : ReportTable();
+    const ReportTable table = tableOf ? tableOf() : ReportTable();
     ReportLayout layout(in, table, metrics);
     if (!ReportPainter::paint(*printer, font, layout.pages())) {
         m_prompts.info(PrinterSource::cannotStartText());

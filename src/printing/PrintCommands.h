@@ -33,11 +33,15 @@ public:
     // False when nothing was printed.
     bool PrintLapReport();
 
+    // The blank worksheet's table (printBlankWorksheet); none: an empty one.
+    std::function<ReportTable()> worksheet;
+
     // The print time; the system clock unless a test sets another.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
 private:
     QString suggestedPdf(const QString &name) const;
+    bool printTable(const std::function<ReportTable()> &table);
 
     QWidget *m_mainWindow;
     const FileState &m_files;

@@ -126,7 +126,8 @@ std::vector<ReportPage> ReportLayout::pages()
         }
     }
 
-    statistics();
+    if (!m_grid.worksheet)
+        statistics();
     pageEnd();
     // The page begun by the last page end stays empty and is never printed.
     if (m_pages.size() > 1 && m_pages.back().empty())
@@ -195,13 +196,36 @@ void ReportLayout::columnHeadings()
 
 void ReportLayout::lapRow(int r)
 {
+    const double top = m_y;
     double x = kFirstColumn;
+    if (m_grid.worksheet)
+        m_y += 0.3 * height(QStringLiteral("X")); // room to write: the number sits mid-row
     for (int c = 0; c < ReportTable::Columns; ++c) {
         m_x = x * W;
         printText(m_grid.laps[size_t(r - 1)][size_t(c)], false);
         x += columnStep(c);
     }
     printText(QString(), true);
+    if (m_grid.worksheet) {
+        m_y += 0.3 * height(QStringLiteral("X"));
+        ruledCells(top, m_y);
+    }
+}
+
+void ReportLayout::ruledCells(double top, double bottom)
+{
+    // One box per cell under a heading, from just left of the column's text
+    // to just left of the next column's (the last to the frame).
+    const double gap = 0.005 * W;
+    double x = kFirstColumn;
+    for (int c = 0; c < ReportTable::Columns; ++c) {
+        const double next = c + 1 < ReportTable::Columns ? x + columnStep(c) : kFrameRight - 0.01;
+        if (c > 0 && !m_grid.headings[size_t(c)].trimmed().isEmpty())
+            rect(x * W - gap, top, next * W - 2 * gap, bottom);
+        x += columnStep(c);
+    }
+    m_x = 0;
+    m_y = bottom;
 }
 
 void ReportLayout::fiveLapRule()

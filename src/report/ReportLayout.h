@@ -11,7 +11,8 @@
 // row per lap with a rule after every fifth lap, a page break once a row ends
 // below 0.9 H, the statistics table after the last lap (with the counted laps and the
 // best possible lap below it when the grid gives them), and three frames
-// around every page plus a double frame around the first page's header.
+// around every page plus a double frame around the first page's header. A
+// worksheet has taller rows of ruled empty cells and no statistics table.
 
 #include "report/ReportItem.h"
 #include "report/TextMetrics.h"
@@ -34,6 +35,9 @@ struct ReportTable
     std::array<bool, 8> statHeadingVisible{};   // 3..6 "Seg 1".."Seg 4"
     std::array<QString, 15> statValues;         // (column - 1) * 3 + row
     QStringList linesBelow;                     // which laps count, the best possible lap
+    // A worksheet for timing by hand: taller rows whose cells under every
+    // heading but the lap number's are ruled boxes, and no statistics.
+    bool worksheet = false;
 };
 
 struct ReportInputs
@@ -71,6 +75,7 @@ private:
     void headerLine(const QString &t);
     void columnHeadings();
     void lapRow(int r);
+    void ruledCells(double top, double bottom);
     void fiveLapRule();
     void statistics();
     void pageEnd();

@@ -6,6 +6,7 @@
 #include "ui/ClickPanel.h"
 #include "ui/Geometry.h"
 #include "ui/Prompts.h"
+#include "ui/TextFit.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,6 +24,8 @@ CurrentLapPanel::CurrentLapPanel(Race &race, MainWindowControls &ui, Prompts &pr
     for (int i = 1; i <= 4; ++i) {
         ui.segmentFields[size_t(i)]->installEventFilter(this);
         connect(ui.segmentFields[size_t(i)], &QLineEdit::textChanged, this, [this, i] { textChanged(i); });
+        QLineEdit *field = ui.segmentFields[size_t(i)];
+        connect(field, &QLineEdit::textChanged, field, [field] { fitFieldFont(field); });
     }
     for (int i : {0, 5, 6, 7, 10})
         ui.listField(i)->installEventFilter(this);

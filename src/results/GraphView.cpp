@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace sw {
@@ -118,6 +119,8 @@ void GraphView::clearPicture()
     }
     m_image.fill(palette().color(QPalette::Button));
     m_values.clear();
+    m_beyond.clear();
+    m_message.clear();
     update();
 }
 
@@ -155,6 +158,13 @@ void GraphView::drawGraph()
     if (m_lastLap < 1)
         return;
 
+    // A filter that leaves every lap out gives no scale to draw on.
+    if (m_filter != LapFilter::AllLaps
+        && std::none_of(counted.begin() + m_firstLap, counted.begin() + m_lastLap + 1, [](bool c) { return c; })) {
+        drawNoLapsCounted();
+        return;
+    }
+
     m_scale = graphScale(m_lo, m_hi);
     m_leftText = graphScaleLabel(m_scale.left);
     m_rightText = graphScaleLabel(m_scale.right);
@@ -187,17 +197,26 @@ void GraphView::drawGraph()
     const int selectedLap = m_race.selectedLap();
 
     m_values.assign(size_t(m_lastLap - m_firstLap + 1), 0.0);
+    m_beyond.assign(m_values.size(), 0);
     for (int i = m_firstLap; i <= m_lastLap; ++i) {
-        // A lap without a time plots at 0.
-        const double v = shownTime(m_race, i, c).value_or(0.0);
-        m_values[size_t(i - m_firstLap)] = v;
-        const QPointF centre(pixelX(v), pixelY(i));
+        // A lap without a time plots at 0. A lap whose time lies beyond the
+        // scale (a lap the filter leaves out, or a time of 0) is drawn at the
+        // edge it lies beyond, with an arrow to that edge.
+        const std::optional<double> time = shownTime(m_race, i, c);
+        const double v = time.value_or(0.0);
+        const size_t idx = size_t(i - m_firstLap);
+        m_values[idx] = v;
+        if (time && pixelX(v) < 0)
+            m_beyond[idx] = -1;
+        else if (time && pixelX(v) > w)
+            m_beyond[idx] = 1;
+        const QPointF centre = pointCentre(i);
 
         // The line to the previous lap covers that lap's circle edge and
         // lies under this lap's circle.
         if (i > m_firstLap) {
             QPointF a = centre;
-            QPointF b(pixelX(m_values[size_t(i - 1 - m_firstLap)]), pixelY(i - 1));
+            QPointF b = pointCentre(i - 1);
             if (clipSegment(a, b, clipRect)) {
                 p.setPen(QPen(foreground, 1, Qt::SolidLine));
                 p.drawLine(a, b);
@@ -210,13 +229,26 @@ void GraphView::drawGraph()
                                               conditionText(Condition::Traffic, lc.traffic));
 
         if (centre.x() >= -r - 1 && centre.x() <= w + r + 1) {
+            // Every mark has an outline in the text colour, so a light colour
+            // (yellow, white, light green) reads on the light picture; the
+            // colour fills the point. A lap the statistics leave out is a
+            // ring: the colour between two outlines, hollow inside.
             const QColor qc = paletteQColor(colour);
-            p.setPen(QPen(qc, 1, Qt::SolidLine));
-            // A lap the statistics leave out is drawn as a ring.
             const bool leftOut = m_filter != LapFilter::AllLaps && !lapCounts(lc, m_filter);
+            p.setPen(QPen(foreground, 1, Qt::SolidLine));
             p.setBrush(leftOut ? QBrush(Qt::NoBrush) : QBrush(qc));
             p.drawEllipse(centre, r, r);
+            if (leftOut) {
+                p.setPen(QPen(qc, 1, Qt::SolidLine));
+                p.drawEllipse(centre, r - 1, r - 1);
+                if (r >= 4) {
+                    p.setPen(QPen(foreground, 1, Qt::SolidLine));
+                    p.drawEllipse(centre, r - 2, r - 2);
+                }
+            }
         }
+        if (m_beyond[idx] != 0)
+            drawEdgeArrow(p, m_beyond[idx], centre.y(), foreground);
     }
     p.end();
     update();
@@ -227,7 +259,51 @@ QPointF GraphView::pointCentre(int lap) const
     const int idx = lap - m_firstLap;
     if (lap < m_firstLap || lap > m_lastLap || idx >= int(m_values.size()))
         return QPointF(-1, -1);
-    return QPointF(pixelX(m_values[size_t(idx)]), pixelY(lap));
+    // A point beyond the scale sits inside the edge, clear of its arrow.
+    const double inset = 2.5 * pointRadius();
+    const double w = m_image.deviceIndependentSize().width();
+    const int beyond = idx < int(m_beyond.size()) ? m_beyond[size_t(idx)] : 0;
+    const double x = beyond < 0 ? inset : beyond > 0 ? w - inset : pixelX(m_values[size_t(idx)]);
+    return QPointF(x, pixelY(lap));
+}
+
+bool GraphView::isBeyondScale(int lap) const
+{
+    const int idx = lap - m_firstLap;
+    return idx >= 0 && idx < int(m_beyond.size()) && m_beyond[size_t(idx)] != 0;
+}
+
+void GraphView::drawEdgeArrow(QPainter &p, int side, double y, const QColor &colour)
+{
+    // A filled triangle from the edge towards the point, as tall as the
+    // point: the time lies further out than the picture reaches.
+    const double r = pointRadius();
+    const double w = m_image.deviceIndependentSize().width();
+    const double tip = side < 0 ? 0.0 : w - 1;
+    const double base = side < 0 ? 1.3 * r : w - 1 - 1.3 * r;
+    const QPointF triangle[3] = {QPointF(tip, y), QPointF(base, y - 0.8 * r), QPointF(base, y + 0.8 * r)};
+    p.setPen(QPen(colour, 1));
+    p.setBrush(colour);
+    p.drawPolygon(triangle, 3);
+}
+
+void GraphView::drawNoLapsCounted()
+{
+    m_leftText.clear();
+    m_rightText.clear();
+    if (m_leftLabel)
+        m_leftLabel->clear();
+    if (m_rightLabel)
+        m_rightLabel->clear();
+    emit scaleLabelsChanged(m_leftText, m_rightText);
+    m_message = QStringLiteral("No laps counted");
+    QPainter p(&m_image);
+    p.setPen(palette().color(QPalette::ButtonText));
+    p.setFont(font());
+    p.drawText(QRectF(QPointF(0, 0), m_image.deviceIndependentSize()), Qt::AlignCenter | Qt::TextWordWrap,
+               m_message);
+    p.end();
+    update();
 }
 
 double GraphView::pointRadius() const

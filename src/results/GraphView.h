@@ -26,6 +26,8 @@
 class QAbstractButton;
 class QComboBox;
 class QLabel;
+class QColor;
+class QPainter;
 
 namespace sw {
 
@@ -38,7 +40,8 @@ public:
     GraphView(const Race &race, QWidget *parent = nullptr);
 
     // The laps the statistics count: the others are drawn as rings, and the
-    // time axis spans the counted laps' times.
+    // time axis spans the counted laps' times (a lap beyond them is drawn at
+    // the edge with an arrow). With no lap counted the picture says so.
     void setLapFilter(LapFilter filter);
 
     // Where drawGraph() finds its two choices. By default it uses the values set
@@ -64,6 +67,11 @@ public:
     // Pixel centre and radius of a lap's point in the last drawing (for the
     // screen print and tests); a lap that was not drawn gives (-1, -1).
     QPointF pointCentre(int lap) const;
+    // Whether the lap's time lay beyond the scale, so that its point was
+    // drawn at the edge with an arrow.
+    bool isBeyondScale(int lap) const;
+    // What the picture says instead of a graph ("No laps counted"), or empty.
+    QString message() const { return m_message; }
     double pointRadius() const;
 
     QSize sizeHint() const override;
@@ -82,6 +90,8 @@ private:
     void clearPicture();
     double pixelX(double seconds) const;
     double pixelY(double lap) const;
+    void drawEdgeArrow(QPainter &p, int side, double y, const QColor &colour);
+    void drawNoLapsCounted();
 
     const Race &m_race;
     LapFilter m_filter = LapFilter::AllLaps;
@@ -102,6 +112,8 @@ private:
     QString m_leftText;
     QString m_rightText;
     std::vector<double> m_values; // time of lap m_firstLap + i in the last drawing
+    std::vector<signed char> m_beyond; // -1 left of the scale, 1 right of it, 0 on it
+    QString m_message;
 };
 
 } // namespace sw

@@ -122,4 +122,18 @@ ReportTable reportTableFor(const Race &race, LapFilter filter)
     return t;
 }
 
+ReportTable blankWorksheetFor(const Race &race)
+{
+    ReportTable t;
+    const int segments = race.segmentsPerLap();
+    for (int c = 0; c < ResultsColumns; ++c)
+        t.headings[size_t(c)] = c >= 1 && c <= 4 && c > segments ? QString() : resultsHeading(c);
+    const int laps = qBound(WorksheetMinimumLaps, race.lastLap(), int(Race::MaxLap));
+    t.laps.resize(size_t(laps));
+    for (int lap = 1; lap <= laps; ++lap)
+        t.laps[size_t(lap - 1)][0] = resultsCellText(race, lap, 0);
+    t.worksheet = true;
+    return t;
+}
+
 } // namespace sw

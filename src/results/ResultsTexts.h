@@ -50,4 +50,10 @@ StatisticsTexts statisticsTexts(const Race &race, LapFilter filter);
 struct ReportTable;
 ReportTable reportTableFor(const Race &race, LapFilter filter);
 
+// A worksheet for timing by hand: the headings of the race's segments, the
+// lap numbers of its laps (at least 50), every other cell ruled and empty,
+// no statistics.
+inline constexpr int WorksheetMinimumLaps = 50;
+ReportTable blankWorksheetFor(const Race &race);
+
 } // namespace sw

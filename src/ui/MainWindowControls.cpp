@@ -100,7 +100,13 @@ void MainWindowControls::build(QMainWindow *w)
     const int optLeft[3] = {3960, 4920, 5760};
     for (int i = 0; i < 3; ++i) {
         graphColourOptions[i] = new QRadioButton(QStringLiteral("Graph"), currentLapFrame);
-        placeTw(graphColourOptions[i], optLeft[i], 150, 855, 210);
+        // The frame's top line runs at this height: the option stands on
+        // its own background, as wide as it needs, and breaks the line as
+        // the frame's title does.
+        graphColourOptions[i]->setAutoFillBackground(true);
+        // (Short of the next option, which stands 840 twips on.)
+        const int width = qMin(825, (graphColourOptions[i]->sizeHint().width() + 2) * kTwipsPerPixel);
+        placeTw(graphColourOptions[i], optLeft[i], 150, width, 210);
         graphColourOptions[i]->setObjectName(QStringLiteral("graphColourOption%1").arg(i));
         graphColourOptions[i]->setFocusPolicy(Qt::NoFocus);
     }

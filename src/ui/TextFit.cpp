@@ -91,15 +91,20 @@ void checkCombo(QComboBox *c, QList<TextMisfit> &out)
     }
 }
 
+int lineEditRoom(const QLineEdit *e)
+{
+    const QMargins m = e->textMargins();
+    // QLineEdit keeps 2 pixels beside the text and the frame's width.
+    const int frame = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) : 0;
+    return e->contentsRect().width() - m.left() - m.right() - 2 * frame - 4;
+}
+
 void checkLineEdit(QLineEdit *e, QList<TextMisfit> &out)
 {
     if (!e->property("fitTexts").isValid())
         return;
     const QFontMetrics fm(e->font());
-    const QMargins m = e->textMargins();
-    // QLineEdit keeps 2 pixels beside the text and the frame's width.
-    const int frame = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) : 0;
-    const int room = e->contentsRect().width() - m.left() - m.right() - 2 * frame - 4;
+    const int room = lineEditRoom(e);
     for (const QString &t : textsOf(e, e->text())) {
         const int need = fm.horizontalAdvance(t);
         if (need > room)
@@ -172,6 +177,32 @@ QList<TextMisfit> textMisfits(QWidget *root, bool visibleOnly)
         }
     }
     return out;
+}
+
+void fitFieldFont(QLineEdit *field)
+{
+    const QVariant design = field->property("designPointSize");
+    if (!design.isValid() || design.toDouble() <= 0)
+        return;
+    // The size the field was designed with; designPointSize follows the
+    // text so that a zoom keeps the smaller size.
+    if (!field->property("fullPointSize").isValid())
+        field->setProperty("fullPointSize", design);
+    const double full = field->property("fullPointSize").toDouble();
+    const double zoom = field->font().pointSizeF() / design.toDouble();
+    const int room = lineEditRoom(field);
+    QFont f = field->font();
+    double points = full;
+    for (; points > 0.6 * full; points -= 0.25) {
+        f.setPointSizeF(points * zoom);
+        if (QFontMetrics(f).horizontalAdvance(field->text()) <= room)
+            break;
+    }
+    if (points == design.toDouble())
+        return;
+    field->setProperty("designPointSize", points);
+    f.setPointSizeF(points * zoom);
+    field->setFont(f);
 }
 
 QString describe(const TextMisfit &m)

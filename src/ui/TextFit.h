@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+class QLineEdit;
 class QWidget;
 
 namespace sw {
@@ -32,6 +33,11 @@ QList<TextMisfit> textMisfits(QWidget *root, bool visibleOnly = false);
 
 // A readable line per misfit, for messages and test failures.
 QString describe(const TextMisfit &m);
+
+// Gives a field the largest font up to its designed size (at the zoom it
+// has) at which its text fits, down to 60 % of that size: a time read from a
+// file may have more digits than the field was designed for.
+void fitFieldFont(QLineEdit *field);
 
 // The widest cell text of the results grid and of a segment field.
 inline QString widestGridCell() { return QStringLiteral("88888.000"); }

@@ -9,6 +9,7 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowControls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PanelColours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextFit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SpokenFigure.cpp
 )

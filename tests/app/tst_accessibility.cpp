@@ -1,14 +1,51 @@
 // What a screen reader says for every control the operator uses, in the
 // timing face and in the editing face: each has a name, and no two share one
 // (so the segment fields, clocks, lists and buttons can be told apart by ear).
+// What the eye needs: every flag-coloured text and every graph mark stands
+// out from what is behind it by at least 4.5 : 1, measured on the rendered
+// pixels, and a yellow flag still looks yellow.
 
 #include "support/RaceFixture.h"
+#include "results/GraphView.h"
 #include "ui/ClickPanel.h"
+#include "ui/PanelColours.h"
 
 #include <QAccessible>
+#include <cmath>
 #include <QtTest>
 
 using namespace sw;
+
+namespace {
+
+// The colour most pixels of the image have: what the text stands on.
+QColor commonestColour(const QImage &image)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb commonest = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) {
+            most = it.value();
+            commonest = it.key();
+        }
+    return QColor::fromRgb(commonest);
+}
+
+// The highest contrast of any pixel of the image against the background.
+double strongestContrast(const QImage &image, const QColor &background)
+{
+    double best = 1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            best = qMax(best, contrastRatio(image.pixelColor(x, y), background));
+    return best;
+}
+
+} // namespace
 
 class TstAccessibility : public QObject
 {
@@ -56,6 +93,103 @@ private slots:
             const QWidget *other = owner.value(name.toLower(), w); // w itself when listed twice
             QVERIFY2(other == w, qPrintable(QStringLiteral("%1 and %2: \"%3\"").arg(other->objectName(), w->objectName(), name)));
             owner.insert(name.toLower(), w);
+        }
+    }
+    void flagColouredTextsRead_data()
+    {
+        QTest::addColumn<int>("flag");
+        QTest::addColumn<int>("hue"); // of the panel, degrees
+        QTest::newRow("yellow flag") << 1 << 60;
+        QTest::newRow("green flag") << 0 << 120;
+    }
+
+    // The current lap and segment and the three condition displays.
+    void flagColouredTextsRead()
+    {
+        QFETCH(int, flag);
+        QFETCH(int, hue);
+        RaceFixture f(2);
+        f.armAndPress({1.0, 12.5, 24.0});
+        Conditions c = f.race.conditionsNow();
+        c.flag = flag;
+        c.position = 3;
+        c.traffic = 2; // "Held up by Traffic", the longest
+        f.race.setConditions(c);
+        for (QLabel *l : f.w->ui.flagColouredLabels()) {
+            QVERIFY(l->isVisible() && !l->text().isEmpty());
+            const QImage image = l->grab().toImage();
+            const QColor panel = commonestColour(image);
+            const double contrast = strongestContrast(image, panel);
+            QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1 \"%2\": %3 : 1").arg(l->objectName(), l->text())
+                                                    .arg(contrast, 0, 'f', 2)));
+            // The panel shows the flag at a glance: its hue, strong and bright.
+            QVERIFY2(qAbs(panel.hsvHue() - hue) <= 10 && panel.hsvSaturationF() >= 0.8 && panel.valueF() >= 0.45,
+                     qPrintable(panel.name()));
+        }
+    }
+
+    void graphMarksRead_data()
+    {
+        QTest::addColumn<int>("option"); // the checked colouring option
+        QTest::addColumn<int>("filter"); // Count laps list position
+        for (int option = 0; option < 3; ++option)
+            for (int filter : {0, 1})
+                QTest::addRow("option %d, filter %d", option, filter) << option << filter;
+    }
+
+    // Every lap's point or ring: the pixels on its edge, away from the lines
+    // to the laps before and after, stand out from the picture.
+    void graphMarksRead()
+    {
+        QFETCH(int, option);
+        QFETCH(int, filter);
+        RaceFixture f(1);
+        f.arm();
+        // Positions whose colours are the light ones (7 yellow, 10 light
+        // green, 11 light cyan, 13 white) and the selected lap's magenta.
+        const int positions[] = {7, 10, 11, 13, 14, 1, 12, 6};
+        double t = 1;
+        f.pressAt(t);
+        for (int lap = 1; lap <= 8; ++lap) {
+            f.race.setConditions({lap % 2, positions[lap - 1] - 1, lap % 3});
+            t += 20 + lap % 3 * 0.4;
+            f.pressAt(t);
+        }
+        f.finish();
+        MainWindowControls &ui = f.w->ui;
+        ui.graphColourOptions[size_t(option)]->setChecked(true);
+        ui.countLapsList->setCurrentIndex(filter);
+        f.race.selectLap(3);
+        GraphView &view = f.w->graph();
+        view.drawGraph();
+        const QImage picture = view.picture().convertToFormat(QImage::Format_RGB32);
+        const QColor background = view.palette().color(QPalette::Button);
+        const double r = view.pointRadius();
+        // Whether a pixel lies on the line from lap's point towards a
+        // neighbour's.
+        const auto onLine = [&view](const QPointF &c, const QPointF &d, int neighbour) {
+            if (neighbour < 1 || neighbour > 8)
+                return false;
+            const QPointF towards = view.pointCentre(neighbour) - c;
+            const double length = std::hypot(towards.x(), towards.y());
+            const double along = (d.x() * towards.x() + d.y() * towards.y()) / length;
+            const double across = std::abs(d.x() * towards.y() - d.y() * towards.x()) / length;
+            return along > 0 && across < 1.5;
+        };
+        for (int lap = 1; lap <= 8; ++lap) {
+            const QPointF c = view.pointCentre(lap);
+            double contrast = 1;
+            for (int y = qFloor(c.y() - r - 1); y <= qCeil(c.y() + r + 1); ++y)
+                for (int x = qFloor(c.x() - r - 1); x <= qCeil(c.x() + r + 1); ++x) {
+                    const QPointF d = QPointF(x, y) - c;
+                    const double distance = std::hypot(d.x(), d.y());
+                    // The edge, off the lines to the laps before and after.
+                    if (qAbs(distance - r) > 0.8 || onLine(c, d, lap - 1) || onLine(c, d, lap + 1)
+                        || !picture.rect().contains(x, y))
+                        continue;
+                    contrast = qMax(contrast, contrastRatio(picture.pixelColor(x, y), background));
+                }
+            QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("lap %1: %2 : 1").arg(lap).arg(contrast, 0, 'f', 2)));
         }
     }
 };

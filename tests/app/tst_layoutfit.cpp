@@ -9,8 +9,12 @@
 #include "ui/QtPrompts.h"
 #include "ui/TextFit.h"
 
+#include <QGroupBox>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 
 using namespace sw;
@@ -70,6 +74,86 @@ private slots:
         QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
     }
 
+    // A segment time of 10000 s and more read from a file shows whole in its
+    // field (the font gives way), at every zoom; a short time gets the
+    // designed size back.
+    void longSegmentTimesFromAFile_data()
+    {
+        QTest::addColumn<double>("segmentTime");
+        QTest::addColumn<int>("zoom");
+        for (int zoom : {100, 200}) {
+            QTest::addRow("24999.999 s, %d %%", zoom) << 24999.999 << zoom;
+            QTest::addRow("10000 s, %d %%", zoom) << 10000.0 << zoom;
+            QTest::addRow("99999.999 s, %d %%", zoom) << 99999.999 << zoom;
+        }
+    }
+
+    void longSegmentTimesFromAFile()
+    {
+        QFETCH(double, segmentTime);
+        QFETCH(int, zoom);
+        RaceFixture f(4);
+        f.w->zoom().setScreenSize(QSize(4000, 3000));
+        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        StoredRace stored;
+        stored.segmentsPerLap = 4;
+        stored.lastLap = 2;
+        double reading = 0;
+        stored.cells.rows[0][4].set(reading);
+        for (int lap = 1; lap <= 2; ++lap)
+            for (int s = 1; s <= 4; ++s) {
+                reading += lap == 1 ? segmentTime : 12.5;
+                stored.cells.rows[lap][s].set(reading);
+            }
+        f.race.load(stored);
+        f.race.selectLap(1);
+        QLineEdit *field = f.w->ui.segmentFields[3];
+        const QString text = QString::number(segmentTime, 'f', 3);
+        QCOMPARE(field->text(), text);
+        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+        const double full = field->font().pointSizeF();
+        f.race.selectLap(2);
+        QCOMPARE(field->text(), QStringLiteral("12.500"));
+        QVERIFY(field->font().pointSizeF() > full);
+        f.w->ui.zoomInAction->trigger(); // a zoom keeps the size the text needs
+        f.w->ui.zoomOutAction->trigger();
+        f.race.selectLap(1);
+        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+    }
+
+    // The "Current Lap" frame's top line does not run through the three
+    // "Graph" options: the frame as drawn shows each option just as the
+    // option draws itself, in both faces and at both zooms.
+    void graphOptionsStandClearOfTheFrameLine_data()
+    {
+        QTest::addColumn<bool>("finished");
+        QTest::addColumn<int>("zoom");
+        for (int zoom : {100, 200}) {
+            QTest::addRow("timing face, %d %%", zoom) << false << zoom;
+            QTest::addRow("editing face, %d %%", zoom) << true << zoom;
+        }
+    }
+
+    void graphOptionsStandClearOfTheFrameLine()
+    {
+        QFETCH(bool, finished);
+        QFETCH(int, zoom);
+        RaceFixture f(2);
+        f.w->zoom().setScreenSize(QSize(4000, 3000));
+        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        f.armAndPress({1.0, 12.0, 23.5});
+        if (finished)
+            f.finish();
+        QGroupBox *frame = f.w->ui.currentLapFrame;
+        const QImage drawn = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (QRadioButton *option : f.w->ui.graphColourOptions) {
+            QVERIFY(option->isVisible());
+            const QImage alone = option->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage there = drawn.copy(QRect(option->geometry().topLeft() * drawn.devicePixelRatio(), alone.size()));
+            QVERIFY2(there == alone, qPrintable(option->objectName()));
+        }
+    }
+
     void zoomStepsAndScreen_data()
     {
         QTest::addColumn<QSize>("screen");
@@ -104,6 +188,53 @@ private slots:
         f.pressAt(5.5);
         QCOMPARE(f.race.reading(1, 2), 4.0);
         QCOMPARE(f.race.reading(2, 1), 5.5);
+    }
+
+    // A remembered place that would leave the window (almost) off the screen
+    // moves it on, title bar first; a place on the screen is kept. Zooming in
+    // keeps the window on the screen.
+    void rememberedPlaceOnTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("remembered");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("on the screen") << QPoint(10, 20) << true;
+        QTest::newRow("a few pixels over the left") << QPoint(-6, 20) << true;
+        QTest::newRow("off to the right (a larger screen before)") << QPoint(2500, 200) << false;
+        QTest::newRow("mostly off to the right") << QPoint(700, 100) << false;
+        QTest::newRow("mostly off to the left") << QPoint(-700, 100) << false;
+        QTest::newRow("title bar above the screen") << QPoint(10, -20) << false;
+        QTest::newRow("title bar at the bottom") << QPoint(10, 740) << false;
+        QTest::newRow("far off, both ways") << QPoint(-5000, -5000) << false;
+    }
+
+    void rememberedPlaceOnTheScreen()
+    {
+        QFETCH(QPoint, remembered);
+        QFETCH(bool, kept);
+        RaceFixture f(2);
+        const QRect screen(0, 0, 1280, 1024);
+        f.w->zoom().setScreenSize(screen.size());
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+        {
+            QSettings s(ini, QSettings::IniFormat);
+            s.setValue(QStringLiteral("window/position"), remembered);
+            s.setValue(QStringLiteral("window/zoom"), 100);
+        }
+        f.w->zoom().useSettings(std::make_unique<QSettings>(ini, QSettings::IniFormat));
+        const QRect frame = f.w->frameGeometry();
+        if (kept)
+            QCOMPARE(frame.topLeft(), remembered);
+        else
+            QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y())
+                                                            .arg(frame.width()).arg(frame.height())));
+        // Zooming in at the right edge: the larger window moves left.
+        f.w->move(screen.right() + 1 - frame.width(), 0);
+        QCOMPARE(f.w->zoom().setZoomPercent(125), 125);
+        QVERIFY(f.w->frameGeometry().width() > frame.width());
+        const QRect zoomed = f.w->frameGeometry();
+        QVERIFY2(screen.contains(zoomed), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(zoomed.x()).arg(zoomed.y())
+                                                         .arg(zoomed.width()).arg(zoomed.height())));
     }
 
     void dialogsFitTheScreen_data()

@@ -8,6 +8,7 @@
 #include "journal/JournalStore.h"
 #include "support/RaceFixture.h"
 #include "app/Recovery.h"
+#include "app/Startup.h"
 #include "journal/RaceRecorder.h"
 
 #include <QDir>
@@ -168,6 +169,55 @@ private slots:
             QCOMPARE(read.race.presses.back().readingUs, toMicroseconds(at));
         }
         QCOMPARE(f.prompts.unexpectedCount(), 0);
+    }
+
+    // A race recovered at start-up leaves the caption of a race without a
+    // file, whatever the window system does about activating the window.
+    void captionAfterRecoveryAtStart_data()
+    {
+        QTest::addColumn<QList<double>>("presses");
+        QTest::addColumn<QByteArray>("bootNow");
+        QTest::addColumn<int>("state");
+        QTest::newRow("running on") << QList<double>{1.5, 10.25, 20.125} << QByteArray("boot-a") << int(RaceState::Running);
+        QTest::newRow("finished after a restart")
+            << QList<double>{1.5, 10.25, 20.125} << QByteArray("boot-b") << int(RaceState::Finished);
+        QTest::newRow("armed only") << QList<double>{} << QByteArray("boot-a") << int(RaceState::Armed);
+    }
+
+    void captionAfterRecoveryAtStart()
+    {
+        QFETCH(QList<double>, presses);
+        QFETCH(QByteArray, bootNow);
+        QFETCH(int, state);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("journal"));
+        Timed timed;
+        timeAndCrash(folder, presses, false, false, QString(), &timed);
+        if (QTest::currentTestFailed())
+            return;
+
+        RaceJournal journal(folder, false);
+        journal.bootId = bootNow;
+        Race race;
+        FileState files;
+        TimerCalibration calibration;
+        ScriptedPrompts prompts;
+        ManualClock clock;
+        clock.setNs(timed.crashNs + 5000000000LL);
+        ManualHiTime startupTimer{clock}, mainTimer{clock};
+        QTemporaryDir programFolder;
+        Startup startup({}, programFolder.path(),
+                        StartupServices{race, files, calibration, prompts, startupTimer, mainTimer});
+        startup.journal = &journal;
+        prompts.answer(Answer::Yes);
+        QVERIFY(startup.begin());
+        startupTimer.advanceMs(5000);
+        startupTimer.advanceMs(2500);
+        QVERIFY(startup.mainWindow());
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].message.title, QStringLiteral("Recover Race?"));
+        QCOMPARE(int(race.state()), state);
+        QCOMPARE(startup.mainWindow()->windowTitle(), QStringLiteral("Splitwatch   [  ]"));
     }
 
     void declinedRecovery_data()

@@ -3,12 +3,15 @@
 #include "support/RaceFixture.h"
 
 #include "document/CommentsWindow.h"
+#include "analysis/RaceExport.h"
 #include "document/FileCommands.h"
 #include "files/LapFile.h"
+#include "report/ReportLayout.h"
 #include "results/ResultsPanel.h"
 #include "results/ResultsTexts.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -218,6 +221,69 @@ private slots:
         checkDialog(r, false, QString());
         QCOMPARE(bytesOf(heat1), heat1Bytes);
         QCOMPARE(bytesOf(r.lapPath(u"heat2.txt"_s)).split('\n').at(2), QByteArray(" 0 \r")); // no laps
+    }
+
+    // A race finished before a lap's last segment: that lap has no lap time
+    // in the grid, the report, the CSV and the JSON, after Save and Open as
+    // right after the finish; the lap times' statistics leave it out.
+    void unfinishedLapHasNoLapTimeAfterReopening_data()
+    {
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<QList<double>>("readings"); // the start press first
+        QTest::addColumn<int>("unfinishedLap");
+        QTest::addColumn<QString>("smallestLap"); // the statistics' smallest lap time
+        QTest::newRow("3 segments, after segment 2")
+                << 3 << QList<double>{3.333, 20, 40, 60, 80, 100, 120, 140, 160} << 3 << u"56.667"_s;
+        QTest::newRow("2 segments, after segment 1")
+                << 2 << QList<double>{5, 15, 30, 45, 61.5, 70} << 3 << u"25.000"_s;
+        QTest::newRow("4 segments, after segment 3 of lap 1") << 4 << QList<double>{1, 11, 21, 31} << 1 << QString();
+    }
+
+    void unfinishedLapHasNoLapTimeAfterReopening()
+    {
+        QFETCH(int, segments);
+        QFETCH(QList<double>, readings);
+        QFETCH(int, unfinishedLap);
+        QFETCH(QString, smallestLap);
+        FileRig r(segments);
+        r.f.arm();
+        for (double t : readings)
+            r.f.pressAt(t);
+        r.f.finish();
+        QCOMPARE(r.f.shownCell(unfinishedLap, 5), QString());
+
+        const QString path = r.lapPath(u"unfinished.txt"_s);
+        r.f.prompts.clear();
+        r.f.prompts.chooseFile(path);
+        r.f.w->ui.saveAsAction->trigger();
+        QVERIFY(!r.f.race.isModified());
+        r.f.prompts.clear();
+        r.f.prompts.answer(Answer::Yes).chooseFile(path);
+        r.f.w->ui.newAction->trigger();
+        QCOMPARE(r.f.shownCell(1, 1), QString());
+        r.f.prompts.clear();
+        r.f.prompts.chooseFile(path);
+        r.f.w->ui.openAction->trigger();
+        QCOMPARE(r.f.files.currentFile, path);
+        QCOMPARE(r.f.race.lastLap(), unfinishedLap);
+
+        QCOMPARE(r.f.shownCell(unfinishedLap, 5), QString());
+        QVERIFY(!r.f.shownCell(unfinishedLap, segments - 1).isEmpty()); // its readings are kept
+        const ReportTable report = reportTableFor(r.f.race, LapFilter::AllLaps);
+        QCOMPARE(report.laps.at(size_t(unfinishedLap - 1)).at(5), QString());
+        if (unfinishedLap > 1)
+            QVERIFY(!report.laps.at(0).at(5).isEmpty());
+
+        const QList<QByteArray> csv = raceToCsv(r.f.race).split('\n');
+        const QList<QByteArray> fields = csv.value(unfinishedLap).trimmed().split(',');
+        QCOMPARE(fields.value(0), QByteArray::number(unfinishedLap));
+        QCOMPARE(fields.value(segments + 1), QByteArray());
+        const QJsonObject lap = raceToJson(r.f.race).value(u"laps"_s).toArray().at(unfinishedLap - 1).toObject();
+        QCOMPARE(lap.value(u"lap"_s).toInt(), unfinishedLap);
+        QVERIFY(lap.value(u"lap_time"_s).isNull());
+
+        const auto &stats = r.f.w->results().statistics().values;
+        QCOMPARE(stats.at((5 - 1) * 3 + 1), smallestLap);
     }
 
     // Closing the window during a race and saving keeps every completed lap.

@@ -72,6 +72,27 @@ std::unique_ptr<Race> makeRace(int lapCount, int segments = 1, const QString &lo
     return race;
 }
 
+// A loaded one-segment race with these lap times; flags[i] is lap i + 1's
+// flag list position (0 green, 1 yellow).
+std::unique_ptr<Race> makeLapRace(const QList<double> &lapTimes, const QList<int> &flags)
+{
+    StoredRace stored;
+    stored.segmentsPerLap = 1;
+    stored.lastLap = int(lapTimes.size());
+    double reading = 5;
+    stored.cells.rows[0][1].set(reading);
+    for (int lap = 1; lap <= lapTimes.size(); ++lap) {
+        reading += lapTimes[lap - 1];
+        stored.cells.rows[lap][1].set(reading);
+        stored.cells.rows[lap][RaceRecordCells::FlagColumn].set(flags[lap - 1]);
+        stored.cells.rows[lap][RaceRecordCells::PositionColumn].set(0);
+        stored.cells.rows[lap][RaceRecordCells::TrafficColumn].set(0);
+    }
+    auto race = std::make_unique<Race>();
+    race->load(stored);
+    return race;
+}
+
 // The last point's centre, otherwise a pixel in the upper half of the circle,
 // clear of the line to the next lap.
 QColor pointColour(const GraphView &view, int lap)
@@ -209,6 +230,77 @@ private slots:
         QCOMPARE(selected.size(), 8);
         QVERIFY(std::all_of(selected.begin(), selected.end(), [&](const QModelIndex &i) { return i.row() == lap - 1; }));
         QTEST(f.w->results().topLap(), "topAfter");
+    }
+
+    // With a lap filter on, the scale spans the counted laps; a left-out lap
+    // beyond it keeps its point, at the edge with an arrow to that edge. A
+    // filter that leaves every lap out gives a message, not a scale.
+    void lapsBeyondTheCountedScale_data()
+    {
+        QTest::addColumn<QList<double>>("lapTimes");
+        QTest::addColumn<QList<int>>("flags");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QList<int>>("beyond"); // lap numbers, negative: beyond the left edge
+        QTest::addColumn<QString>("left");
+        const int green = int(LapFilter::GreenOnly), all = int(LapFilter::AllLaps);
+        QTest::newRow("slow yellow laps right") << QList<double>{30, 20, 20.5, 21, 45, 20.2}
+                                                << QList<int>{1, 0, 0, 0, 1, 0} << green << QList<int>{1, 5} << "20";
+        QTest::newRow("fast yellow lap left")
+            << QList<double>{20, 12, 20.5, 21} << QList<int>{0, 1, 0, 0} << green << QList<int>{-2} << "20";
+        QTest::newRow("both sides") << QList<double>{20, 12, 20.5, 90, 21} << QList<int>{0, 1, 0, 1, 0} << green
+                                    << QList<int>{-2, 4} << "20";
+        QTest::newRow("all laps count: all on the scale")
+            << QList<double>{30, 20, 20.5, 21, 45} << QList<int>{1, 0, 0, 0, 1} << all << QList<int>{} << "20";
+        QTest::newRow("every lap left out")
+            << QList<double>{20, 21, 22} << QList<int>{1, 1, 1} << green << QList<int>{} << QString();
+    }
+
+    void lapsBeyondTheCountedScale()
+    {
+        QFETCH(QList<double>, lapTimes);
+        QFETCH(QList<int>, flags);
+        QFETCH(int, filter);
+        QFETCH(QList<int>, beyond);
+        QFETCH(QString, left);
+        const auto race = makeLapRace(lapTimes, flags);
+        QLabel leftLabel, rightLabel;
+        GraphView view(*race);
+        view.setQuantityPosition(0);
+        view.bindControls(nullptr, {nullptr, nullptr, nullptr}, &leftLabel, &rightLabel);
+        view.setLapFilter(LapFilter(filter));
+        view.resize(200, 400);
+        view.drawGraph();
+        QCOMPARE(leftLabel.text(), left);
+        const QImage &picture = view.picture();
+        const QColor background = view.palette().color(QPalette::Button);
+        const QColor foreground = view.palette().color(QPalette::ButtonText);
+        if (left.isEmpty()) {
+            QCOMPARE(rightLabel.text(), QString());
+            QCOMPARE(view.message(), QStringLiteral("No laps counted"));
+            int textPixels = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    textPixels += picture.pixelColor(x, y) != background;
+            QVERIFY(textPixels > 20);
+            return;
+        }
+        QCOMPARE(view.message(), QString());
+        const double r = view.pointRadius();
+        for (int lap = 1; lap <= lapTimes.size(); ++lap) {
+            const int side = beyond.contains(lap) ? 1 : beyond.contains(-lap) ? -1 : 0;
+            QCOMPARE(view.isBeyondScale(lap), side != 0);
+            const QPointF c = view.pointCentre(lap);
+            if (side != 0) {
+                // The point lies wholly in the picture, its ring drawn, and
+                // the arrow reaches the edge.
+                QVERIFY2(c.x() - r >= 0 && c.x() + r <= picture.width(), qPrintable(QString::number(lap)));
+                QVERIFY(picture.pixelColor(qRound(c.x() - side * r), qRound(c.y())) != background);
+                QCOMPARE(picture.pixelColor(side < 0 ? 0 : picture.width() - 1, qRound(c.y())), foreground);
+            } else {
+                QCOMPARE(c.x(), (resultsCellText(*race, lap, 5).toDouble() - view.scale().left)
+                                    / view.scale().width() * picture.width());
+            }
+        }
     }
 
     void nothingToDraw()

@@ -89,23 +89,20 @@ class TestPrintCommands : public QObject
 private slots:
     void report_data()
     {
-        QTest::addColumn<bool>("worksheet");
         QTest::addColumn<std::optional<QString>>("typed");
         QTest::addColumn<bool>("longComments");
         QTest::addColumn<Answer>("noPrinter"); // Ok: there is a printer; else the answer to the PDF offer
         const std::optional<QString> dry("Dry track");
-        QTest::newRow("typed") << false << dry << false << Answer::Ok;
-        QTest::newRow("cancelled") << false << std::optional<QString>() << false << Answer::Ok;
-        QTest::newRow("empty") << false << std::optional<QString>("") << false << Answer::Ok;
-        QTest::newRow("worksheet") << true << dry << false << Answer::Ok;
-        QTest::newRow("long file comments") << false << dry << true << Answer::Ok;
-        QTest::newRow("no printer, saved as PDF") << false << dry << false << Answer::Yes;
-        QTest::newRow("no printer, not saved") << false << dry << false << Answer::No;
+        QTest::newRow("typed") << dry << false << Answer::Ok;
+        QTest::newRow("cancelled") << std::optional<QString>() << false << Answer::Ok;
+        QTest::newRow("empty") << std::optional<QString>("") << false << Answer::Ok;
+        QTest::newRow("long file comments") << dry << true << Answer::Ok;
+        QTest::newRow("no printer, saved as PDF") << dry << false << Answer::Yes;
+        QTest::newRow("no printer, not saved") << dry << false << Answer::No;
     }
 
     void report()
     {
-        QFETCH(bool, worksheet);
         QFETCH(std::optional<QString>, typed);
         QFETCH(bool, longComments);
         QFETCH(Answer, noPrinter);
@@ -118,7 +115,7 @@ private slots:
         const QString out = noPrinter == Answer::Ok ? b.pdf : b.dir.filePath("chosen.pdf");
         b.printers.systemPrinter = noPrinter == Answer::Ok;
         b.prompts.type(typed).answer(noPrinter).chooseFile(out);
-        worksheet ? b.commands.printBlankWorksheet() : b.commands.printReport();
+        b.commands.printReport();
         QCOMPARE(b.prompts.unexpectedCount(), 0);
         QCOMPARE(b.prompts.asked.size(), size_t(noPrinter == Answer::Ok ? 1 : noPrinter == Answer::Yes ? 3 : 2));
         const ScriptedPrompts::Asked &a = b.prompts.asked.at(0);
@@ -185,6 +182,77 @@ private slots:
         QCOMPARE(p.lineOf(*p.find("Avg")), QStringList({"Avg", l3[0], l3[3], l3[12]}));
         QCOMPARE(p.lineOf(*p.find("Min")), QStringList({"Min", l3[1], l3[4], l3[13]}));
         QCOMPARE(p.lineOf(*p.find("Max")), QStringList({"Max", l3[2], l3[5], "99.999", l3[14]}));
+    }
+
+    // The blank worksheet: the page header, the headings of the race's
+    // segments, the lap numbers of its laps (at least 50) in ruled empty rows,
+    // and nothing of the race's times, conditions or statistics.
+    void blankWorksheet_data()
+    {
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<int>("raceLaps");
+        QTest::addColumn<int>("sheetLaps");
+        QTest::newRow("2 segments, 7 laps timed") << 2 << 7 << 50;
+        QTest::newRow("4 segments, 60 laps timed") << 4 << 60 << 60;
+        QTest::newRow("1 segment, nothing timed") << 1 << 0 << 50;
+    }
+
+    void blankWorksheet()
+    {
+        QFETCH(int, segments);
+        QFETCH(int, raceLaps);
+        QFETCH(int, sheetLaps);
+        Bench b(raceLaps, segments);
+        b.commands.worksheet = [&b] { return blankWorksheetFor(b.race); };
+        b.prompts.type(QString("Heat 3"));
+        b.commands.printBlankWorksheet();
+        QCOMPARE(b.prompts.unexpectedCount(), 0);
+        const std::vector<PdfPage> pages = readPdfWords(b.pdf);
+        QVERIFY(pages.size() >= 2);
+
+        QStringList heads{"Lap", "#"};
+        for (int s = 1; s <= segments; ++s)
+            heads << "Seg" << QString::number(s);
+        heads << "LapTime" << "Flag" << "Pos." << "Traffic";
+        std::map<int, double> laps;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            const PdfPage &p = pages[i];
+            const PdfWord *printed = p.find("Printed"), *lap = p.find("Lap");
+            QVERIFY(printed && lap && p.find("heat2.txt"));
+            QCOMPARE(p.lineOf(*printed).last(), QString::number(i + 1));
+            QCOMPARE(p.lineOf(*lap), heads);
+            QCOMPARE(p.find("Heat") != nullptr, i == 0);
+            const std::map<int, double> onPage = lapLines(p);
+            laps.insert(onPage.begin(), onPage.end());
+            // Below the headings only lap numbers.
+            const QStringList below = p.texts([&](const PdfWord &w) { return w.yMin > lap->yMax; });
+            QCOMPARE(below.size(), int(onPage.size()));
+        }
+        QCOMPARE(int(laps.size()), sheetLaps);
+        QCOMPARE(laps.begin()->first, 1);
+        QCOMPARE(laps.rbegin()->first, sheetLaps);
+
+        // Row of lap 2: a box for every heading but the lap number's (two
+        // edges each), empty inside; each lap is ruled off from the next.
+        const QImage page = firstPage(b.pdf);
+        const std::map<int, double> first = lapLines(pages[0]);
+        const int y = qRound(first.at(2));
+        int edges = 0;
+        bool dark = false;
+        for (int x = qRound(b.area().left() + 0.11 * b.area().width()); x < b.area().left() + 0.925 * b.area().width(); ++x) {
+            const bool d = qGray(page.pixel(x, y)) < 128;
+            edges += d && !dark;
+            dark = d;
+        }
+        QCOMPARE(edges, 2 * (segments + 4));
+        const int seg1Middle = qRound(b.area().left() + 0.17 * b.area().width());
+        QVERIFY(qGray(page.pixel(seg1Middle, y)) > 200);
+        for (int lap = 1; lap < 5; ++lap) {
+            bool ruled = false;
+            for (int yy = qRound(first.at(lap)); yy < first.at(lap + 1); ++yy)
+                ruled = ruled || qGray(page.pixel(seg1Middle, yy)) < 128;
+            QVERIFY2(ruled, qPrintable(QString::number(lap)));
+        }
     }
 
     void longRaceBreaksIntoPages()

@@ -5,6 +5,7 @@
 
 #include "live/ConditionPanel.h"
 #include "ui/Geometry.h"
+#include "ui/PanelColours.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -140,7 +141,7 @@ private slots:
         QTEST(lists([&](int i) { return ui.listField(i)->currentIndex(); }), "lists");
         QCOMPARE(ui.flagDisplay->text(), ui.flagList->currentText());
         for (QLabel *l : ui.flagColouredLabels()) // the current displays turn yellow under the yellow flag
-            QCOMPARE(foreColour(l), ui.flagList->currentIndex() == 1 ? Palette::Yellow : Palette::Green);
+            QCOMPARE(panelColour(l), ui.flagList->currentIndex() == 1 ? Palette::Yellow : Palette::Green);
         QCOMPARE(int(f.w->conditions().picked()), qMax(picked, 0));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(foreColour(ui.conditionCaptions()[i]), i == picked ? Palette::LightBlue : Palette::Black);

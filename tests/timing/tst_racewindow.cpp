@@ -305,6 +305,50 @@ private slots:
         QTEST(f.cell(1, 1), "seg1");
     }
 
+    // A key that reaches the program late (a long step blocked the event
+    // loop) is read at its own time stamp, once prompt keys have taught the
+    // offset between the event clock and the monotonic clock.
+    void lateKeyReadAtItsTimeStamp_data()
+    {
+        QTest::addColumn<double>("stallMs");
+        QTest::addColumn<bool>("stamped");
+        QTest::addColumn<double>("expected"); // reading, s
+        QTest::newRow("100 ms stall") << 100.0 << true << 8.0;
+        QTest::newRow("150 ms stall") << 150.0 << true << 8.0;
+        QTest::newRow("200 ms stall") << 200.0 << true << 8.0;
+        QTest::newRow("prompt key") << 1.0 << true << 8.001;
+        QTest::newRow("no time stamp: read on arrival") << 150.0 << false << 8.15;
+    }
+
+    void lateKeyReadAtItsTimeStamp()
+    {
+        QFETCH(double, stallMs);
+        QFETCH(bool, stamped);
+        RaceFixture f(1);
+        f.armAndPress({2});
+        // The event clock runs 5000 s behind the monotonic one; each key's
+        // stamp is the whole millisecond of its key-down.
+        const auto stampAt = [&f](std::int64_t ns) { return quint64(ns / 1000000 - 5000000); };
+        const auto deliver = [&f](quint64 stamp) {
+            for (QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress}) {
+                QKeyEvent e(type, Qt::Key_F2, Qt::NoModifier);
+                e.setTimestamp(stamp);
+                QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &e);
+            }
+        };
+        for (double t : {4.0, 6.0}) { // prompt keys
+            f.advanceTo(t);
+            deliver(stampAt(f.clock.nowNs()));
+        }
+        f.advanceTo(8.0003); // key-down
+        const quint64 stamp = stamped ? stampAt(f.clock.nowNs()) : 0;
+        f.clock.advanceMs(stallMs);
+        deliver(stamp);
+        QFETCH(double, expected);
+        QVERIFY2(qAbs(f.race.reading(3, 1) - expected) < 0.0015, qPrintable(QString::number(f.race.reading(3, 1), 'f', 6)));
+        QCOMPARE(f.race.reading(2, 1), 6.0);
+    }
+
     void tickCountClocksAndReadings_data()
     {
         // Steps: "late T" one late timer event at T s after arming, "ontime T"
