@@ -88,6 +88,7 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     };
     // The page is headed by the file's title (none before a file is named).
     m_sharing->title = [this] { return m_fileState.fileTitle; };
+    m_sharing->figures = [this] { return m_liveFigures->values(); };
     m_caption = windowTitle();
     wirePanels();
     // The caption is the file's from the start: a window the window system

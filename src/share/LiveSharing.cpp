@@ -143,6 +143,11 @@ void LiveSharing::publishNow()
     if (title)
         source.title = title();
     LiveView view = liveViewOfRace(source);
+    if (figures) {
+        const LiveFigureValues f = figures();
+        view.deltaToBest = f.delta;
+        view.predictedLap = LiveFigures::timeText(f.predictedLap);
+    }
     view.sequence = ++m_sequence;
     m_server->publish(view);
 }

@@ -11,6 +11,7 @@
 // starts again. Sharing itself is off at every start.
 
 #include "analysis/LapFilter.h"
+#include "analysis/LiveFigures.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -39,6 +40,9 @@ public:
     std::function<LapFilter()> lapFilter;
     std::function<std::optional<double>()> raceClock;
     std::function<QString()> title;
+    // The live figures of the timing face (delta to best, predicted lap),
+    // so that the page shows the same figures as the window.
+    std::function<LiveFigureValues()> figures;
 
     // Remembers port, interface and token there; without it nothing is kept
     // and every start has a new token.

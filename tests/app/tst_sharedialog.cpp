@@ -81,6 +81,11 @@ void TestShareDialog::sharesTheRaceFromTheOptionsMenu()
     QCOMPARE(published(f)[QStringLiteral("state")].toString(), QStringLiteral("running"));
     QCOMPARE(published(f)[QStringLiteral("lap")].toInt(), 2);
     QVERIFY(published(f)[QStringLiteral("clock")].toObject()[QStringLiteral("running")].toBool());
+    // The page's delta and predicted lap are the window's: lap 2 of 58 s
+    // against the best of 60.5 s.
+    f.pressAt(120.5);
+    QTRY_COMPARE(published(f)[QStringLiteral("deltaToBest")].toDouble(), -2.5);
+    QCOMPARE(published(f)[QStringLiteral("predictedLap")].toString(), QStringLiteral("58.000"));
 
     d.startStopButton->click();
     QVERIFY(!f.w->sharing().isSharing());
