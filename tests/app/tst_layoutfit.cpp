@@ -9,7 +9,9 @@
 #include "ui/QtPrompts.h"
 #include "ui/TextFit.h"
 
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -36,6 +38,44 @@ class TestLayoutFit : public QObject
     Q_OBJECT
 
 private slots:
+    // The checker measures the room inside a label's frame and margin and a
+    // drop-down list's field beside its arrow: a text as wide as the whole
+    // widget does not fit.
+    void checkerMeasuresTheRoomInside_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("extra"); // pixels beyond the text's own width
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("framed label, frame not counted") << "label" << 4 << false;
+        QTest::newRow("framed label with room inside") << "label" << 24 << true;
+        QTest::newRow("drop-down list over its arrow") << "combo" << 4 << false;
+        QTest::newRow("drop-down list beside its arrow") << "combo" << 90 << true;
+    }
+
+    void checkerMeasuresTheRoomInside()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, extra);
+        QWidget root;
+        const QString text = QStringLiteral("Held up by Traffic");
+        QWidget *w = nullptr;
+        if (kind == QLatin1String("label")) {
+            auto *l = new QLabel(text, &root);
+            l->setFrameStyle(QFrame::Box | QFrame::Plain);
+            l->setLineWidth(4);
+            l->setMargin(3);
+            w = l;
+        } else {
+            auto *c = new QComboBox(&root);
+            c->addItem(text);
+            w = c;
+        }
+        w->setProperty("designTwips", QRect(150, 150, 1500, 600)); // a placed widget
+        w->move(10, 10);
+        w->resize(QFontMetrics(w->font()).horizontalAdvance(text) + extra, 40);
+        QTEST(textMisfits(&root).isEmpty(), "fits");
+    }
+
     void mainWindowTextsFit_data()
     {
         QTest::addColumn<int>("segments");

@@ -113,6 +113,8 @@ private slots:
             << QList<double>{} << false << false << none << true << armed;
         QTest::newRow("mid-lap, same boot: running on") << midLap << false << false << none << true << running;
         QTest::newRow("mid-lap, computer restarted: finished") << midLap << false << false << none << false << finished;
+        QTest::newRow("right after a lap's last segment, computer restarted: finished at that lap")
+            << QList<double>{1.5, 10.25, 20.125} << false << false << none << false << finished;
         QTest::newRow("finished with comments") << midLap << true << false << "Dry\r\nWindy \\x" << true << finished;
         QTest::newRow("finished and edited") << midLap << true << true << none << true << finished;
     }
@@ -147,7 +149,7 @@ private slots:
         QCOMPARE(r.segmentsPerLap(), 2);
         QCOMPARE(f.race.comments(), timed.comments);
         if (state == int(RaceState::Finished) && !finish)
-            timed.lastLap = 2; // finished at the last lap a press wrote, as F11 would
+            timed.lastLap = int(presses.size()) / 2; // the last lap a press wrote (two segments a lap), as F11 would
         QCOMPARE(r.lastLap(), timed.lastLap);
         QCOMPARE(recordCells(r), timed.cells);
 
