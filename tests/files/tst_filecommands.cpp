@@ -182,6 +182,22 @@ private slots:
                          Buttons::YesNo, Icon::Question, Answer::No);
     }
 
+    // A current file named by a path this system cannot place (a Windows path
+    // handed over by Ravelin) is never written into the working folder:
+    // Save asks for a name.
+    void saveWithAWindowsPathAsks()
+    {
+        FileRig r;
+        r.timeRace();
+        r.f.files.currentFile = r.f.files.lapFileName = u"C:\\Races\\heat1.txt"_s;
+        r.f.prompts.chooseFile(std::nullopt);
+        r.f.w->ui.saveAction->trigger();
+        QCOMPARE(r.f.prompts.asked.size(), size_t(1));
+        QCOMPARE(int(r.f.prompts.asked[0].kind), int(ScriptedPrompts::Asked::SaveFile));
+        QVERIFY(!QFile::exists(u"C:\\Races\\heat1.txt"_s));
+        QVERIFY(r.f.race.isModified());
+    }
+
     // Open asks about unsaved work first, and Save after it writes to the opened file without a dialog; New
     // leaves no current file behind, so the next Save asks for a name.
     void startingAfreshNeverReplacesTheLastFile()
