@@ -88,10 +88,10 @@ void ResultsTableModel::onReadingRecorded(int lap, int segment)
         findBests();
         bestMoved = true;
     }
+    // The lap's whole row (its conditions too), and the old best cells.
+    lapChanged(lap);
     if (bestMoved)
-        emit dataChanged(index(0, 0), index(Laps - 1, LapTimeColumn - 1)); // the old best cells too
-    else
-        lapChanged(lap);
+        emit dataChanged(index(0, 0), index(Laps - 1, LapTimeColumn - 1));
 }
 
 ResultsTableModel::Mark ResultsTableModel::mark(int lap, int column) const
