@@ -7,6 +7,7 @@
 #include "charts/RaceAnalysisLink.h"
 #include "document/CsvExportCommand.h"
 #include "document/FileCommands.h"
+#include "document/RaceHistory.h"
 #include "files/FileState.h"
 #include "journal/RaceRecorder.h"
 #include "analysis/LiveFigures.h"
@@ -32,7 +33,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QSettings>
+#include <QUndoStack>
 #include <QWindow>
 
 #include <functional>
@@ -89,6 +92,8 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     // The page is headed by the file's title (none before a file is named).
     m_sharing->title = [this] { return m_fileState.fileTitle; };
     m_sharing->figures = [this] { return m_liveFigures->values(); };
+    m_history = new RaceHistory(race, this);
+    buildEditMenu();
     m_caption = windowTitle();
     wirePanels();
     // The caption is the file's from the start: a window the window system
@@ -136,6 +141,24 @@ void MainWindow::wirePanels()
         connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });
     connect(ui.exportCsvAction, &QAction::triggered, this,
             [this] { exportRaceAsCsv(m_race, m_fileState, m_prompts); });
+}
+
+void MainWindow::buildEditMenu()
+{
+    QUndoStack &stack = m_history->stack();
+    QAction *undo = stack.createUndoAction(ui.editMenu, QStringLiteral("Undo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = stack.createRedoAction(ui.editMenu, QStringLiteral("Redo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    undo->setObjectName(QStringLiteral("undoAction"));
+    redo->setObjectName(QStringLiteral("redoAction"));
+    ui.editMenu->addAction(undo);
+    ui.editMenu->addAction(redo);
+    // Presses are corrected after the race: while a race is set up or timed
+    // there is nothing to undo.
+    const auto enable = [this] { ui.editMenu->setEnabled(m_race.state() == RaceState::Finished); };
+    connect(&m_race, &Race::stateChanged, this, enable);
+    enable();
 }
 
 void MainWindow::rememberPitBoardScreen(std::unique_ptr<QSettings> settings)
@@ -248,9 +271,17 @@ bool MainWindow::handleKeyDown(int key)
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
-        const auto *ke = static_cast<QKeyEvent *>(event);
+        auto *ke = static_cast<QKeyEvent *>(event);
         if (ke->key() == Qt::Key_F2 && !ke->isAutoRepeat())
             m_timingKeys->keyArriving(ke->timestamp());
+        // A field undoes its own typing first; with none to undo, Ctrl+Z
+        // is the race's Undo (the fields are refilled after every edit).
+        if (auto *field = qobject_cast<QLineEdit *>(watched)) {
+            if ((ke->matches(QKeySequence::Undo) && !field->isUndoAvailable())
+                || (ke->matches(QKeySequence::Redo) && !field->isRedoAvailable())
+                || (ke->key() == Qt::Key_Y && ke->modifiers() == Qt::ControlModifier && !field->isRedoAvailable()))
+                return true;
+        }
         return false;
     }
     if (event->type() != QEvent::KeyPress)

@@ -39,6 +39,7 @@ class LiveFigurePanel;
 class PitBoard;
 class LiveSharing;
 class ShareDialog;
+class RaceHistory;
 
 class MainWindow : public QMainWindow
 {
@@ -64,6 +65,7 @@ public:
     WindowZoom &zoom() { return *m_zoom; }
     RaceAnalysisLink &analysis() { return *m_analysis; }
     LiveFigures &liveFigures() { return *m_liveFigures; }
+    RaceHistory &history() { return *m_history; }
     // View > "Pit Board": opens the board, or closes it when open.
     void togglePitBoard();
     PitBoard *pitBoard() const { return m_pitBoard; } // null until first opened
@@ -106,6 +108,7 @@ private:
     void updateClocksOnScreen();
     void showJournalFailure();
     void focusTimingField();
+    void buildEditMenu();
     // The file's caption, with a note while the race is shared.
     void showCaption();
 
@@ -132,6 +135,7 @@ private:
     PitBoard *m_pitBoard = nullptr;
     std::unique_ptr<QSettings> m_pitBoardSettings;
     LiveSharing *m_sharing = nullptr;
+    RaceHistory *m_history = nullptr;
     ShareDialog *m_shareDialog = nullptr;
     QString m_caption;
     bool m_loaded = false;

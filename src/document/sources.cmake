@@ -1,6 +1,8 @@
-# The File menu's commands, the comments window and the CSV export command.
+# The File menu's commands, the comments window, the CSV export command and
+# the undo history.
 list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommentsWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CsvExportCommand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RaceHistory.cpp
 )

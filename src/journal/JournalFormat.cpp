@@ -43,6 +43,8 @@ const char *editName(JournalEdit e)
     case JournalEdit::Insert: return "insert";
     case JournalEdit::Delete: return "delete";
     case JournalEdit::KeepChanges: return "keep";
+    case JournalEdit::Undo: return "undo";
+    case JournalEdit::Redo: return "redo";
     }
     return "keep";
 }
@@ -166,6 +168,10 @@ bool parseEdit(const QList<QByteArray> &f, qint16 numSegs, JournalSnapshot *s, i
         s->edit = JournalEdit::Delete;
     else if (f[1] == "keep")
         s->edit = JournalEdit::KeepChanges;
+    else if (f[1] == "undo")
+        s->edit = JournalEdit::Undo;
+    else if (f[1] == "redo")
+        s->edit = JournalEdit::Redo;
     else
         return false;
     return parseSmall(f[2], 0, 251, &s->editLap) && parseSmall(f[3], 0, 4, &s->editSeg)

@@ -73,7 +73,7 @@ struct JournalPress
 // Race-clock seconds to whole microseconds, rounded to nearest.
 inline qint64 toMicroseconds(double seconds) { return std::llround(seconds * 1e6); }
 
-enum class JournalEdit : quint8 { Insert, Delete, KeepChanges };
+enum class JournalEdit : quint8 { Insert, Delete, KeepChanges, Undo, Redo };
 
 // One row of the race record: readings of segments 1..4 and the lap's
 // conditions (flag, position, traffic); an empty cell has no value.

@@ -73,20 +73,16 @@ void RaceRecorder::onEdited(RaceEdit edit, int lap, int segment)
 {
     if (m_suspended)
         return;
-    switch (edit) {
-    case RaceEdit::Comments:
+    if (edit == RaceEdit::Comments) {
         m_journal.writer().comments(m_race.comments());
         return;
-    case RaceEdit::Insert:
-        m_journal.writer().edit(snapshotOf(m_race, JournalEdit::Insert, lap, segment));
-        return;
-    case RaceEdit::Delete:
-        m_journal.writer().edit(snapshotOf(m_race, JournalEdit::Delete, lap, segment));
-        return;
-    case RaceEdit::KeepChanges:
-        m_journal.writer().edit(snapshotOf(m_race, JournalEdit::KeepChanges, lap, segment));
-        return;
     }
+    const JournalEdit kind = edit == RaceEdit::Insert ? JournalEdit::Insert
+        : edit == RaceEdit::Delete                    ? JournalEdit::Delete
+        : edit == RaceEdit::Undo                      ? JournalEdit::Undo
+        : edit == RaceEdit::Redo                      ? JournalEdit::Redo
+                                                      : JournalEdit::KeepChanges;
+    m_journal.writer().edit(snapshotOf(m_race, kind, lap, segment));
 }
 
 namespace {

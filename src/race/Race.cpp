@@ -216,6 +216,7 @@ void Race::finish()
 void Race::clearTimes(bool keepComments, int segments)
 {
     m_cells.clear();
+    m_savedRace.reset();
     resetCounters();
     m_lastLap = 0;
     m_selectedLap = 0;
@@ -337,6 +338,33 @@ void Race::setComments(const QString &comments)
     emit edited(RaceEdit::Comments, 0, 0);
 }
 
+bool EditedRace::sameRace(const EditedRace &o) const
+{
+    return lastLap == o.lastLap && comments == o.comments && cells.rows == o.cells.rows;
+}
+
+EditedRace Race::editedRace() const
+{
+    return {m_cells, m_comments, m_lastLap, m_selectedLap};
+}
+
+void Race::returnTo(const EditedRace &state, bool undo)
+{
+    if (m_state != RaceState::Finished || state.lastLap != m_lastLap)
+        return;
+    const bool commentsOnly = state.comments != m_comments && state.cells.rows == m_cells.rows;
+    m_cells = state.cells;
+    ++m_revision;
+    setModified(!(m_savedRace && m_savedRace->sameRace(state)));
+    emit recordChanged();
+    if (state.comments != m_comments) {
+        m_comments = state.comments;
+        emit commentsChanged(m_comments);
+    }
+    selectLap(state.selectedLap);
+    emit edited(commentsOnly ? RaceEdit::Comments : undo ? RaceEdit::Undo : RaceEdit::Redo, m_selectedLap, 0);
+}
+
 // The conditions of every lap are what the lists make of them: an empty
 // cell becomes the first item, a value that names no item becomes none.
 void Race::settleLapConditions()
@@ -369,6 +397,7 @@ void Race::load(const StoredRace &stored)
     emit recordChanged();
     emit commentsChanged(m_comments);
     emit selectedLapChanged(m_selectedLap);
+    m_savedRace = editedRace();
     setModified(false);
 }
 
@@ -396,11 +425,13 @@ void Race::restore(const RestoredRace &r)
     emit commentsChanged(m_comments);
     emit selectedLapChanged(m_selectedLap);
     // A recovered race was saved nowhere.
+    m_savedRace.reset();
     setModified(true);
 }
 
 void Race::markSaved()
 {
+    m_savedRace = editedRace();
     setModified(false);
     emit saved();
 }

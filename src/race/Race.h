@@ -119,7 +119,20 @@ enum class PressResult {
     NotTiming, // the race is not armed or running
 };
 
-enum class RaceEdit { Insert, Delete, KeepChanges, Comments };
+// Undo and Redo put back a whole step of one of the other kinds.
+enum class RaceEdit { Insert, Delete, KeepChanges, Comments, Undo, Redo };
+
+// What the edits after the finish change: the stored record and the
+// comments, with the lap selected. An undo step puts one of these back.
+struct EditedRace
+{
+    RaceRecordCells cells;
+    QString comments;
+    int lastLap = 0;     // never changed by an edit; tells races apart
+    int selectedLap = 0; // not compared: selecting is no change
+
+    bool sameRace(const EditedRace &o) const;
+};
 
 class Race : public QObject
 {
@@ -215,6 +228,13 @@ public:
     // segment (the same lap stays selected on the last lap).
     int keepChanges(int lap, const std::array<double, 5> &fieldTimes, const Conditions &conditions);
     void setComments(const QString &comments);
+    // What the edits change, as it stands now.
+    EditedRace editedRace() const;
+    // Undo or redo (Finished only): puts back the record and comments a
+    // step left, selects its lap, and says so with edited(Undo or Redo;
+    // Comments for the comments). The race is unsaved unless this is the
+    // race as last loaded or saved.
+    void returnTo(const EditedRace &state, bool undo);
     // A lap-time file's race: Finished (Setup while held), lap 1 selected.
     void load(const StoredRace &stored);
     // A journal's race as it stood at the crash.
@@ -264,6 +284,9 @@ private:
     bool m_modified = false;
     bool m_heldInSetup = false;
     quint64 m_revision = 0;
+    // The race as last loaded or saved; none when it never was (timed live,
+    // recovered, erased).
+    std::optional<EditedRace> m_savedRace;
 };
 
 } // namespace sw

@@ -302,6 +302,7 @@ void MainWindowControls::build(QMainWindow *w)
     printSetupAction = fileMenu->addAction(QStringLiteral("Windows Print Setup"));
     fileMenu->addSeparator();
     exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
+    editMenu = bar->addMenu(QStringLiteral("&Edit"));
     commentsAction = bar->addAction(QStringLiteral("Comments"));
     optionsMenu = bar->addMenu(QStringLiteral("Options"));
     numberOfSegmentsAction = optionsMenu->addAction(QStringLiteral("Change Number Segments"));

@@ -125,6 +125,7 @@ struct MainWindowControls
     QAction *printReportAction = nullptr, *printWorksheetAction = nullptr, *printScreenAction = nullptr,
             *printSetupAction = nullptr;
     QAction *exitAction = nullptr;
+    QMenu *editMenu = nullptr; // Undo and Redo, given by the race's history
     QAction *commentsAction = nullptr;
     QMenu *optionsMenu = nullptr;
     QAction *numberOfSegmentsAction = nullptr;
