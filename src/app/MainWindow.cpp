@@ -101,7 +101,8 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
     // keep the bare program name.
     setWindowTitle(m_files->caption());
     qApp->installEventFilter(this);
-    setFixedWidth(tw(design::kClientWidth));
+    resize(tw(design::kClientWidth), height());
+    connect(m_face, &ScreenFace::laidOut, m_zoom, &WindowZoom::fitFace);
 }
 
 MainWindow::~MainWindow()
@@ -410,6 +411,8 @@ void MainWindow::moveEvent(QMoveEvent *e)
 void MainWindow::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
+    if (m_zoom && m_loaded)
+        m_zoom->resized();
 }
 
 } // namespace sw

@@ -149,15 +149,98 @@ void WindowZoom::apply()
     setScreenScale(m_fit * m_zoom / 100.0, m_fitDown * m_zoom / 100.0);
     rescaleWidgets(&m_w, m_zoom / 100.0);
     ui.applyGridRowSizes();
-    m_w.results().resyncColumnWidths();
-    m_w.setFixedWidth(tw(design::kClientWidth));
-    const int designHeight = m_w.property("designClientHeightTwips").toInt();
-    if (designHeight > 0)
-        m_w.resize(m_w.width(), twy(designHeight));
+    fitFace();
+}
+
+void WindowZoom::fitFace()
+{
+    MainWindowControls &ui = m_w.ui;
+    m_applying = true;
+    const QSize designed = designedSize();
+    m_w.setMinimumSize(designed);
+    if (!(m_w.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        m_w.resize(designed + m_extra);
     ui.zoomInAction->setEnabled(m_zoom < kMaxZoom && fitsScreen(m_zoom + kZoomStep));
     ui.zoomOutAction->setEnabled(m_zoom > kMinZoom);
     // A window grown by the zoom stays on its screen.
     keepOnScreen(true);
+    m_applying = false;
+    stretch();
+}
+
+QSize WindowZoom::designedSize() const
+{
+    const int designHeight = m_w.property("designClientHeightTwips").toInt();
+    return {tw(design::kClientWidth), designHeight > 0 ? twy(designHeight) : m_w.height()};
+}
+
+void WindowZoom::resized()
+{
+    if (m_applying)
+        return;
+    if (!(m_w.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        m_extra = (m_w.size() - designedSize()).expandedTo(QSize(0, 0));
+        if (m_settings)
+            m_settings->setValue(QStringLiteral("window/size"), m_w.size());
+    }
+    stretch();
+}
+
+namespace {
+// A widget's designed rectangle at the current screen scale.
+QRect placedRect(const QWidget *w)
+{
+    const QRect d = w->property("designTwips").toRect();
+    return {tw(d.left()), twy(d.top()), tw(d.width()), twy(d.height())};
+}
+} // namespace
+
+void WindowZoom::stretch()
+{
+    MainWindowControls &ui = m_w.ui;
+    const QSize designed = designedSize();
+    const int dx = qMax(0, m_w.width() - designed.width()), dy = qMax(0, m_w.height() - designed.height());
+    const int gridDx = dx / 2;
+    const QRect frame = placedRect(ui.recordedTimesFrame);
+    const QRect graph = placedRect(ui.graphArea);
+    const int width = designed.width(), column = frame.right() + 1;
+    // Across the column beside the grid, and across the band below it, the
+    // controls keep their proportions.
+    const auto inColumn = [&](int x) { return column + gridDx + (x - column) * (width - column + dx - gridDx) / qMax(1, width - column); };
+    const auto inBand = [&](int x) { return x + x * dx / qMax(1, width); };
+    for (QWidget *w : ui.client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!w->property("designTwips").isValid())
+            continue;
+        QRect r = placedRect(w);
+        if (r.left() < 0) // kept out of sight
+            continue;
+        if (r.left() >= width) { // beyond the right edge, out of sight
+            r.translate(dx, 0);
+        } else if (w == ui.recordedTimesFrame) {
+            r.adjust(0, 0, gridDx, dy);
+        } else if (r.top() > frame.bottom()) {
+            r = QRect(inBand(r.left()), r.top() + dy, inBand(r.right() + 1) - inBand(r.left()), r.height());
+        } else if (r.left() >= column) {
+            r = QRect(inColumn(r.left()), r.top(), inColumn(r.right() + 1) - inColumn(r.left()), r.height());
+            if (w == ui.graphArea)
+                r.setHeight(r.height() + dy);
+            else if (r.top() + twy(60) > graph.bottom()) // the scales, which touch the graph
+                r.translate(0, dy);
+        }
+        w->setGeometry(r);
+    }
+    const QRect grid = placedRect(ui.resultsView);
+    for (QWidget *w : ui.recordedTimesFrame->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!w->property("designTwips").isValid())
+            continue;
+        QRect r = placedRect(w);
+        if (w == ui.resultsView)
+            r.adjust(0, 0, gridDx, dy);
+        else if (r.top() > grid.bottom())
+            r.translate(0, dy);
+        w->setGeometry(r);
+    }
+    m_w.results().setExtraColumnWidth(gridDx);
     m_w.redrawAfterZoom();
 }
 
@@ -220,7 +303,17 @@ void WindowZoom::useSettings(std::unique_ptr<QSettings> settings)
         m_w.move(pos.toPoint());
         keepOnScreen(false);
     }
+    // A size remembered on a larger screen is reduced to this one.
+    const QSize size = m_settings->value(QStringLiteral("window/size")).toSize();
     setZoomPercent(m_settings->value(QStringLiteral("window/zoom"), kMinZoom).toInt());
+    if (size.isValid()) {
+        QSize room = m_screenSize;
+        if (room.isEmpty() && m_w.screen())
+            room = m_w.screen()->availableGeometry().size() - QSize(8, 40); // the window system's frame
+        const QSize designed = designedSize();
+        m_extra = (size.boundedTo(room.isEmpty() ? size : room) - designed).expandedTo(QSize(0, 0));
+        apply();
+    }
 }
 
 void WindowZoom::rememberPosition()

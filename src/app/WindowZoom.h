@@ -2,8 +2,11 @@
 // The size of the main window: its designed layout grows until every text of
 // the system's font fits (the fit factor, measured once at load), then by the
 // operator's zoom (View > Zoom In, Zoom Out, Actual Size: 100 to 200 % in
-// steps of 25), never beyond what the screen can show. The zoom and the
-// window's position are remembered between runs when settings are given.
+// steps of 25), never beyond what the screen can show. That is the smallest
+// size of the window; made larger (dragged or maximised), the extra height
+// goes to the results grid and the graph, the extra width half to the grid's
+// columns and half to the column beside it. The zoom, the window's position
+// and its size are remembered between runs when settings are given.
 
 #include <QList>
 #include <QObject>
@@ -51,6 +54,14 @@ public:
 
     // Lays the window out again at the current scale (after a face change).
     void apply();
+    // After a face placed its controls at the current scale: the window
+    // takes the face's designed size plus what the operator added.
+    void fitFace();
+    // The window's size at the current face, fit and zoom: its smallest.
+    QSize designedSize() const;
+    // Spreads the room beyond the designed size over the grid and graph
+    // (after every resize of the window).
+    void stretch();
 
     // The screen size the window must fit, a screen at (0, 0); by default
     // its own screen's available area (and every screen for its place).
@@ -60,6 +71,8 @@ public:
     // change from then on. Without it nothing is read or written (tests).
     void useSettings(std::unique_ptr<QSettings> settings);
     void rememberPosition();
+    // After the window was resized: lays it out and remembers the size.
+    void resized();
     // Moves the window onto a screen when it lies (almost) off every one;
     // wholly onto one when wholly is set (after a zoom).
     void keepOnScreen(bool wholly);
@@ -75,6 +88,10 @@ private:
     int m_zoom = kMinZoom;
     std::unique_ptr<QSettings> m_settings;
     QSize m_screenSize;
+    // What the operator added to the designed size; kept across zooms and
+    // faces.
+    QSize m_extra{0, 0};
+    bool m_applying = false;
 };
 
 } // namespace sw

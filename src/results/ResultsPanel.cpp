@@ -172,8 +172,24 @@ void ResultsPanel::resyncColumnWidths()
     QTableView *v = m_ui.resultsView;
     const int n = m_race.segmentsPerLap();
     v->verticalHeader()->setFixedWidth(tw(resultsColumnWidthTwips(0, n)));
+    int shown = 0;
     for (int c = 1; c < ResultsColumns; ++c)
-        v->setColumnWidth(c - 1, qMax(1, tw(resultsColumnWidthTwips(c, n))));
+        shown += tw(resultsColumnWidthTwips(c, n));
+    // The extra width is shared in proportion to the columns' widths.
+    for (int c = 1, given = 0, before = 0; c < ResultsColumns; ++c) {
+        const int width = tw(resultsColumnWidthTwips(c, n));
+        before += width;
+        const int upTo = shown > 0 ? int(qint64(m_extraColumnWidth) * before / shown) : 0;
+        v->setColumnWidth(c - 1, qMax(1, width + (width > 0 ? upTo - given : 0)));
+        if (width > 0)
+            given = upTo;
+    }
+}
+
+void ResultsPanel::setExtraColumnWidth(int pixels)
+{
+    m_extraColumnWidth = qMax(0, pixels);
+    resyncColumnWidths();
 }
 
 int ResultsPanel::topLap() const

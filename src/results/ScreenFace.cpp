@@ -39,7 +39,6 @@ void ScreenFace::show()
         placeTw(ui.resultsView, design::kGridLeft, design::kGridTop, design::kGridWidth, face.gridHeight);
         ui.statusLine->setText(face.status);
         m_window.setProperty("designClientHeightTwips", face.windowHeight - design::kWindowChromeTwips);
-        m_window.resize(m_window.width(), twy(face.windowHeight - design::kWindowChromeTwips));
     }
 
     ui.insertButton->setEnabled(finished);
@@ -78,6 +77,7 @@ void ScreenFace::show()
         ui.segmentFields[size_t(i)]->setVisible(i <= n);
         ui.fieldCaptions[size_t(i)]->setVisible(i <= n);
     }
+    emit laidOut();
 }
 
 } // namespace sw

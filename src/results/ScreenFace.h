@@ -25,6 +25,11 @@ public:
     // The status line's text of the state (after a note of the moment).
     void showStatus();
 
+signals:
+    // The face placed its controls at their designed places again (and the
+    // designed height of the window may have changed).
+    void laidOut();
+
 private:
     const Race &m_race;
     MainWindowControls &m_ui;
