@@ -124,6 +124,7 @@ struct MainWindowControls
     QAction *exportCsvAction = nullptr;
     QAction *printReportAction = nullptr, *printWorksheetAction = nullptr, *printScreenAction = nullptr,
             *printSetupAction = nullptr;
+    QMenu *recentFilesMenu = nullptr; // "Recent Lap Times", filled by the file commands
     QAction *exitAction = nullptr;
     QAction *commentsAction = nullptr;
     QMenu *optionsMenu = nullptr;
