@@ -340,6 +340,7 @@ private slots:
         QWidget *target = onField ? static_cast<QWidget *>(field) : f.w->ui.client;
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
+        data.setText(QUrl::fromLocalFile(path).toString()); // as file managers send it too
         const QPointF at = QPointF(target->rect().center());
         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
