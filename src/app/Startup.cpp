@@ -19,6 +19,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 #include <QApplication>
 #include <QSettings>
@@ -196,11 +197,13 @@ void Startup::openFileFromCommandLine()
     const QStringList files = filesFromArguments(m_args);
     if (files.isEmpty())
         return;
-    // Only the first is opened: the window holds one race.
+    // Only the first is opened: the window holds one race. Named from the
+    // folder the program was started in, which the dialogs do not show.
+    const QString path = QFileInfo(files.first()).absoluteFilePath();
     if (m_files->startedByRavelin)
-        m_prompts->info(fileWithRavelinText(files.first()));
+        m_prompts->info(fileWithRavelinText(path));
     else
-        m_main->fileCommands().openFromOutside(files.first());
+        m_main->fileCommands().openFromOutside(path);
 }
 
 void Startup::onAccepted(int interval, double)

@@ -116,7 +116,7 @@ QString FileCommands::recentFileGoneText(const QString &path)
 
 QString FileCommands::notWhileTimingText()
 {
-    return QStringLiteral("A Lap Time file can not be opened while a race is timed.  "
+    return QStringLiteral("A Lap Time file can not be opened while a race is being timed.  "
                           "Finish the race (F11) first.");
 }
 
