@@ -16,6 +16,7 @@ int main(int argc, char **argv)
     startup.journal = &journal;
     startup.rememberLapFilter = true;
     startup.rememberSharing = true;
+    startup.rememberRecentFiles = true;
     sw::TestDriver::installIfRequested(startup); // test hook: only with SPLITWATCH_TEST_DRIVER set
     if (!startup.begin())
         return 0;

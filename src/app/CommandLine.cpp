@@ -1,15 +1,51 @@
 #include "app/CommandLine.h"
 
+#include <QFileInfo>
+
 namespace sw {
+
+namespace {
+
+bool isExistingFile(const QString &arg)
+{
+    return !arg.isEmpty() && QFileInfo(arg).isFile();
+}
+
+} // namespace
 
 int ravelinModeFromArguments(const QStringList &args)
 {
     // The switches are searched in the whole command-line text, so "/E" may
     // stand inside another argument too.
-    const QString line = args.join(QLatin1Char(' '));
+    QStringList switchText;
+    for (const QString &a : args)
+        if (!isExistingFile(a))
+            switchText << a;
+    const QString line = switchText.join(QLatin1Char(' '));
     if (!line.contains(QLatin1String("/E"), Qt::CaseSensitive))
         return 0;
     return line.contains(QLatin1String("/M"), Qt::CaseSensitive) ? 2 : 1;
+}
+
+QStringList filesFromArguments(const QStringList &args)
+{
+    QStringList files;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--share")) {
+            ++i; // its address and port
+            continue;
+        }
+        if (a.isEmpty() || a.startsWith(QLatin1Char('-')))
+            continue;
+        // "/x" is a switch of the Windows kind ("/e" one not known), never a
+        // file unless there is one by that name.
+        const bool switches = a.contains(QLatin1String("/E")) || a.contains(QLatin1String("/M"))
+                              || (a.size() == 2 && a.front() == QLatin1Char('/'));
+        if (isExistingFile(a) || !switches)
+            files << a;
+    }
+    return files;
 }
 
 ShareArgument shareArgumentFromArguments(const QStringList &args)

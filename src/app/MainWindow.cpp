@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/FileDrop.h"
 #include "app/PrintHelpMenus.h"
 #include "app/Recovery.h"
 #include "app/ShareDialog.h"
@@ -79,6 +80,8 @@ MainWindow::MainWindow(Race &race, FileState &files, Prompts &prompts, HiTime &t
         hide();
         QCoreApplication::exit(0);
     };
+    setAcceptDrops(true);
+    new FileDrop(*this, *m_files);
     m_printHelp = std::make_unique<PrintHelpMenus>(*this, files, *m_results);
     m_analysis = new RaceAnalysisLink(race, ui, *m_results, files, prompts, m_printHelp->printers(), this);
     m_zoom = new WindowZoom(*this);

@@ -8,6 +8,7 @@
 #include "app/SplashWindow.h"
 #include "app/WindowZoom.h"
 #include "document/FileCommands.h"
+#include "document/RecentFiles.h"
 #include "files/FileState.h"
 #include "journal/RaceRecorder.h"
 #include "race/Race.h"
@@ -17,6 +18,8 @@
 #include "ui/QtPrompts.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <QApplication>
 #include <QSettings>
@@ -122,6 +125,7 @@ bool Startup::begin()
         "When you click on 'Return to Ravelin' at the top of the main screen, you will be given the "
         "Option to return to the Ravelin with the lap times currently on the main screen."));
     openMainWindow();
+    openFileFromCommandLine();
     return true;
 }
 
@@ -143,6 +147,9 @@ void Startup::openMainWindow()
         std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
     if (rememberLapFilter)
         m_main->results().rememberLapFilter(
+            std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
+    if (rememberRecentFiles)
+        m_main->fileCommands().recentFiles().useSettings(
             std::make_unique<QSettings>(QStringLiteral("Splitwatch"), QStringLiteral("Splitwatch")));
     if (rememberSharing)
         m_main->sharing().useSettings(
@@ -177,6 +184,28 @@ void Startup::shareFromCommandLine()
     std::fflush(stdout);
 }
 
+QString Startup::fileWithRavelinText(const QString &path)
+{
+    return QStringLiteral("A Lap Time file named on the command line is not opened when Splitwatch is "
+                          "called by Ravelin:\n\n    ")
+           + QDir::toNativeSeparators(path)
+           + QStringLiteral("\n\nYou can open it with File > Open Lap Times File.");
+}
+
+void Startup::openFileFromCommandLine()
+{
+    const QStringList files = filesFromArguments(m_args);
+    if (files.isEmpty())
+        return;
+    // Only the first is opened: the window holds one race. Named from the
+    // folder the program was started in, which the dialogs do not show.
+    const QString path = QFileInfo(files.first()).absoluteFilePath();
+    if (m_files->startedByRavelin)
+        m_prompts->info(fileWithRavelinText(path));
+    else
+        m_main->fileCommands().openFromOutside(path);
+}
+
 void Startup::onAccepted(int interval, double)
 {
     m_calibration->intervalMs = interval;
@@ -193,6 +222,7 @@ void Startup::onAccepted(int interval, double)
         m_splash->close();
     if (journal && m_recorder)
         offerRecovery(*m_race, *journal, *m_recorder, *m_prompts, *m_mainTimer, *m_calibration);
+    openFileFromCommandLine();
     if (mainWindowReady)
         mainWindowReady();
 }

@@ -61,6 +61,12 @@ public:
     // The live timing port, interface and access token are kept in the
     // user's settings (set by the program; tests leave it off).
     bool rememberSharing = false;
+    // File > "Recent Lap Times" is kept in the user's settings (set by the
+    // program; tests leave it off).
+    bool rememberRecentFiles = false;
+
+    // Told when a file is named together with "/E".
+    static QString fileWithRavelinText(const QString &path);
 
     // Test hooks, set only by app/TestDriver when the whole-program test runs
     // the program. Above zero: the speed check is not run and this timer
@@ -75,6 +81,9 @@ private:
     void onTooSlow();
     // "--share": starts sharing and prints the link on standard output.
     void shareFromCommandLine();
+    // A lap-time file named on the command line: opened once the main window
+    // is ready, or refused in a Ravelin start.
+    void openFileFromCommandLine();
 
     struct Owned;
     std::unique_ptr<Owned> m_owned;

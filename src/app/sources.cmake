@@ -14,4 +14,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TestDriver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShareDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowZoom.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileDrop.cpp
 )

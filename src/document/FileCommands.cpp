@@ -1,6 +1,7 @@
 #include "document/FileCommands.h"
 
 #include "document/CommentsWindow.h"
+#include "document/RecentFiles.h"
 #include "files/FileIo.h"
 #include "files/FileState.h"
 #include "files/FileTitle.h"
@@ -63,6 +64,8 @@ void FileCommands::connectMenus(const MainWindowControls &ui)
     connect(ui.exitAction, &QAction::triggered, this, &FileCommands::fileExit);
     connect(ui.commentsAction, &QAction::triggered, this, &FileCommands::editComments);
     connect(ui.returnToRavelinAction, &QAction::triggered, this, &FileCommands::returnToRavelinCommand);
+    m_recent = new RecentFiles(ui.recentFilesMenu, this);
+    connect(m_recent, &RecentFiles::chosen, this, &FileCommands::openRecent);
 }
 
 QString FileCommands::caption() const
@@ -105,6 +108,18 @@ QString FileCommands::replaceShortenedText(const QString &name)
            + QStringLiteral("\n\nDo you want to replace it?");
 }
 
+QString FileCommands::recentFileGoneText(const QString &path)
+{
+    return QStringLiteral("This Lap Time file is no longer there:\n\n    ") + QDir::toNativeSeparators(path)
+           + QStringLiteral("\n\nIt has been taken off the list of recent Lap Time files.");
+}
+
+QString FileCommands::notWhileTimingText()
+{
+    return QStringLiteral("A Lap Time file can not be opened while a race is being timed.  "
+                          "Finish the race (F11) first.");
+}
+
 // ---- menu entries --------------------------------------------------------------
 
 void FileCommands::fileNew()
@@ -131,6 +146,34 @@ void FileCommands::fileOpen()
         return;
     m_s.lapFileName = *chosen;
     openLapFile();
+}
+
+void FileCommands::openRecent(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        m_recent->remove(path);
+        m_prompts.info(recentFileGoneText(path));
+        return;
+    }
+    openNamedFile(path);
+}
+
+bool FileCommands::openNamedFile(const QString &path)
+{
+    if (!offerToSaveChanges())
+        return false;
+    m_s.lapFileName = path;
+    return openLapFile();
+}
+
+bool FileCommands::openFromOutside(const QString &path)
+{
+    // Open would put the file's race in place of the one being timed.
+    if (m_race.isTiming()) {
+        m_prompts.info(notWhileTimingText());
+        return false;
+    }
+    return openNamedFile(path);
 }
 
 void FileCommands::fileSave()
@@ -299,6 +342,8 @@ bool FileCommands::readLapFileInto(const QString &path, bool exchange)
     m_s.exchange = ExchangeState::None;
     m_race.load(c.race);
     closingSteps();
+    if (!exchange && m_recent)
+        m_recent->add(path);
     return true;
 }
 
@@ -329,6 +374,9 @@ bool FileCommands::writeLapFileTo(const QString &path, bool exchange)
     }
     closingSteps();
     m_race.markSaved();
+    // The file handed back to Ravelin is Ravelin's, not one the user picked.
+    if (!exchange && m_recent)
+        m_recent->add(path);
     return true;
 }
 

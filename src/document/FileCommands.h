@@ -20,6 +20,7 @@ class Race;
 struct FileState;
 class Prompts;
 class CommentsWindow;
+class RecentFiles;
 struct MainWindowControls;
 
 class FileCommands : public QObject
@@ -28,8 +29,12 @@ class FileCommands : public QObject
 public:
     FileCommands(Race &race, FileState &files, Prompts &prompts, QWidget *window);
 
-    // Connects the File menu entries, Comments and "Return to Ravelin".
+    // Connects the File menu entries, Comments and "Return to Ravelin", and
+    // fills the "Recent Lap Times" menu.
     void connectMenus(const MainWindowControls &ui);
+
+    // The files of "Recent Lap Times" (made by connectMenus).
+    RecentFiles &recentFiles() { return *m_recent; }
 
     // How the program ends (tests replace it).
     std::function<void()> endProgram;
@@ -42,6 +47,16 @@ public:
     void fileExit();
     void editComments();
     void returnToRavelinCommand() { fileExit(); }
+    // An entry of "Recent Lap Times": opened as Open opens the file chosen in
+    // its dialog; a file that is gone is named and taken off the list.
+    void openRecent(const QString &path);
+
+    // Open without the dialog: the unsaved-work question, then path is read
+    // as File > Open reads it. True when it was read.
+    bool openNamedFile(const QString &path);
+    // A file handed over from outside (the command line, a drop on the
+    // window): refused while a race is timed, else openNamedFile.
+    bool openFromOutside(const QString &path);
 
     // Reads or writes the lap-time file named by lapFileName, or the
     // exchange file while exchange is Active. True when the file was read
@@ -75,6 +90,8 @@ public:
     static QString notLapFileText();
     static QString shortenedNameText(const QString &name);
     static QString replaceShortenedText(const QString &name);
+    static QString recentFileGoneText(const QString &path);
+    static QString notWhileTimingText();
 
 signals:
     // The caption changed (after every read or write).
@@ -99,6 +116,7 @@ private:
     Prompts &m_prompts;
     QWidget *m_window;
     QPointer<CommentsWindow> m_comments;
+    RecentFiles *m_recent = nullptr;
 };
 
 } // namespace sw

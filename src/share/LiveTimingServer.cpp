@@ -322,6 +322,11 @@ bool HttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
     }
     if (guarded)
         guarded->awaitingAnswer = false;
+    // A refused request ends its connection: a page keeps none open for
+    // another try, and a flood of them must not hold the connection slots
+    // until their timeout.
+    const bool refused = a.status != QHttpServerResponder::StatusCode::Ok;
+    const QByteArray connection = refused ? QByteArrayLiteral("close") : QByteArrayLiteral("keep-alive");
     makeResponder(request, socket)
         .write(a.body,
                {{"Content-Type", a.type},
@@ -329,8 +334,11 @@ bool HttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
                 {"X-Content-Type-Options", "nosniff"},
                 {"Referrer-Policy", "no-referrer"},
                 {"Content-Security-Policy", securityPolicy},
-                {"Allow", "GET"}},
+                {"Allow", "GET"},
+                {"Connection", connection}},
                a.status);
+    if (refused)
+        socket->disconnectFromHost();
     // A refused WebSocket request is answered above; returning false keeps Qt
     // from upgrading it (Qt then closes the connection).
     return !request.value(QByteArrayLiteral("upgrade")).size();

@@ -301,7 +301,21 @@ void MainWindowControls::build(QMainWindow *w)
     printScreenAction = fileMenu->addAction(QStringLiteral("Print Main Screen As Shown"));
     printSetupAction = fileMenu->addAction(QStringLiteral("Windows Print Setup"));
     fileMenu->addSeparator();
+    recentFilesMenu = fileMenu->addMenu(QStringLiteral("Recent Lap Times"));
+    fileMenu->addSeparator();
     exitAction = fileMenu->addAction(QStringLiteral("E&xit"));
+    // The platform's keys; where it has none (Save As and Quit on plain X11),
+    // the ones most desktops use.
+    const auto setStandardKeys = [](QAction *a, QKeySequence::StandardKey key, QKeySequence usual) {
+        const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+        a->setShortcuts(keys.isEmpty() ? QList<QKeySequence>{usual} : keys);
+    };
+    setStandardKeys(newAction, QKeySequence::New, QKeySequence(Qt::CTRL | Qt::Key_N));
+    setStandardKeys(openAction, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    setStandardKeys(saveAction, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    setStandardKeys(saveAsAction, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    setStandardKeys(printReportAction, QKeySequence::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
+    setStandardKeys(exitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
     editMenu = bar->addMenu(QStringLiteral("&Edit"));
     commentsAction = bar->addAction(QStringLiteral("Comments"));
     optionsMenu = bar->addMenu(QStringLiteral("Options"));

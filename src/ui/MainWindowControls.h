@@ -124,6 +124,7 @@ struct MainWindowControls
     QAction *exportCsvAction = nullptr;
     QAction *printReportAction = nullptr, *printWorksheetAction = nullptr, *printScreenAction = nullptr,
             *printSetupAction = nullptr;
+    QMenu *recentFilesMenu = nullptr; // "Recent Lap Times", filled by the file commands
     QAction *exitAction = nullptr;
     QMenu *editMenu = nullptr; // Undo and Redo, given by the race's history
     QAction *commentsAction = nullptr;
