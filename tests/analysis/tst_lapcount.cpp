@@ -160,8 +160,7 @@ private slots:
         ui.graphQuantityList->setCurrentIndex(0);
         graph->drawGraph();
         const GraphScale expected = graphScale(lapColumn[1].toDouble(), lapColumn[2].toDouble());
-        QCOMPARE(graph->scale().left, expected.left);
-        QCOMPARE(graph->scale().right, expected.right);
+        QCOMPARE(QPointF(graph->scale().left, graph->scale().right), QPointF(expected.left, expected.right));
 
         // The report prints the counted laps and the best possible lap under the statistics.
         const QStringList texts = reportTexts(f.race, f.w->results().lapFilter());
