@@ -157,12 +157,10 @@ private slots:
     {
         QChart *chart = m_window->chart();
         QLineSeries *race = lineNamed(chart, QStringLiteral("heat1.lap"));
-        QVERIFY(race);
         QCOMPARE(race->count(), 8);
         QCOMPARE(race->at(3), QPointF(4, 100));
         // Counted laps 1-5, 7, 8: 487 / 7.
-        QLineSeries *average = lineNamed(chart, QStringLiteral("Average"));
-        QCOMPARE(average->at(0).y(), 487.0 / 7);
+        QCOMPARE(lineNamed(chart, QStringLiteral("Average"))->at(0).y(), 487.0 / 7);
         QCOMPARE(m_window->summaryText(), QStringLiteral("Counted laps 7   Best 60.000   Average 69.571   Pit stops 1"));
         QCOMPARE(lineNamed(chart, QStringLiteral("Best"))->at(1).y(), 60.0);
         // Width 5 over the counted laps outside the stop: 1 2 3 5 7 8.
@@ -174,9 +172,7 @@ private slots:
         for (QAbstractSeries *a : chart->series())
             if (a->type() == QAbstractSeries::SeriesTypeArea && a->isVisible())
                 shade = static_cast<QAreaSeries *>(a);
-        QVERIFY(shade);
-        QCOMPARE(shade->upperSeries()->at(0).x(), 3.5);
-        QCOMPARE(shade->upperSeries()->at(1).x(), 4.5);
+        QCOMPARE(QPointF(shade->upperSeries()->at(0).x(), shade->upperSeries()->at(1).x()), QPointF(3.5, 4.5));
         // The second segment by race time: x is the race time in minutes.
         m_window->setAlignment(Alignment::RaceTime);
         m_window->setQuantity(2);
@@ -201,9 +197,7 @@ private slots:
         QTest::mouseMove(m_window->chartView()->viewport(), at->toPoint());
         QVERIFY(QToolTip::text().startsWith(QStringLiteral("heat1.lap, lap %1\n").arg(lap)));
         QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, at->toPoint());
-        QCOMPARE(clicked.size(), 1);
-        QCOMPARE(clicked.front().front().toInt(), lap);
-        QCOMPARE(m_window->selectedLap(), lap);
+        QCOMPARE(QList<int>({int(clicked.size()), clicked.front().front().toInt(), m_window->selectedLap()}), QList<int>({1, lap, lap}));
         // Half-way between two laps is no point.
         const QPointF between = (*m_window->lapPosition(0, 2) + *m_window->lapPosition(0, 3)) / 2 + QPointF(0, 40);
         QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, between.toPoint());
@@ -239,7 +233,6 @@ private slots:
         m_window->addRace();
         QCOMPARE(m_window->raceCount(), 2);
         QLineSeries *other = lineNamed(m_window->chart(), QStringLiteral("lastyear.lap"));
-        QVERIFY(other);
         QCOMPARE(other->points(), (QList<QPointF>{{1, 64}, {2, 65}, {3, 64}}));
         QCoreApplication::processEvents(); // the legend lays out its entries
         QVERIFY(m_window->chart()->legend()->markers(other).front()->isVisible());
@@ -254,10 +247,8 @@ private slots:
         QCOMPARE(m_window->stintTable()->rowCount(), 1);
         QCOMPARE(m_window->stintTable()->item(0, 5)->text(), QStringLiteral("64.333"));
         m_window->removeShownRace();
-        QCOMPARE(m_window->raceCount(), 1);
         QVERIFY(!lineNamed(m_window->chart(), QStringLiteral("lastyear.lap")));
-        QCOMPARE(m_window->shownRace(), 0);
-        QCOMPARE(m_window->stintTable()->rowCount(), 2);
+        QCOMPARE(QList<int>({m_window->raceCount(), m_window->shownRace(), m_window->stintTable()->rowCount()}), QList<int>({1, 0, 2}));
     }
 
     void badFileIsNotAdded()
