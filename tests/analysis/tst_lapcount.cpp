@@ -12,10 +12,6 @@
 #include "results/ResultsTableModel.h"
 #include "results/ResultsTexts.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QSettings>
-
 #include <QtTest>
 
 using namespace sw;

@@ -107,6 +107,8 @@ private slots:
         QTest::newRow("all laps") << race << int(LapFilter::AllLaps) << "38.5 (2) 1.5 40 38.5 42";
         QTest::newRow("green") << race << int(LapFilter::GreenOnly) << "40 (3) 0.5 40.5 40 42";
         QTest::newRow("green not in traffic") << race << int(LapFilter::GreenNotInTraffic) << "41 (1) -0.5 40.5 40.5 42";
+        // The lap under way, in traffic, adds nothing to the best possible lap.
+        QTest::newRow("lap under way left out") << "G 20 21; T 18" << int(LapFilter::GreenNotInTraffic) << "41 (1) -2 39 41 41";
         // Segment 2 has no counted time yet: no best possible lap either.
         QTest::newRow("no lap counted yet") << "Y 18 20; T 19 19; G 25" << int(LapFilter::GreenNotInTraffic)
                                             << "- (0) - - - 38";

@@ -10,9 +10,9 @@
 #include "ui/ClickPanel.h"
 #include "ui/PanelColours.h"
 
-#include <QAccessible>
-#include <cmath>
 #include <QtTest>
+#include <QtWidgets>
+#include <cmath>
 
 using namespace sw;
 

@@ -9,15 +9,7 @@
 #include "ui/QtPrompts.h"
 #include "ui/TextFit.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QRadioButton>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 using namespace sw;
 

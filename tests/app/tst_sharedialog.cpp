@@ -8,15 +8,9 @@
 #include "share/LiveTimingServer.h"
 #include "support/RaceFixture.h"
 
-#include <QComboBox>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTcpServer>
+#include <QtNetwork>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace sw;
 

@@ -12,8 +12,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <memory>
-
 using namespace sw;
 
 namespace {

@@ -1,11 +1,6 @@
 // splitwatch-export run as a program on the lap-time file corpus: what it
 // writes to the standard output and the standard error, and its exit status.
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>

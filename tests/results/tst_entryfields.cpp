@@ -7,10 +7,8 @@
 #include "ui/Geometry.h"
 #include "ui/PanelColours.h"
 
-#include <QApplication>
-#include <QDialog>
-
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace sw;
 

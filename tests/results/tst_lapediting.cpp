@@ -5,8 +5,6 @@
 
 #include <QtTest>
 
-#include <memory>
-
 using namespace sw;
 
 namespace {

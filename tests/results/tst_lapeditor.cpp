@@ -5,10 +5,8 @@
 #include "results/GraphView.h"
 #include "race/NumberText.h"
 
-#include <QApplication>
-#include <QScrollBar>
-
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace sw;
 

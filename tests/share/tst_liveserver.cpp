@@ -8,15 +8,8 @@
 #include "share/LiveView.h"
 #include "share/QrCode.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTimer>
-#include <QWebSocket>
 #include <QtTest>
-
-#include <memory>
-#include <vector>
+#include <QtWebSockets>
 
 using namespace sw;
 using namespace sw::test;

@@ -9,9 +9,6 @@
 #include "share/LiveTimingServer.h"
 #include "share/LiveViewOfRace.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace sw;
