@@ -4,9 +4,6 @@
 #include "analysis/LapFilter.h"
 #include "analysis/RaceExport.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(sw::LapFilter)

@@ -10,9 +10,9 @@
 #include "ui/ClickPanel.h"
 #include "ui/PanelColours.h"
 
-#include <QAccessible>
-#include <cmath>
 #include <QtTest>
+#include <QtWidgets>
+#include <cmath>
 
 using namespace sw;
 
@@ -21,18 +21,11 @@ namespace {
 // The colour most pixels of the image have: what the text stands on.
 QColor commonestColour(const QImage &image)
 {
-    QHash<QRgb, int> counts;
+    std::map<QRgb, int> counts;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             ++counts[image.pixel(x, y)];
-    QRgb commonest = 0;
-    int most = -1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > most) {
-            most = it.value();
-            commonest = it.key();
-        }
-    return QColor::fromRgb(commonest);
+    return QColor::fromRgb(std::max_element(counts.begin(), counts.end(), [](auto a, auto b) { return a.second < b.second; })->first);
 }
 
 // The highest contrast of any pixel of the image against the background.
@@ -110,11 +103,7 @@ private slots:
         QFETCH(int, hue);
         RaceFixture f(2);
         f.armAndPress({1.0, 12.5, 24.0});
-        Conditions c = f.race.conditionsNow();
-        c.flag = flag;
-        c.position = 3;
-        c.traffic = 2; // "Held up by Traffic", the longest
-        f.race.setConditions(c);
+        f.race.setConditions({flag, 3, 2}); // traffic 2: "Held up by Traffic", the longest
         for (QLabel *l : f.w->ui.flagColouredLabels()) {
             QVERIFY(l->isVisible() && !l->text().isEmpty());
             const QImage image = l->grab().toImage();
@@ -165,8 +154,7 @@ private slots:
         const QImage picture = view.picture().convertToFormat(QImage::Format_RGB32);
         const QColor background = view.palette().color(QPalette::Button);
         const double r = view.pointRadius();
-        // Whether a pixel lies on the line from lap's point towards a
-        // neighbour's.
+        // Whether a pixel lies on the line from lap's point towards a neighbour's.
         const auto onLine = [&view](const QPointF &c, const QPointF &d, int neighbour) {
             if (neighbour < 1 || neighbour > 8)
                 return false;

@@ -9,26 +9,30 @@
 #include "ui/QtPrompts.h"
 #include "ui/TextFit.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QRadioButton>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 using namespace sw;
 
 namespace {
 
+// The texts that do not fit, one a line: empty when all fit.
 QString misfitList(QWidget *root)
 {
     QStringList lines;
     for (const TextMisfit &m : textMisfits(root, true))
         lines << describe(m);
     return lines.join(QLatin1Char('\n'));
+}
+
+void zoomTo(RaceFixture &f, int zoom)
+{
+    f.w->zoom().setScreenSize(QSize(4000, 3000));
+    QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+}
+
+QString geometryText(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 } // namespace
@@ -94,11 +98,9 @@ private slots:
         QFETCH(int, stage);
         QFETCH(int, zoom);
         RaceFixture f(segments);
-        f.w->zoom().setScreenSize(QSize(4000, 3000));
-        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
-        if (stage == 4) {
+        zoomTo(f, zoom);
+        if (stage == 4)
             f.race.setHeldInSetup(true);
-        }
         if (stage >= 1 && stage <= 3)
             f.arm();
         if (stage >= 2) {
@@ -111,7 +113,7 @@ private slots:
         }
         if (stage == 3)
             f.finish();
-        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+        QCOMPARE(misfitList(f.w.get()), QString());
     }
 
     // A segment time of 10000 s and more read from a file shows whole in its
@@ -133,8 +135,7 @@ private slots:
         QFETCH(double, segmentTime);
         QFETCH(int, zoom);
         RaceFixture f(4);
-        f.w->zoom().setScreenSize(QSize(4000, 3000));
-        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        zoomTo(f, zoom);
         StoredRace stored;
         stored.segmentsPerLap = 4;
         stored.lastLap = 2;
@@ -150,7 +151,7 @@ private slots:
         QLineEdit *field = f.w->ui.segmentFields[3];
         const QString text = QString::number(segmentTime, 'f', 3);
         QCOMPARE(field->text(), text);
-        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+        QCOMPARE(misfitList(f.w.get()), QString());
         const double full = field->font().pointSizeF();
         f.race.selectLap(2);
         QCOMPARE(field->text(), QStringLiteral("12.500"));
@@ -158,7 +159,7 @@ private slots:
         f.w->ui.zoomInAction->trigger(); // a zoom keeps the size the text needs
         f.w->ui.zoomOutAction->trigger();
         f.race.selectLap(1);
-        QVERIFY2(textMisfits(f.w.get(), true).isEmpty(), qPrintable(misfitList(f.w.get())));
+        QCOMPARE(misfitList(f.w.get()), QString());
     }
 
     // The "Current Lap" frame's top line does not run through the three
@@ -179,8 +180,7 @@ private slots:
         QFETCH(bool, finished);
         QFETCH(int, zoom);
         RaceFixture f(2);
-        f.w->zoom().setScreenSize(QSize(4000, 3000));
-        QCOMPARE(f.w->zoom().setZoomPercent(zoom), zoom);
+        zoomTo(f, zoom);
         f.armAndPress({1.0, 12.0, 23.5});
         if (finished)
             f.finish();
@@ -266,15 +266,13 @@ private slots:
         if (kept)
             QCOMPARE(frame.topLeft(), remembered);
         else
-            QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y())
-                                                            .arg(frame.width()).arg(frame.height())));
+            QVERIFY2(screen.contains(frame), qPrintable(geometryText(frame)));
         // Zooming in at the right edge: the larger window moves left.
         f.w->move(screen.right() + 1 - frame.width(), 0);
         QCOMPARE(f.w->zoom().setZoomPercent(125), 125);
         QVERIFY(f.w->frameGeometry().width() > frame.width());
         const QRect zoomed = f.w->frameGeometry();
-        QVERIFY2(screen.contains(zoomed), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(zoomed.x()).arg(zoomed.y())
-                                                         .arg(zoomed.width()).arg(zoomed.height())));
+        QVERIFY2(screen.contains(zoomed), qPrintable(geometryText(zoomed)));
     }
 
     void dialogsFitTheScreen_data()
@@ -301,11 +299,10 @@ private slots:
         if (input)
             dialog = QtPrompts::buildInputDialog(title, text, QString(), nullptr);
         else
-            dialog = QtPrompts::buildMessageBox({title, text, Buttons::YesNoCancel, Icon::Question, Answer::No},
-                                                nullptr);
+            dialog = QtPrompts::buildMessageBox({title, text, Buttons::YesNoCancel, Icon::Question, Answer::No}, nullptr);
         dialog->show();
         QVERIFY(dialog->frameGeometry().width() <= 1024 && dialog->frameGeometry().height() <= 768);
-        QVERIFY2(textMisfits(dialog.get(), true).isEmpty(), qPrintable(misfitList(dialog.get())));
+        QCOMPARE(misfitList(dialog.get()), QString());
     }
 };
 

@@ -8,23 +8,17 @@
 #include "share/LiveTimingServer.h"
 #include "support/RaceFixture.h"
 
-#include <QComboBox>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTcpServer>
+#include <QtNetwork>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace sw;
 
 namespace {
 
-QJsonObject published(RaceFixture &f)
+QJsonValue published(RaceFixture &f, const char *key)
 {
-    return QJsonDocument::fromJson(f.w->sharing().server().latestJson()).object();
+    return QJsonDocument::fromJson(f.w->sharing().server().latestJson()).object()[QLatin1String(key)];
 }
 
 void chooseLoopback(ShareDialog &d, int port)
@@ -40,76 +34,62 @@ class TestShareDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void sharesTheRaceFromTheOptionsMenu();
-    void aPortInUseIsTold();
+    void sharesTheRaceFromTheOptionsMenu()
+    {
+        RaceFixture f;
+        const QString caption = f.w->windowTitle();
+        QVERIFY(!f.w->sharing().isSharing());
+        QCOMPARE(f.w->ui.shareLiveTimingAction->text(), QStringLiteral("Share Live Timing\u2026"));
+        QVERIFY(f.w->ui.optionsMenu->actions().contains(f.w->ui.shareLiveTimingAction));
+        f.w->ui.shareLiveTimingAction->trigger();
+        ShareDialog &d = f.w->shareDialog();
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.portBox->value(), int(LiveSharing::DefaultPort));
+        QCOMPARE(d.interfaceBox->itemText(0), QStringLiteral("All interfaces"));
+        QCOMPARE(d.linkLabel->text(), QStringLiteral("The race is not shared."));
+        chooseLoopback(d, 0);
+        d.startStopButton->click();
+        QVERIFY(f.w->sharing().isSharing());
+        const QString link = QStringLiteral("href=\"http://127.0.0.1:%1/?t=%2\"").arg(f.w->sharing().server().port())
+                                     .arg(QString::fromLatin1(f.w->sharing().server().token()));
+        QVERIFY2(d.linkLabel->text().contains(link), qPrintable(d.linkLabel->text()));
+        QVERIFY(!d.qrLabel->pixmap().isNull());
+        QCOMPARE(d.startStopButton->text(), QStringLiteral("Stop Sharing"));
+        QVERIFY(!d.portBox->isEnabled());
+        QCOMPARE(f.w->windowTitle(), caption + QStringLiteral(" \u2014 sharing live timing"));
+        QVERIFY(f.prompts.asked.empty());
+
+        // The page follows the race; its delta and predicted lap are the
+        // window's: lap 2 of 58 s against the best of 60.5 s.
+        f.armAndPress({2, 62.5});
+        QTRY_COMPARE(published(f, "lastLap").toString(), QStringLiteral("60.500"));
+        f.pressAt(120.5);
+        QTRY_COMPARE(published(f, "deltaToBest").toDouble(), -2.5);
+        QCOMPARE(published(f, "predictedLap").toString(), QStringLiteral("58.000"));
+        d.startStopButton->click();
+        QVERIFY(!f.w->sharing().isSharing());
+        QCOMPARE(f.w->windowTitle(), caption);
+        QCOMPARE(d.linkLabel->text(), QStringLiteral("The race is not shared."));
+        QVERIFY(d.qrLabel->pixmap().isNull());
+        QVERIFY(d.portBox->isEnabled());
+    }
+
+    void aPortInUseIsTold()
+    {
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::LocalHost, 0));
+        RaceFixture f;
+        ShareDialog &d = f.w->shareDialog();
+        chooseLoopback(d, taken.serverPort());
+        d.startStopButton->click();
+        QVERIFY(!f.w->sharing().isSharing());
+        QCOMPARE(f.prompts.asked.size(), size_t(1));
+        QVERIFY2(f.prompts.asked[0].message.text.startsWith(
+                     QStringLiteral("Live timing cannot be shared on port %1:\n").arg(taken.serverPort())),
+                 qPrintable(f.prompts.asked[0].message.text));
+        QCOMPARE(d.startStopButton->text(), QStringLiteral("Start Sharing"));
+    }
 };
-
-void TestShareDialog::sharesTheRaceFromTheOptionsMenu()
-{
-    RaceFixture f;
-    const QString caption = f.w->windowTitle();
-    QVERIFY(!f.w->sharing().isSharing());
-    QCOMPARE(f.w->ui.shareLiveTimingAction->text(), QStringLiteral("Share Live Timing\u2026"));
-    QVERIFY(f.w->ui.optionsMenu->actions().contains(f.w->ui.shareLiveTimingAction));
-
-    f.w->ui.shareLiveTimingAction->trigger();
-    ShareDialog &d = f.w->shareDialog();
-    QVERIFY(d.isVisible());
-    QCOMPARE(d.portBox->value(), int(LiveSharing::DefaultPort));
-    QCOMPARE(d.interfaceBox->itemText(0), QStringLiteral("All interfaces"));
-    QCOMPARE(d.linkLabel->text(), QStringLiteral("The race is not shared."));
-
-    chooseLoopback(d, 0);
-    d.startStopButton->click();
-    QVERIFY(f.w->sharing().isSharing());
-    const QByteArray token = f.w->sharing().server().token();
-    const QString link = QStringLiteral("http://127.0.0.1:%1/?t=%2")
-                             .arg(f.w->sharing().server().port())
-                             .arg(QString::fromLatin1(token));
-    QVERIFY2(d.linkLabel->text().contains(QStringLiteral("href=\"") + link + QLatin1Char('"')),
-             qPrintable(d.linkLabel->text()));
-    QVERIFY(!d.qrLabel->pixmap().isNull());
-    QCOMPARE(d.startStopButton->text(), QStringLiteral("Stop Sharing"));
-    QVERIFY(!d.portBox->isEnabled());
-    QCOMPARE(f.w->windowTitle(), caption + QStringLiteral(" \u2014 sharing live timing"));
-    QVERIFY(f.prompts.asked.empty());
-
-    // The page follows the race, after the press has been handled.
-    QCOMPARE(published(f)[QStringLiteral("state")].toString(), QStringLiteral("setup"));
-    f.armAndPress({2, 62.5});
-    QTRY_COMPARE(published(f)[QStringLiteral("lastLap")].toString(), QStringLiteral("60.500"));
-    QCOMPARE(published(f)[QStringLiteral("state")].toString(), QStringLiteral("running"));
-    QCOMPARE(published(f)[QStringLiteral("lap")].toInt(), 2);
-    QVERIFY(published(f)[QStringLiteral("clock")].toObject()[QStringLiteral("running")].toBool());
-    // The page's delta and predicted lap are the window's: lap 2 of 58 s
-    // against the best of 60.5 s.
-    f.pressAt(120.5);
-    QTRY_COMPARE(published(f)[QStringLiteral("deltaToBest")].toDouble(), -2.5);
-    QCOMPARE(published(f)[QStringLiteral("predictedLap")].toString(), QStringLiteral("58.000"));
-
-    d.startStopButton->click();
-    QVERIFY(!f.w->sharing().isSharing());
-    QCOMPARE(f.w->windowTitle(), caption);
-    QCOMPARE(d.linkLabel->text(), QStringLiteral("The race is not shared."));
-    QVERIFY(d.qrLabel->pixmap().isNull());
-    QVERIFY(d.portBox->isEnabled());
-}
-
-void TestShareDialog::aPortInUseIsTold()
-{
-    QTcpServer taken;
-    QVERIFY(taken.listen(QHostAddress::LocalHost, 0));
-    RaceFixture f;
-    ShareDialog &d = f.w->shareDialog();
-    chooseLoopback(d, taken.serverPort());
-    d.startStopButton->click();
-    QVERIFY(!f.w->sharing().isSharing());
-    QCOMPARE(f.prompts.asked.size(), size_t(1));
-    QVERIFY2(f.prompts.asked[0].message.text.startsWith(
-                 QStringLiteral("Live timing cannot be shared on port %1:\n").arg(taken.serverPort())),
-             qPrintable(f.prompts.asked[0].message.text));
-    QCOMPARE(d.startStopButton->text(), QStringLiteral("Start Sharing"));
-}
 
 QTEST_MAIN(TestShareDialog)
 #include "tst_sharedialog.moc"

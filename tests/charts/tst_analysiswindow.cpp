@@ -12,8 +12,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <memory>
-
 using namespace sw;
 
 namespace {
@@ -99,306 +97,272 @@ QLineSeries *lineNamed(QChart *chart, const QString &prefix)
 class TestAnalysisWindow : public QObject
 {
     Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void pointsColouredByCondition_data();
-    void pointsColouredByCondition();
-    void linesOfTheRace();
-    void clickSelectsLap_data();
-    void clickSelectsLap();
-    void liveUpdateAddsPoint();
-    void secondRaceAddedAndRemoved();
-    void badFileIsNotAdded();
-    void stintTable();
-    void chartSaved_data();
-    void chartSaved();
-    void zoomAndShowAll();
-    void geometryRemembered();
-
-private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QSettings> m_settings;
     ScriptedPrompts m_prompts;
     std::unique_ptr<PdfPrinterSource> m_printers;
     std::unique_ptr<RaceAnalysisWindow> m_window;
-};
 
-void TestAnalysisWindow::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settings = std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-    m_prompts.clear();
-    m_printers = std::make_unique<PdfPrinterSource>(m_dir->filePath(QStringLiteral("print.pdf")));
-    m_window = std::make_unique<RaceAnalysisWindow>(m_prompts, *m_printers, *m_settings);
-    m_window->resize(1000, 700);
-    m_window->setLiveSeries(knownRace());
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir->filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return path;
+    }
 
-void TestAnalysisWindow::cleanup()
-{
-    m_window.reset();
-    QCOMPARE(m_prompts.unexpectedCount(), 0);
-}
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        m_prompts.clear();
+        m_printers = std::make_unique<PdfPrinterSource>(m_dir->filePath(QStringLiteral("print.pdf")));
+        m_window = std::make_unique<RaceAnalysisWindow>(m_prompts, *m_printers, *m_settings);
+        m_window->resize(1000, 700);
+        m_window->setLiveSeries(knownRace());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
 
-void TestAnalysisWindow::pointsColouredByCondition_data()
-{
-    QTest::addColumn<int>("colouring");
-    QTest::addColumn<QString>("groups");
-    // Yellow and white points carry a black rim; hollow points (lap 6) a rim
-    // of their colour, a yellow or white one brown.
-    QTest::newRow("flag") << 0 << "0,128,0/0,80,0: 1 2 3 4 5 8; 255,255,0/0,0,0: 7; none/0,128,0: 6";
-    QTest::newRow("position 7 yellow, 13 white") << 1 << "255,255,0/0,0,0: 1 2 3 4; 255,255,255/0,0,0: 5 7 8; none/128,128,0: 6";
-    QTest::newRow("traffic") << 2 << "0,0,128/0,0,80: 1 2 3 4 5 8; 128,0,0/80,0,0: 7; none/255,0,0: 6";
-}
+    void cleanup()
+    {
+        m_window.reset();
+        QCOMPARE(m_prompts.unexpectedCount(), 0);
+    }
 
-void TestAnalysisWindow::pointsColouredByCondition()
-{
-    QFETCH(int, colouring);
-    QFETCH(QString, groups);
-    m_window->setColouring(graphColouringFromIndex(colouring));
-    QCOMPARE(pointGroups(m_window->chart()), groups);
-}
+    void pointsColouredByCondition_data()
+    {
+        QTest::addColumn<int>("colouring");
+        QTest::addColumn<QString>("groups");
+        // Yellow and white points carry a black rim; hollow points (lap 6) a rim
+        // of their colour, a yellow or white one brown.
+        QTest::newRow("flag") << 0 << "0,128,0/0,80,0: 1 2 3 4 5 8; 255,255,0/0,0,0: 7; none/0,128,0: 6";
+        QTest::newRow("position 7 yellow, 13 white") << 1 << "255,255,0/0,0,0: 1 2 3 4; 255,255,255/0,0,0: 5 7 8; none/128,128,0: 6";
+        QTest::newRow("traffic") << 2 << "0,0,128/0,0,80: 1 2 3 4 5 8; 128,0,0/80,0,0: 7; none/255,0,0: 6";
+    }
 
-void TestAnalysisWindow::linesOfTheRace()
-{
-    QChart *chart = m_window->chart();
-    QLineSeries *race = lineNamed(chart, QStringLiteral("heat1.lap"));
-    QVERIFY(race);
-    QCOMPARE(race->count(), 8);
-    QCOMPARE(race->at(3), QPointF(4, 100));
-    // Counted laps 1-5, 7, 8: 487 / 7.
-    QLineSeries *average = lineNamed(chart, QStringLiteral("Average"));
-    QCOMPARE(average->at(0).y(), 487.0 / 7);
-    QCOMPARE(m_window->summaryText(), QStringLiteral("Counted laps 7   Best 60.000   Average 69.571   Pit stops 1"));
-    QCOMPARE(lineNamed(chart, QStringLiteral("Best"))->at(1).y(), 60.0);
-    // Width 5 over the counted laps outside the stop: 1 2 3 5 7 8.
-    QLineSeries *rolling = lineNamed(chart, QStringLiteral("Rolling average"));
-    QCOMPARE(rolling->count(), 6);
-    QCOMPARE(rolling->at(5), QPointF(8, (61 + 61 + 80 + 63 + 60) / 5.0));
-    // The stop is shaded from lap 3.5 to 4.5.
-    QAreaSeries *shade = nullptr;
-    for (QAbstractSeries *a : chart->series())
-        if (a->type() == QAbstractSeries::SeriesTypeArea && a->isVisible())
-            shade = static_cast<QAreaSeries *>(a);
-    QVERIFY(shade);
-    QCOMPARE(shade->upperSeries()->at(0).x(), 3.5);
-    QCOMPARE(shade->upperSeries()->at(1).x(), 4.5);
-    // The second segment by race time: x is the race time in minutes.
-    m_window->setAlignment(Alignment::RaceTime);
-    m_window->setQuantity(2);
-    QCOMPARE(race->at(1), QPointF(122.0 / 60, 35));
-    QVERIFY(m_window->lapDescription(0, 7).contains(QStringLiteral("Flag Yellow, position 13, In Traffic")));
-}
+    void pointsColouredByCondition()
+    {
+        QFETCH(int, colouring);
+        QFETCH(QString, groups);
+        m_window->setColouring(graphColouringFromIndex(colouring));
+        QCOMPARE(pointGroups(m_window->chart()), groups);
+    }
 
-void TestAnalysisWindow::clickSelectsLap_data()
-{
-    QTest::addColumn<int>("lap");
-    QTest::newRow("first lap") << 1;
-    QTest::newRow("pit stop") << 4;
-    QTest::newRow("hollow lap") << 6;
-    QTest::newRow("last lap") << 8;
-}
+    void linesOfTheRace()
+    {
+        QChart *chart = m_window->chart();
+        QLineSeries *race = lineNamed(chart, QStringLiteral("heat1.lap"));
+        QCOMPARE(race->count(), 8);
+        QCOMPARE(race->at(3), QPointF(4, 100));
+        // Counted laps 1-5, 7, 8: 487 / 7.
+        QCOMPARE(lineNamed(chart, QStringLiteral("Average"))->at(0).y(), 487.0 / 7);
+        QCOMPARE(m_window->summaryText(), QStringLiteral("Counted laps 7   Best 60.000   Average 69.571   Pit stops 1"));
+        QCOMPARE(lineNamed(chart, QStringLiteral("Best"))->at(1).y(), 60.0);
+        // Width 5 over the counted laps outside the stop: 1 2 3 5 7 8.
+        QLineSeries *rolling = lineNamed(chart, QStringLiteral("Rolling average"));
+        QCOMPARE(rolling->count(), 6);
+        QCOMPARE(rolling->at(5), QPointF(8, (61 + 61 + 80 + 63 + 60) / 5.0));
+        // The stop is shaded from lap 3.5 to 4.5.
+        QAreaSeries *shade = nullptr;
+        for (QAbstractSeries *a : chart->series())
+            if (a->type() == QAbstractSeries::SeriesTypeArea && a->isVisible())
+                shade = static_cast<QAreaSeries *>(a);
+        QCOMPARE(QPointF(shade->upperSeries()->at(0).x(), shade->upperSeries()->at(1).x()), QPointF(3.5, 4.5));
+        // The second segment by race time: x is the race time in minutes.
+        m_window->setAlignment(Alignment::RaceTime);
+        m_window->setQuantity(2);
+        QCOMPARE(race->at(1), QPointF(122.0 / 60, 35));
+        QVERIFY(m_window->lapDescription(0, 7).contains(QStringLiteral("Flag Yellow, position 13, In Traffic")));
+    }
 
-void TestAnalysisWindow::clickSelectsLap()
-{
-    QFETCH(int, lap);
-    QSignalSpy clicked(m_window.get(), &RaceAnalysisWindow::lapClicked);
-    const std::optional<QPointF> at = m_window->lapPosition(0, lap);
-    QVERIFY(at);
-    // Hovering names the lap first.
-    QTest::mouseMove(m_window->chartView()->viewport(), at->toPoint());
-    QVERIFY(QToolTip::text().startsWith(QStringLiteral("heat1.lap, lap %1\n").arg(lap)));
-    QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, at->toPoint());
-    QCOMPARE(clicked.size(), 1);
-    QCOMPARE(clicked.front().front().toInt(), lap);
-    QCOMPARE(m_window->selectedLap(), lap);
-    // Half-way between two laps is no point.
-    const QPointF between = (*m_window->lapPosition(0, 2) + *m_window->lapPosition(0, 3)) / 2 + QPointF(0, 40);
-    QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, between.toPoint());
-    QCOMPARE(clicked.size(), 1);
-}
+    void clickSelectsLap_data()
+    {
+        QTest::addColumn<int>("lap");
+        for (int lap : {1, 4, 6, 8}) // first, pit stop, hollow, last
+            QTest::addRow("lap %d", lap) << lap;
+    }
 
-void TestAnalysisWindow::liveUpdateAddsPoint()
-{
-    LapSeries s = knownRace();
-    SeriesLap next = s.laps.back();
-    next.lap = 9;
-    next.lapTime = 61.5;
-    s.laps.push_back(next);
-    m_window->setSelectedLap(9);
-    m_window->setLiveSeries(s);
-    QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 9);
-    QVERIFY(pointGroups(m_window->chart()).contains(QStringLiteral(": 1 2 3 4 5 8 9;")));
-    QVERIFY(m_window->lapPosition(0, 9));
-    QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("9"));
+    void clickSelectsLap()
+    {
+        QFETCH(int, lap);
+        QSignalSpy clicked(m_window.get(), &RaceAnalysisWindow::lapClicked);
+        const std::optional<QPointF> at = m_window->lapPosition(0, lap);
+        QVERIFY(at);
+        // Hovering names the lap first.
+        QTest::mouseMove(m_window->chartView()->viewport(), at->toPoint());
+        QVERIFY(QToolTip::text().startsWith(QStringLiteral("heat1.lap, lap %1\n").arg(lap)));
+        QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, at->toPoint());
+        QCOMPARE(QList<int>({int(clicked.size()), clicked.front().front().toInt(), m_window->selectedLap()}), QList<int>({1, lap, lap}));
+        // Half-way between two laps is no point.
+        const QPointF between = (*m_window->lapPosition(0, 2) + *m_window->lapPosition(0, 3)) / 2 + QPointF(0, 40);
+        QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {}, between.toPoint());
+        QCOMPARE(clicked.size(), 1);
+    }
+
     // A lap that comes while the window is closed is there when it opens.
-    m_window->hide();
-    next.lap = 10;
-    s.laps.push_back(next);
-    m_window->setLiveSeries(s);
-    m_window->show();
-    QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 10);
-    QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("10"));
-}
-
-void TestAnalysisWindow::secondRaceAddedAndRemoved()
-{
-    const QString path = m_dir->filePath(QStringLiteral("lastyear.lap"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(threeLapFile());
-    f.close();
-    m_prompts.chooseFile(path);
-    m_window->addRace();
-    QCOMPARE(m_window->raceCount(), 2);
-    QLineSeries *other = lineNamed(m_window->chart(), QStringLiteral("lastyear.lap"));
-    QVERIFY(other);
-    QCOMPARE(other->points(), (QList<QPointF>{{1, 64}, {2, 65}, {3, 64}}));
-    QCoreApplication::processEvents(); // the legend lays out its entries
-    QVERIFY(m_window->chart()->legend()->markers(other).front()->isVisible());
-    QVERIFY(m_window->raceColour(1) != m_window->raceColour(0));
-    // Its lap 2 under the mouse: a click there is not a lap of the live race.
-    QSignalSpy clicked(m_window.get(), &RaceAnalysisWindow::lapClicked);
-    QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {},
-                      m_window->lapPosition(1, 2)->toPoint());
-    QCOMPARE(clicked.size(), 0);
-    // Its stints in the table, then removed.
-    m_window->setShownRace(1);
-    QCOMPARE(m_window->stintTable()->rowCount(), 1);
-    QCOMPARE(m_window->stintTable()->item(0, 5)->text(), QStringLiteral("64.333"));
-    m_window->removeShownRace();
-    QCOMPARE(m_window->raceCount(), 1);
-    QVERIFY(!lineNamed(m_window->chart(), QStringLiteral("lastyear.lap")));
-    QCOMPARE(m_window->shownRace(), 0);
-    QCOMPARE(m_window->stintTable()->rowCount(), 2);
-}
-
-void TestAnalysisWindow::badFileIsNotAdded()
-{
-    const QString path = m_dir->filePath(QStringLiteral("notes.txt"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("shopping list\r\n");
-    f.close();
-    m_prompts.chooseFile(path);
-    m_prompts.answer(Answer::Ok);
-    m_window->addRace();
-    QCOMPARE(m_window->raceCount(), 1);
-    QCOMPARE(m_prompts.messageTexts().size(), 1);
-    QVERIFY(m_prompts.messageTexts().front().endsWith(QStringLiteral("It is not a Lap Time file.")));
-}
-
-void TestAnalysisWindow::stintTable()
-{
-    // Stint 1: 62 60 61. Stint 2: laps 5-8, timed 5, 7, 8 (lap 6 does not
-    // count): 61 80 63, mean 68, squares 218 / 2, slope 9 / 4.6667.
-    const QStringList expected[] = {
-        {"1", "1", "3", "3", "60.000", "61.000", "1.000", "-0.500"},
-        {"2", "5", "8", "4", "61.000", "68.000", "10.440", "+1.929"},
-    };
-    QTableWidget *table = m_window->stintTable();
-    QCOMPARE(table->rowCount(), 2);
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 8; ++c)
-            QCOMPARE(table->item(r, c)->text(), expected[r][c]);
-    // The copy pastes into a spreadsheet; the export is the same as CSV.
-    m_window->copyTable();
-    const QString copied = QGuiApplication::clipboard()->text();
-    QCOMPARE(copied.split(QLatin1Char('\n'))[2], expected[1].join(QLatin1Char('\t')));
-    const QString csv = m_dir->filePath(QStringLiteral("stints.csv"));
-    m_prompts.chooseFile(csv);
-    m_window->exportTable();
-    QFile f(csv);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("Stint,First Lap,Last Lap,Laps,Best,Average,Spread,Trend (s/lap)\r\n"
-                                     "1,1,3,3,60.000,61.000,1.000,-0.500\r\n"
-                                     "2,5,8,4,61.000,68.000,10.440,+1.929\r\n"));
-    // A factor of 1.7 (limit 105.4) leaves no stop: one stint.
-    m_window->setPitStopFactor(1.7);
-    QCOMPARE(table->rowCount(), 1);
-}
-
-void TestAnalysisWindow::chartSaved_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("start");
-    QTest::newRow("png") << "chart.png" << QByteArray("\x89PNG");
-    QTest::newRow("svg") << "chart.svg" << QByteArray("<?xml");
-    QTest::newRow("pdf") << "chart.pdf" << QByteArray("%PDF");
-    QTest::newRow("no extension: png") << "chart" << QByteArray("\x89PNG");
-    QTest::newRow("printed") << "" << QByteArray("%PDF");
-}
-
-void TestAnalysisWindow::chartSaved()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, start);
-    QString path;
-    if (name.isEmpty()) {
-        m_window->printChart();
-        path = m_dir->filePath(QStringLiteral("print.pdf"));
-    } else {
-        m_prompts.chooseFile(m_dir->filePath(name));
-        m_window->saveChart();
-        path = m_dir->filePath(name.contains(QLatin1Char('.')) ? name : name + QStringLiteral(".png"));
+    void liveUpdateAddsPoint()
+    {
+        LapSeries s = knownRace();
+        SeriesLap next = s.laps.back();
+        next.lap = 9;
+        next.lapTime = 61.5;
+        s.laps.push_back(next);
+        m_window->setSelectedLap(9);
+        m_window->setLiveSeries(s);
+        QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 9);
+        QVERIFY(pointGroups(m_window->chart()).contains(QStringLiteral(": 1 2 3 4 5 8 9;")));
+        QVERIFY(m_window->lapPosition(0, 9));
+        QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("9"));
+        m_window->hide();
+        next.lap = 10;
+        s.laps.push_back(next);
+        m_window->setLiveSeries(s);
+        m_window->show();
+        QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 10);
+        QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("10"));
     }
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(path));
-    const QByteArray bytes = f.readAll();
-    QVERIFY(bytes.startsWith(start));
-    if (name.endsWith(QStringLiteral(".svg"))) {
-        // The legend's race name is text in the picture.
-        QVERIFY(bytes.contains("heat1.lap"));
-    } else if (start.startsWith("\x89PNG")) {
-        const QImage image = QImage::fromData(bytes);
-        QCOMPARE(image.size(), m_window->chartView()->viewport()->size() * 2);
+
+    void secondRaceAddedAndRemoved()
+    {
+        m_prompts.chooseFile(writeFile(QStringLiteral("lastyear.lap"), threeLapFile()));
+        m_window->addRace();
+        QCOMPARE(m_window->raceCount(), 2);
+        QLineSeries *other = lineNamed(m_window->chart(), QStringLiteral("lastyear.lap"));
+        QCOMPARE(other->points(), (QList<QPointF>{{1, 64}, {2, 65}, {3, 64}}));
+        QCoreApplication::processEvents(); // the legend lays out its entries
+        QVERIFY(m_window->chart()->legend()->markers(other).front()->isVisible());
+        QVERIFY(m_window->raceColour(1) != m_window->raceColour(0));
+        // Its lap 2 under the mouse: a click there is not a lap of the live race.
+        QSignalSpy clicked(m_window.get(), &RaceAnalysisWindow::lapClicked);
+        QTest::mouseClick(m_window->chartView()->viewport(), Qt::LeftButton, {},
+                          m_window->lapPosition(1, 2)->toPoint());
+        QCOMPARE(clicked.size(), 0);
+        // Its stints in the table, then removed.
+        m_window->setShownRace(1);
+        QCOMPARE(m_window->stintTable()->rowCount(), 1);
+        QCOMPARE(m_window->stintTable()->item(0, 5)->text(), QStringLiteral("64.333"));
+        m_window->removeShownRace();
+        QVERIFY(!lineNamed(m_window->chart(), QStringLiteral("lastyear.lap")));
+        QCOMPARE(QList<int>({m_window->raceCount(), m_window->shownRace(), m_window->stintTable()->rowCount()}), QList<int>({1, 0, 2}));
     }
-}
 
-void TestAnalysisWindow::zoomAndShowAll()
-{
-    QValueAxis *x = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Horizontal).front());
-    QCOMPARE(x->min(), 0.0);
-    QCOMPARE(x->max(), 9.0);
-    AnalysisChartView *view = m_window->chartView();
-    const QPoint centre = m_window->lapPosition(0, 4)->toPoint();
-    QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(view->viewport(), &wheel);
-    QVERIFY(x->max() - x->min() < 8.0);
-    // A live update keeps the zoom.
-    m_window->setLiveSeries(knownRace());
-    QVERIFY(x->max() - x->min() < 8.0);
-    // A dragged rectangle zooms further.
-    const double widthBefore = x->max() - x->min();
-    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre - QPoint(60, 60));
-    QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(60, 60)),
-                     view->viewport()->mapToGlobal(QPointF(centre + QPoint(60, 60))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &move);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, centre + QPoint(60, 60));
-    QVERIFY(x->max() - x->min() < widthBefore);
-    QTest::keyClick(view, Qt::Key_Escape);
-    QCOMPARE(x->min(), 0.0);
-    QCOMPARE(x->max(), 9.0);
-    // So does a double-click.
-    QCoreApplication::sendEvent(view->viewport(), &wheel);
-    QVERIFY(x->max() - x->min() < 8.0);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
-    QCOMPARE(x->min(), 0.0);
-    QCOMPARE(x->max(), 9.0);
-}
+    void badFileIsNotAdded()
+    {
+        m_prompts.chooseFile(writeFile(QStringLiteral("notes.txt"), "shopping list\r\n")).answer(Answer::Ok);
+        m_window->addRace();
+        QCOMPARE(m_window->raceCount(), 1);
+        QCOMPARE(m_prompts.messageTexts().size(), 1);
+        QVERIFY(m_prompts.messageTexts().front().endsWith(QStringLiteral("It is not a Lap Time file.")));
+    }
 
-void TestAnalysisWindow::geometryRemembered()
-{
-    m_window->resize(1234, 876);
-    m_window->close();
-    RaceAnalysisWindow again(m_prompts, *m_printers, *m_settings);
-    QCOMPARE(again.size(), QSize(1234, 876));
-}
+    void stintTable()
+    {
+        // Stint 1: 62 60 61. Stint 2: laps 5-8, timed 5, 7, 8 (lap 6 does not
+        // count): 61 80 63, mean 68, squares 218 / 2, slope 9 / 4.6667.
+        const QByteArray csv = "Stint,First Lap,Last Lap,Laps,Best,Average,Spread,Trend (s/lap)\r\n"
+                               "1,1,3,3,60.000,61.000,1.000,-0.500\r\n"
+                               "2,5,8,4,61.000,68.000,10.440,+1.929\r\n";
+        QTableWidget *table = m_window->stintTable();
+        QStringList shown{QString::fromLatin1(csv.split('\r').first())};
+        for (int r = 0; r < table->rowCount(); ++r) {
+            shown << QString();
+            for (int c = 0; c < 8; ++c)
+                shown.last() += (c ? "," : "") + table->item(r, c)->text();
+        }
+        QCOMPARE(shown.join("\r\n") + "\r\n", QString::fromLatin1(csv));
+        // The copy pastes into a spreadsheet; the export is the same as CSV.
+        m_window->copyTable();
+        QCOMPARE(QGuiApplication::clipboard()->text().split(QLatin1Char('\n'))[2], shown[2].replace(',', '\t'));
+        m_prompts.chooseFile(m_dir->filePath(QStringLiteral("stints.csv")));
+        m_window->exportTable();
+        QFile f(m_dir->filePath(QStringLiteral("stints.csv")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), csv);
+        // A factor of 1.7 (limit 105.4) leaves no stop: one stint.
+        m_window->setPitStopFactor(1.7);
+        QCOMPARE(table->rowCount(), 1);
+    }
+
+    void chartSaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("png") << "chart.png" << QByteArray("\x89PNG");
+        QTest::newRow("svg") << "chart.svg" << QByteArray("<?xml");
+        QTest::newRow("pdf") << "chart.pdf" << QByteArray("%PDF");
+        QTest::newRow("no extension: png") << "chart" << QByteArray("\x89PNG");
+        QTest::newRow("printed") << "" << QByteArray("%PDF");
+    }
+
+    void chartSaved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        QString path;
+        if (name.isEmpty()) {
+            m_window->printChart();
+            path = m_dir->filePath(QStringLiteral("print.pdf"));
+        } else {
+            m_prompts.chooseFile(m_dir->filePath(name));
+            m_window->saveChart();
+            path = m_dir->filePath(name.contains(QLatin1Char('.')) ? name : name + QStringLiteral(".png"));
+        }
+        QFile f(path);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(path));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith(start));
+        if (name.endsWith(QStringLiteral(".svg"))) {
+            // The legend's race name is text in the picture.
+            QVERIFY(bytes.contains("heat1.lap"));
+        } else if (start.startsWith("\x89PNG")) {
+            const QImage image = QImage::fromData(bytes);
+            QCOMPARE(image.size(), m_window->chartView()->viewport()->size() * 2);
+        }
+    }
+
+    void zoomAndShowAll()
+    {
+        QValueAxis *x = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Horizontal).front());
+        const auto range = [x] { return QPointF(x->min(), x->max()); };
+        QCOMPARE(range(), QPointF(0, 9));
+        AnalysisChartView *view = m_window->chartView();
+        const QPoint centre = m_window->lapPosition(0, 4)->toPoint();
+        QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view->viewport(), &wheel);
+        QVERIFY(x->max() - x->min() < 8.0);
+        // A live update keeps the zoom.
+        m_window->setLiveSeries(knownRace());
+        QVERIFY(x->max() - x->min() < 8.0);
+        // A dragged rectangle zooms further.
+        const double widthBefore = x->max() - x->min();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre - QPoint(60, 60));
+        QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(60, 60)),
+                         view->viewport()->mapToGlobal(QPointF(centre + QPoint(60, 60))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &move);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, centre + QPoint(60, 60));
+        QVERIFY(x->max() - x->min() < widthBefore);
+        QTest::keyClick(view, Qt::Key_Escape);
+        QCOMPARE(range(), QPointF(0, 9));
+        // So does a double-click.
+        QCoreApplication::sendEvent(view->viewport(), &wheel);
+        QVERIFY(x->max() - x->min() < 8.0);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+        QCOMPARE(range(), QPointF(0, 9));
+    }
+
+    void geometryRemembered()
+    {
+        m_window->resize(1234, 876);
+        m_window->close();
+        RaceAnalysisWindow again(m_prompts, *m_printers, *m_settings);
+        QCOMPARE(again.size(), QSize(1234, 876));
+    }
+};
 
 QTEST_MAIN(TestAnalysisWindow)
 #include "tst_analysiswindow.moc"

@@ -38,55 +38,29 @@ const Lap laps[] = {
     {"last lap", {1, 14, 1}, {P::Yellow, P::Yellow, P::Blue, P::Red}},
 };
 
-// A loaded race of lapCount laps. With one segment every lap takes 19 to
-// 21 s. With three, segments 1 and 3 take 10 s and segment 2 takes lo on
-// lap 1, hi on lap 2 and half-way between on the others (lo, hi empty: no
-// time above 0).
-std::unique_ptr<Race> makeRace(int lapCount, int segments = 1, const QString &lo = {}, const QString &hi = {})
-{
-    auto stored = std::make_unique<StoredRace>();
-    stored->segmentsPerLap = segments;
-    stored->lastLap = lapCount;
-    auto &rows = stored->cells.rows;
-    double reading = 0;
-    rows[0][segments].set(reading);
-    for (int lap = 1; lap <= lapCount; ++lap) {
-        if (segments == 1) {
-            reading += 20 + (lap * 7 % 11 - 5) * 0.2;
-            rows[lap][1].set(reading);
-        } else {
-            const double middle = lap == 1 ? lo.toDouble() : lap == 2 ? hi.toDouble()
-                                                                      : (lo.toDouble() + hi.toDouble()) / 2;
-            for (int s = 1; s <= segments; ++s) {
-                reading += s == 2 ? middle : 10;
-                rows[lap][s].set(reading);
-            }
-        }
-        for (int c = 0; c < 3; ++c) {
-            const int item = laps[(lap - 1) % 8].conditions[c];
-            rows[lap][RaceRecordCells::FlagColumn + c].set(item == None ? 1000 : item);
-        }
-    }
-    auto race = std::make_unique<Race>();
-    race->load(*stored);
-    return race;
-}
-
-// A loaded one-segment race with these lap times; flags[i] is lap i + 1's
-// flag list position (0 green, 1 yellow).
-std::unique_ptr<Race> makeLapRace(const QList<double> &lapTimes, const QList<int> &flags)
+// A loaded race. With one segment and no lap times every lap takes 19 to
+// 21 s and has the conditions of laps[(n - 1) % 8]; given lap times, flags[i]
+// is lap i + 1's flag (0 green, 1 yellow). With three segments, segments 1
+// and 3 take 10 s and segment 2 takes lo on lap 1, hi on lap 2 and half-way
+// between on the others (lo, hi empty: no time above 0).
+std::unique_ptr<Race> makeRace(int lapCount, int segments = 1, const QString &lo = {}, const QString &hi = {},
+                               const QList<double> &lapTimes = {}, const QList<int> &flags = {})
 {
     StoredRace stored;
-    stored.segmentsPerLap = 1;
-    stored.lastLap = int(lapTimes.size());
-    double reading = 5;
-    stored.cells.rows[0][1].set(reading);
-    for (int lap = 1; lap <= lapTimes.size(); ++lap) {
-        reading += lapTimes[lap - 1];
-        stored.cells.rows[lap][1].set(reading);
-        stored.cells.rows[lap][RaceRecordCells::FlagColumn].set(flags[lap - 1]);
-        stored.cells.rows[lap][RaceRecordCells::PositionColumn].set(0);
-        stored.cells.rows[lap][RaceRecordCells::TrafficColumn].set(0);
+    stored.segmentsPerLap = segments;
+    stored.lastLap = lapCount;
+    auto &rows = stored.cells.rows;
+    double reading = 0;
+    rows[0][segments].set(reading);
+    const double middle[] = {lo.toDouble(), hi.toDouble(), (lo.toDouble() + hi.toDouble()) / 2};
+    for (int lap = 1; lap <= lapCount; ++lap) {
+        for (int s = 1; s <= segments; ++s)
+            rows[lap][s].set(reading += segments == 1 ? lapTimes.value(lap - 1, 20 + (lap * 7 % 11 - 5) * 0.2)
+                                       : s == 2 ? middle[qMin(lap, 3) - 1] : 10);
+        for (int c = 0; c < 3; ++c) {
+            const int item = lapTimes.isEmpty() ? laps[(lap - 1) % 8].conditions[c] : c == 0 ? flags[lap - 1] : 0;
+            rows[lap][RaceRecordCells::FlagColumn + c].set(item == None ? 1000 : item);
+        }
     }
     auto race = std::make_unique<Race>();
     race->load(stored);
@@ -262,7 +236,7 @@ private slots:
         QFETCH(int, filter);
         QFETCH(QList<int>, beyond);
         QFETCH(QString, left);
-        const auto race = makeLapRace(lapTimes, flags);
+        const auto race = makeRace(int(lapTimes.size()), 1, {}, {}, lapTimes, flags);
         QLabel leftLabel, rightLabel;
         GraphView view(*race);
         view.setQuantityPosition(0);

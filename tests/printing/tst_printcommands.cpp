@@ -63,7 +63,14 @@ struct Bench
         return t;
     }
     QRectF area() { return printers.printer().pageLayout().paintRectPoints(); }
+    // The x of a fraction of the printable width, in points.
+    double at(double fraction) { return area().left() + fraction * area().width(); }
 };
+
+bool dark(const QImage &page, double x, int y)
+{
+    return qGray(page.pixel(qRound(x), y)) < 128;
+}
 
 QImage firstPage(const QString &pdf) // at 72 dpi: a pixel is a point
 {
@@ -119,9 +126,9 @@ private slots:
         QCOMPARE(b.prompts.unexpectedCount(), 0);
         QCOMPARE(b.prompts.asked.size(), size_t(noPrinter == Answer::Ok ? 1 : noPrinter == Answer::Yes ? 3 : 2));
         const ScriptedPrompts::Asked &a = b.prompts.asked.at(0);
-        QCOMPARE(a.kind, ScriptedPrompts::Asked::Input);
-        QCOMPARE(QStringList({a.title, a.prompt, a.def}),
-                 QStringList({"Enter Report Comment", "Enter any text you wish to appear at the bottom of the printed report.", ""}));
+        QCOMPARE(QStringList({QString::number(a.kind), a.title, a.prompt, a.def}),
+                 QStringList({QString::number(ScriptedPrompts::Asked::Input), "Enter Report Comment",
+                              "Enter any text you wish to appear at the bottom of the printed report.", ""}));
         if (noPrinter != Answer::Ok) {
             const MessageSpec &m = b.prompts.asked.at(1).message;
             QCOMPARE(QStringList({m.title, m.text}), QStringList({"Splitwatch", "No printer is set up on this system.  "
@@ -134,7 +141,6 @@ private slots:
         if (pages.empty())
             return;
         const PdfPage &p = pages[0];
-
         // The header lines in order; an empty report comment leaves its line out.
         const PdfWord *printed = p.find("Printed"), *name = p.find("heat2.txt"), *comment = p.find("Comment:");
         QVERIFY(printed && name && p.find("Lap"));
@@ -155,26 +161,22 @@ private slots:
         const QStringList heads{"Lap #", "Seg 1", "Seg 2", "Seg 3", "Seg 4", "LapTime", "Flag", "Pos.", "Traffic"};
         const double fractions[] = {0.07, 0.13, 0.215, 0.30, 0.385, 0.47, 0.555, 0.64, 0.70};
         QCOMPARE(p.lineOf(*lap).size(), heads.join(' ').split(' ').size());
-        for (int i = 0; i < 9; ++i) {
-            const double x = b.area().left() + fractions[i] * b.area().width();
-            QCOMPARE(p.texts([&](const PdfWord &w) { return qAbs(w.yMin - lap->yMin) < 0.5 && qAbs(w.xMin - x) < 1.5; }),
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(p.texts([&](const PdfWord &w) { return qAbs(w.yMin - lap->yMin) < 0.5 && qAbs(w.xMin - b.at(fractions[i])) < 1.5; }),
                      QStringList{heads[i].section(' ', 0, 0)});
-        }
         // A rule under lap 5 only: dark pixels, right of the texts, between lap lines.
         const std::map<int, double> laps = lapLines(p);
         const QImage page = firstPage(out);
-        const int x = qRound(b.area().left() + 0.85 * b.area().width());
         QList<int> ruled;
         for (int lap = 1; lap < 7; ++lap)
             for (int y = qRound(laps.at(lap)); y < laps.at(lap + 1); ++y)
-                if (qGray(page.pixel(x, y)) < 128 && !ruled.contains(lap))
+                if (dark(page, b.at(0.85), y) && !ruled.contains(lap))
                     ruled << lap;
         QCOMPARE(ruled, QList<int>{5});
         // The outer page frame runs down the left of the lap lines.
-        const int frameX = qRound(b.area().left() + 0.04 * b.area().width());
+        const int frameX = qRound(b.at(0.04));
         for (int y = qRound(laps.at(1)); y < laps.at(6); ++y)
-            QVERIFY2(qGray(page.pixel(frameX - 1, y)) < 128 || qGray(page.pixel(frameX, y)) < 128
-                         || qGray(page.pixel(frameX + 1, y)) < 128, qPrintable(QString::number(y)));
+            QVERIFY2(dark(page, frameX - 1, y) || dark(page, frameX, y) || dark(page, frameX + 1, y), qPrintable(QString::number(y)));
         // The statistics: heads of the used columns, rows of their values.
         QCOMPARE(p.lineOf(*p.find("Seg", 4)), QStringList({"Seg", "1", "Seg", "2", "Lap"}));
         const auto l3 = b.table().statValues;
@@ -236,21 +238,16 @@ private slots:
         // edges each), empty inside; each lap is ruled off from the next.
         const QImage page = firstPage(b.pdf);
         const std::map<int, double> first = lapLines(pages[0]);
-        const int y = qRound(first.at(2));
+        const int y = qRound(first.at(2)), seg1Middle = qRound(b.at(0.17));
         int edges = 0;
-        bool dark = false;
-        for (int x = qRound(b.area().left() + 0.11 * b.area().width()); x < b.area().left() + 0.925 * b.area().width(); ++x) {
-            const bool d = qGray(page.pixel(x, y)) < 128;
-            edges += d && !dark;
-            dark = d;
-        }
+        for (int x = qRound(b.at(0.11)); x < b.at(0.925); ++x)
+            edges += dark(page, x, y) && !dark(page, x - 1, y);
         QCOMPARE(edges, 2 * (segments + 4));
-        const int seg1Middle = qRound(b.area().left() + 0.17 * b.area().width());
         QVERIFY(qGray(page.pixel(seg1Middle, y)) > 200);
         for (int lap = 1; lap < 5; ++lap) {
             bool ruled = false;
             for (int yy = qRound(first.at(lap)); yy < first.at(lap + 1); ++yy)
-                ruled = ruled || qGray(page.pixel(seg1Middle, yy)) < 128;
+                ruled = ruled || dark(page, seg1Middle, yy);
             QVERIFY2(ruled, qPrintable(QString::number(lap)));
         }
     }
@@ -346,8 +343,8 @@ private slots:
         QFETCH(QSize, window);
         QFETCH(bool, landscape);
         QFETCH(bool, fillsWidth);
-        QCOMPARE(captureSizePixels(QSize(9000, 6000)), QSize(600, 400)); // 15 twips a pixel
-        QCOMPARE(captureSizePixels(QSize(7688, 22)), QSize(513, 1)); // to the nearest pixel
+        // 15 twips a pixel, to the nearest pixel.
+        QCOMPARE(captureSizePixels(QSize(9000, 6000)) + captureSizePixels(QSize(7688, 22)), QSize(600 + 513, 400 + 1));
         Bench b(3);
         b.window.resize(window);
         b.window.setPalette(QPalette(Qt::red));
@@ -424,7 +421,6 @@ private slots:
         QFETCH(QString, comments);
         QTEST(reportCommentLines(comments), "lines");
     }
-
 };
 
 QTEST_MAIN(TestPrintCommands)

@@ -7,10 +7,8 @@
 #include "ui/Geometry.h"
 #include "ui/PanelColours.h"
 
-#include <QApplication>
-#include <QDialog>
-
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace sw;
 
@@ -88,7 +86,6 @@ private slots:
                 QCoreApplication::processEvents();
             }
         }
-
         QStringList texts;
         for (int s = 1; s <= shownSegs; ++s)
             texts << ui.segmentFields[s]->text();
@@ -184,8 +181,7 @@ private slots:
         ui.numberOfSegmentsAction->trigger();
         QStringList asked; // message boxes as "title: text", input boxes as "title: prompt [default]"
         for (const auto &q : f.prompts.asked)
-            asked << (q.kind == ScriptedPrompts::Asked::Input ? q.title + ": " + q.prompt + " [" + q.def + "]"
-                                                              : q.message.title + ": " + q.message.text);
+            asked << (q.kind == ScriptedPrompts::Asked::Input ? q.title + ": " + q.prompt + " [" + q.def + "]" : q.message.title + ": " + q.message.text);
         QCOMPARE(asked, want);
         QCOMPARE(f.prompts.asked[0].message.icon, Icon::None);
         for (int i = 1; i <= 4; ++i)
@@ -222,8 +218,7 @@ private slots:
             f.armAndPress({2, 25});
         else
             ui.segmentFields[1]->setText(QStringLiteral("25"));
-        std::unique_ptr<QWidget> other = fromDialog ? std::make_unique<QDialog>(f.w.get())
-                                                    : std::make_unique<QWidget>();
+        std::unique_ptr<QWidget> other = fromDialog ? std::make_unique<QDialog>(f.w.get()) : std::make_unique<QWidget>();
         other->show();
         QApplication::setActiveWindow(other.get());
         QCoreApplication::processEvents();

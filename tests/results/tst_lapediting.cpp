@@ -5,8 +5,6 @@
 
 #include <QtTest>
 
-#include <memory>
-
 using namespace sw;
 
 namespace {
@@ -131,8 +129,6 @@ private slots:
     {
         QFETCH(QList<double>, segTimes);
         QFETCH(QList<double>, fields);
-        QFETCH(int, edited);
-
         // Laps 1..3 of 20 s segments from a start at 5; lap 5 segment 1 ends 20 s after lap 4 did.
         auto rec = std::make_unique<RaceRecordCells>();
         double t = 5;
@@ -145,7 +141,7 @@ private slots:
         for (int s = 1; s <= 3; ++s)
             values[s] = fields.isEmpty() ? val(shown(*rec, 4, s)) : fields[s - 1];
         const KeepChangesResult r = findEditedSegment(*rec, 3, 4, values);
-        QCOMPARE(r.editedSegment, edited);
+        QTEST(r.editedSegment, "edited");
         if (r.editedSegment)
             rec->rows[4][r.editedSegment].set(r.newReading);
         QTEST(QStringList({shown(*rec, 4, 1), shown(*rec, 4, 2), shown(*rec, 4, 3), shown(*rec, 4, 0),
