@@ -36,6 +36,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStatusBar>
 #include <QUndoStack>
 #include <QWindow>
 
@@ -140,7 +141,7 @@ void MainWindow::wirePanels()
         d.raise();
         d.activateWindow();
     });
-    connect(m_sharing, &LiveSharing::sharingChanged, this, &MainWindow::showCaption);
+    connect(m_sharing, &LiveSharing::sharingChanged, this, &MainWindow::showSharingNote);
     for (QPushButton *b : ui.hiddenFinishButtons)
         connect(b, &QPushButton::clicked, this, [this] { m_timingKeys->handleKey(Qt::Key_F11); });
     connect(ui.exportCsvAction, &QAction::triggered, this,
@@ -201,9 +202,27 @@ ShareDialog &MainWindow::shareDialog()
 
 void MainWindow::showCaption()
 {
-    // The status line's texts belong to the timing; the note goes on the
-    // caption, which every view of the window shows.
-    setWindowTitle(m_sharing->isSharing() ? m_caption + QStringLiteral(" \u2014 sharing live timing") : m_caption);
+    setWindowTitle(m_caption);
+}
+
+void MainWindow::showSharingNote()
+{
+    // A line of its own below the window's controls, there only while the
+    // race is shared: the "Status:" line's texts belong to the timing.
+    const bool sharing = m_sharing->isSharing();
+    if (sharing && !m_sharingNote) {
+        m_sharingNote = new QLabel(statusBar());
+        m_sharingNote->setObjectName(QStringLiteral("sharingNote"));
+        m_sharingNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        statusBar()->addWidget(m_sharingNote, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    if (m_sharingNote) {
+        m_sharingNote->setText(sharing ? QStringLiteral("This race is shared live at %1").arg(m_sharing->url().toString())
+                                       : QString());
+        statusBar()->setVisible(sharing);
+    }
+    m_zoom->fitFace();
 }
 
 void MainWindow::focusTimingField()

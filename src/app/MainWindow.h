@@ -111,6 +111,8 @@ private:
     void buildEditMenu();
     // The file's caption, with a note while the race is shared.
     void showCaption();
+    // The note below the controls that the race is shared, and where.
+    void showSharingNote();
 
     Race &m_race;
     FileState &m_fileState;
@@ -138,6 +140,7 @@ private:
     RaceHistory *m_history = nullptr;
     ShareDialog *m_shareDialog = nullptr;
     QString m_caption;
+    QLabel *m_sharingNote = nullptr;
     bool m_loaded = false;
     QObject *m_exposureWatch = nullptr; // on windowHandle(): Expose reaches no widget
     bool m_exposed = true;

@@ -1,6 +1,6 @@
 // Options > "Share Live Timing…" on the real main window: off at the start,
 // started on a chosen interface and port, the link with its token and the QR
-// code shown, the caption's note, the snapshot following the race, a port
+// code shown, the note below the controls (the window grows by its line), the snapshot following the race, a port
 // that cannot be had told through the prompts, and stopping.
 
 #include "app/ShareDialog.h"
@@ -38,6 +38,7 @@ private slots:
     {
         RaceFixture f;
         const QString caption = f.w->windowTitle();
+        const int height = f.w->ui.client->height();
         QVERIFY(!f.w->sharing().isSharing());
         QCOMPARE(f.w->ui.shareLiveTimingAction->text(), QStringLiteral("Share Live Timing\u2026"));
         QVERIFY(f.w->ui.optionsMenu->actions().contains(f.w->ui.shareLiveTimingAction));
@@ -56,7 +57,12 @@ private slots:
         QVERIFY(!d.qrLabel->pixmap().isNull());
         QCOMPARE(d.startStopButton->text(), QStringLiteral("Stop Sharing"));
         QVERIFY(!d.portBox->isEnabled());
-        QCOMPARE(f.w->windowTitle(), caption + QStringLiteral(" \u2014 sharing live timing"));
+        auto *note = f.w->findChild<QLabel *>(QStringLiteral("sharingNote"));
+        QCOMPARE(note->text(), QStringLiteral("This race is shared live at http://127.0.0.1:%1/?t=%2")
+                                   .arg(f.w->sharing().server().port()).arg(QString::fromLatin1(f.w->sharing().server().token())));
+        QVERIFY(f.w->statusBar()->isVisibleTo(f.w.get()));
+        QCOMPARE(f.w->ui.client->height(), height); // the controls keep their room
+        QCOMPARE(f.w->windowTitle(), caption);
         QVERIFY(f.prompts.asked.empty());
 
         // The page follows the race; its delta and predicted lap are the
@@ -68,7 +74,7 @@ private slots:
         QCOMPARE(published(f, "predictedLap").toString(), QStringLiteral("58.000"));
         d.startStopButton->click();
         QVERIFY(!f.w->sharing().isSharing());
-        QCOMPARE(f.w->windowTitle(), caption);
+        QVERIFY(!f.w->statusBar()->isVisibleTo(f.w.get()));
         QCOMPARE(d.linkLabel->text(), QStringLiteral("The race is not shared."));
         QVERIFY(d.qrLabel->pixmap().isNull());
         QVERIFY(d.portBox->isEnabled());
