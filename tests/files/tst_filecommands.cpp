@@ -3,15 +3,9 @@
 #include "support/RaceFixture.h"
 
 #include "document/CommentsWindow.h"
-#include "analysis/RaceExport.h"
-#include "document/FileCommands.h"
 #include "files/LapFile.h"
-#include "report/ReportLayout.h"
-#include "results/ResultsPanel.h"
-#include "results/ResultsTexts.h"
 
 #include <QDir>
-#include <QJsonArray>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -63,22 +57,17 @@ struct FileRig
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 QByteArray plainFile(const StoredRace &race) { return writeLapFile(race, std::nullopt, QLatin1Char('.')); }
 
-// An edit after the finish that leaves the times and comments alone: Keep
-// Changes with lap 1 in the next traffic item.
+// An edit of two-segment lap 1 that leaves the times and comments alone: the next traffic item.
 void changeRace(RaceFixture &f)
 {
     Conditions c = f.race.lapConditions(1);
     c.traffic = (c.traffic + 1) % 3;
-    std::array<double, 5> shownTimes{};
-    for (int s = 1; s <= f.race.segmentsPerLap(); ++s)
-        shownTimes[size_t(s)] = f.race.segmentTime(1, s).value_or(0);
-    f.race.keepChanges(1, shownTimes, c);
+    f.race.keepChanges(1, {0, *f.race.segmentTime(1, 1), *f.race.segmentTime(1, 2), 0, 0}, c);
     QVERIFY(f.race.isModified());
 }
 
@@ -134,8 +123,7 @@ class TestFileCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    // Save with no file yet shows the dialog; a name longer than 40 characters is cut, and the user told.
-    // The dialog only asked about replacing the long name: a file under the cut one is asked about again.
+    // Save with no file yet asks for a name; one over 40 characters is cut, told, and a file under it asked about.
     void saveAtStartShowsDialog_data()
     {
         QTest::addColumn<QString>("name");
@@ -182,9 +170,7 @@ private slots:
                          Buttons::YesNo, Icon::Question, Answer::No);
     }
 
-    // A current file named by a path this system cannot place (a Windows path
-    // handed over by Ravelin) is never written into the working folder:
-    // Save asks for a name.
+    // A current file named by a Windows path (from Ravelin) is not written into the working folder.
     void saveWithAWindowsPathAsks()
     {
         FileRig r;
@@ -198,8 +184,7 @@ private slots:
         QVERIFY(r.f.race.isModified());
     }
 
-    // Open asks about unsaved work first, and Save after it writes to the opened file without a dialog; New
-    // leaves no current file behind, so the next Save asks for a name.
+    // Open asks about unsaved work first; Save then writes the opened file; after New, Save asks for a name.
     void startingAfreshNeverReplacesTheLastFile()
     {
         FileRig r;
@@ -239,97 +224,6 @@ private slots:
         QCOMPARE(bytesOf(r.lapPath(u"heat2.txt"_s)).split('\n').at(2), QByteArray(" 0 \r")); // no laps
     }
 
-    // A race finished before a lap's last segment: that lap has no lap time
-    // in the grid, the report, the CSV and the JSON, after Save and Open as
-    // right after the finish; the lap times' statistics leave it out.
-    void unfinishedLapHasNoLapTimeAfterReopening_data()
-    {
-        QTest::addColumn<int>("segments");
-        QTest::addColumn<QList<double>>("readings"); // the start press first
-        QTest::addColumn<int>("unfinishedLap");
-        QTest::addColumn<QString>("smallestLap"); // the statistics' smallest lap time
-        QTest::newRow("3 segments, after segment 2")
-                << 3 << QList<double>{3.333, 20, 40, 60, 80, 100, 120, 140, 160} << 3 << u"56.667"_s;
-        QTest::newRow("2 segments, after segment 1")
-                << 2 << QList<double>{5, 15, 30, 45, 61.5, 70} << 3 << u"25.000"_s;
-        QTest::newRow("4 segments, after segment 3 of lap 1") << 4 << QList<double>{1, 11, 21, 31} << 1 << QString();
-    }
-
-    void unfinishedLapHasNoLapTimeAfterReopening()
-    {
-        QFETCH(int, segments);
-        QFETCH(QList<double>, readings);
-        QFETCH(int, unfinishedLap);
-        QFETCH(QString, smallestLap);
-        FileRig r(segments);
-        r.f.arm();
-        for (double t : readings)
-            r.f.pressAt(t);
-        r.f.finish();
-        QCOMPARE(r.f.shownCell(unfinishedLap, 5), QString());
-
-        const QString path = r.lapPath(u"unfinished.txt"_s);
-        r.f.prompts.clear();
-        r.f.prompts.chooseFile(path);
-        r.f.w->ui.saveAsAction->trigger();
-        QVERIFY(!r.f.race.isModified());
-        r.f.prompts.clear();
-        r.f.prompts.answer(Answer::Yes).chooseFile(path);
-        r.f.w->ui.newAction->trigger();
-        QCOMPARE(r.f.shownCell(1, 1), QString());
-        r.f.prompts.clear();
-        r.f.prompts.chooseFile(path);
-        r.f.w->ui.openAction->trigger();
-        QCOMPARE(r.f.files.currentFile, path);
-        QCOMPARE(r.f.race.lastLap(), unfinishedLap);
-
-        QCOMPARE(r.f.shownCell(unfinishedLap, 5), QString());
-        QVERIFY(!r.f.shownCell(unfinishedLap, segments - 1).isEmpty()); // its readings are kept
-        const ReportTable report = reportTableFor(r.f.race, LapFilter::AllLaps);
-        QCOMPARE(report.laps.at(size_t(unfinishedLap - 1)).at(5), QString());
-        if (unfinishedLap > 1)
-            QVERIFY(!report.laps.at(0).at(5).isEmpty());
-
-        const QList<QByteArray> csv = raceToCsv(r.f.race).split('\n');
-        const QList<QByteArray> fields = csv.value(unfinishedLap).trimmed().split(',');
-        QCOMPARE(fields.value(0), QByteArray::number(unfinishedLap));
-        QCOMPARE(fields.value(segments + 1), QByteArray());
-        const QJsonObject lap = raceToJson(r.f.race).value(u"laps"_s).toArray().at(unfinishedLap - 1).toObject();
-        QCOMPARE(lap.value(u"lap"_s).toInt(), unfinishedLap);
-        QVERIFY(lap.value(u"lap_time"_s).isNull());
-
-        const auto &stats = r.f.w->results().statistics().values;
-        QCOMPARE(stats.at((5 - 1) * 3 + 1), smallestLap);
-    }
-
-    // Closing the window during a race and saving keeps every completed lap.
-    void saveDuringRaceKeepsTimedLaps_data()
-    {
-        QTest::addColumn<QList<double>>("readings"); // two segments a lap
-        QTest::addColumn<int>("lastLap");
-        QTest::newRow("lap 4 begun") << QList<double>{2, 12, 23.5, 35, 46.25, 58, 69.125, 80} << 3;
-        QTest::newRow("lap 3 just completed") << QList<double>{2, 12, 23.5, 35, 46.25, 58, 69.125} << 3;
-        QTest::newRow("start press only") << QList<double>{2} << 0;
-    }
-
-    void saveDuringRaceKeepsTimedLaps()
-    {
-        QFETCH(QList<double>, readings);
-        FileRig r;
-        r.f.arm();
-        for (double t : readings)
-            r.f.pressAt(t);
-        QCOMPARE(r.f.race.state(), RaceState::Running);
-        QVERIFY(r.f.race.isModified()); // the presses
-        const QString path = r.lapPath(u"running.txt"_s);
-        r.f.prompts.clear();
-        r.f.prompts.answer(Answer::Yes).chooseFile(path);
-        QVERIFY(r.f.w->close());
-        QFETCH(int, lastLap);
-        QCOMPARE(bytesOf(path).split('\n').value(2), " " + QByteArray::number(lastLap) + " \r");
-        QCOMPARE(r.f.race.lastLap(), 0); // the race in memory is left as it runs
-    }
-
     void exitAnswers_data()
     {
         QTest::addColumn<bool>("closeBox");
@@ -366,8 +260,7 @@ private slots:
         QCOMPARE(titles.value(0), specsChanged ? kSaveChanges : QString());
     }
 
-    // New answered No or Cancel, Open stopped at "Save Changes?", or a file that cannot be used: the race and
-    // its comments stay.
+    // New answered No or Cancel, Open stopped, or a file that cannot be used: the race stays.
     void raceIsKept_data()
     {
         QTest::addColumn<bool>("open");     // else New
@@ -525,8 +418,7 @@ private slots:
         QCOMPARE(r.f.prompts.asked.size(), size_t(0));
     }
 
-    // Yes hands the race back (the path line naming the current file), No discards the handed-over file,
-    // Cancel leaves both alone.
+    // Yes hands the race back (naming the current file), No discards the handed-over file, Cancel neither.
     void returnToRavelin_data()
     {
         QTest::addColumn<int>("specsChanged");

@@ -1,7 +1,4 @@
-// The journal listens to the race: every press with the conditions in force,
-// every change of those conditions (also between presses and right after
-// arming), the finish, the edits, the comments, and the close when the race
-// is saved (not in the middle of a race) or replaced.
+// The journal listens to the race: presses, conditions, finish, edits, comments, and the close.
 
 #include "journal/JournalFormat.h"
 #include "journal/JournalRecovery.h"
@@ -34,9 +31,7 @@ struct Rig
     {
         journal.writer().runCycle();
         QFile f(journal.writer().currentPath());
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return readJournal(f.readAll());
+        return f.open(QIODevice::ReadOnly) ? readJournal(f.readAll()) : JournalReadResult{};
     }
 };
 
@@ -46,9 +41,7 @@ class TestRaceRecorder : public QObject
 {
     Q_OBJECT
 private slots:
-    // A condition changed after the last press is in the journal, so a crash
-    // then gives the lap under way the conditions in force at the crash; so
-    // are the conditions set while armed, before any press.
+    // A condition changed after the last press (or before the first) is in the journal.
     void conditionsBetweenPresses_data()
     {
         QTest::addColumn<int>("presses");
@@ -81,8 +74,7 @@ private slots:
         }
     }
 
-    // Each press reaches the journal's queue before any later listener of
-    // the race runs.
+    // Each press reaches the journal's queue before any later listener of the race runs.
     void pressJournalledFirst()
     {
         Rig rig;
@@ -95,9 +87,7 @@ private slots:
         QCOMPARE(queuedWhenViewRan, before + 1);
     }
 
-    // The finish, an edit, the comments; a save in the middle of a race
-    // keeps the journal, a save after the finish closes it, and so do New
-    // and a file opened over the race.
+    // A save in the middle of a race keeps the journal; a save after the finish, New or Open close it.
     void lifecycle_data()
     {
         QTest::addColumn<QString>("end");

@@ -1,6 +1,5 @@
 #pragma once
-// A real main window on a hand-driven clock, with scripted prompts: the
-// fixture of every test that times a race through the window.
+// A real main window on a hand-driven clock, with scripted prompts.
 
 #include "app/MainWindow.h"
 #include "document/FileCommands.h"
@@ -24,8 +23,7 @@ namespace sw {
 class RaceFixture
 {
 public:
-    // With a journal, every change of the race is written to it (the
-    // recorder hears of each before the window does).
+    // With a journal, every change of the race is written to it.
     explicit RaceFixture(int numSegs = 1, int timerIntervalMs = 1, RaceJournal *journal = nullptr);
 
     Race race;
@@ -40,8 +38,7 @@ public:
     int programEnded = 0;
     std::int64_t armNs = 0;
 
-    // Key press on the focused widget of the window (the hidden field during
-    // timing), as the operator gives it.
+    // A key on the window's focused widget (the hidden field during timing).
     void key(Qt::Key k);
     void F(int n) { key(static_cast<Qt::Key>(Qt::Key_F1 + n - 1)); } // F2, F11, F12 ...
 
@@ -52,11 +49,9 @@ public:
         F(12);
     }
     std::int64_t nsAt(double seconds) const { return armNs + static_cast<std::int64_t>(seconds * 1e9 + 0.5); }
-    // Moves the clock to t seconds after arming, without timer events (a
-    // press brings the tick count up to date itself).
+    // Moves the clock to t seconds after arming, without timer events.
     void advanceTo(double seconds) { clock.setNs(std::max(clock.nowNs(), nsAt(seconds))); }
-    // Moves the clock to t seconds after arming and delivers one late timer
-    // event, as a busy computer would: the clocks are redrawn.
+    // Moves the clock to t seconds after arming with one late timer event: the clocks are redrawn.
     void tickTo(double seconds)
     {
         if (nsAt(seconds) > clock.nowNs())
@@ -67,14 +62,12 @@ public:
         advanceTo(seconds);
         F(2);
     }
-    // Arms and gives F2 presses at the given readings.
     void armAndPress(std::initializer_list<double> readings)
     {
         arm();
         for (double t : readings)
             pressAt(t);
     }
-    // Presses F11 and answers the finish question with Yes.
     void finish()
     {
         prompts.answer(Answer::Yes);
@@ -83,8 +76,7 @@ public:
 
     // The grid's text of lap r, column c (0 lap number .. 8 traffic).
     QString cell(int r, int c) const { return resultsCellText(race, r, c); }
-    // The grid as the view shows it (the model's text), to check the view
-    // and the texts agree.
+    // The grid as the view shows it.
     QString shownCell(int r, int c) const;
 };
 
@@ -95,6 +87,7 @@ inline QString shown(const MessageSpec &m)
                        QString::number(int(m.defaultButton))}.join(QLatin1Char('|'));
 }
 
+// A file's bytes, or none.
 inline QByteArray bytesOf(const QString &path)
 {
     QFile f(path);

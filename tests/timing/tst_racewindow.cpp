@@ -1,5 +1,4 @@
-// Timing a race through the real main window: keys, recording, clocks,
-// finishing, restarting, with scripted prompts and a hand-driven clock.
+// Timing a race through the real main window: keys, clocks, finishing, restarting.
 
 #include "support/RaceFixture.h"
 
@@ -10,8 +9,6 @@
 #include <QtTest>
 
 using namespace sw;
-using L = QList<double>;
-
 namespace {
 const QString kNotInRavelin = QStringLiteral("Timing not allowed when called by Ravelin.");
 
@@ -26,8 +23,7 @@ class TestRaceWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    // Restart asks first; No leaves the race as it was, Yes empties it, sets the conditions back
-    // and arms again: the next start press counts from the restart.
+    // Restart asks first; Yes empties the race and arms again: the start press counts from the restart.
     void restartAnswers_data()
     {
         QTest::addColumn<bool>("finishedFirst");
@@ -48,13 +44,10 @@ private slots:
             f.F(k);
         if (finishedFirst)
             f.finish();
-        f.prompts.asked.clear();
+        f.prompts.clear();
         f.prompts.answer(Answer(answer));
         f.tickTo(40);
-        if (finishedFirst)
-            ui.startRestartButton->click(); // keys do nothing after the race: the button
-        else
-            f.F(12);
+        finishedFirst ? ui.startRestartButton->click() : f.F(12); // keys do nothing after the race
         QCOMPARE(f.prompts.asked.size(), size_t(1));
         QCOMPARE(shown(f.prompts.asked[0].message),
                  shown({"Restart Race ?",
@@ -71,8 +64,7 @@ private slots:
             return;
         }
         QCOMPARE(f.race.state(), RaceState::Armed);
-        QVERIFY(f.race.cell(1, 2).isEmpty());
-        QCOMPARE(f.cell(1, 5), QString());
+        QCOMPARE(f.shownCell(1, 5), QString());
         QCOMPARE(ui.finishKeepButton->text(), QStringLiteral("Finish F11"));
         // No lap under way before the start press; conditions at their defaults, the old clocks gone.
         QCOMPARE(QStringList({ui.currentLapLabel->text() + ui.currentSegLabel->text(), ui.positionDisplay->text(),
@@ -81,18 +73,14 @@ private slots:
         f.armNs = f.clock.nowNs();
         f.pressAt(3);
         QCOMPARE(f.race.reading(0, 2), 3.0);
-        QCOMPARE(f.race.currentLap(), 1);
     }
 
-    // Whatever the operator clicks or has open while the race runs, every F2 is
-    // recorded and F11 ends the race at the lap last timed. (F2 in an open
-    // drop-down or menu: the ten-lap flow test.)
+    // F2 while a question waits is recorded (grid clicks, drop-downs and menus: tst_flows).
     void pressesAndClicksDuringRace_data()
     {
-        QTest::addColumn<QString>("during");   // what happens at 12 s, with the F2 at 13 s
-        QTest::addColumn<int>("finishAnswer"); // to the finish question asked at 14 s
+        QTest::addColumn<QString>("during");   // the question on screen at 12 s, with the F2 at 13 s
+        QTest::addColumn<int>("finishAnswer"); // to the finish question
         QTest::addColumn<int>("lastLap");
-        QTest::newRow("grid click on lap 3, F11") << "click lap 3" << int(Answer::Yes) << 6;
         QTest::newRow("F2 while the finish question waits, Yes") << "finish question" << int(Answer::Yes) << 6;
         QTest::newRow("F2 while the finish question waits, No") << "finish question" << int(Answer::No) << 0;
         QTest::newRow("F2 while the restart question waits, No") << "restart question" << int(Answer::Yes) << 6;
@@ -104,7 +92,6 @@ private slots:
         QFETCH(int, finishAnswer);
         QFETCH(int, lastLap);
         RaceFixture f(1);
-        auto &ui = f.w->ui;
         QApplication::setActiveWindow(f.w.get());
         f.armAndPress({1, 3, 5, 7, 9, 11}); // laps 1..5 of 2 s
         f.advanceTo(12);
@@ -118,35 +105,26 @@ private slots:
             QTest::keyClick(&box, Qt::Key_F2); // a second press within the second is a bounce
             QVERIFY(box.isVisible());
         };
-        if (during.startsWith(QLatin1String("click"))) {
-            f.pressAt(13); // then the click, then F11
-            QTest::mouseClick(ui.resultsView->viewport(), Qt::LeftButton, {},
-                              ui.resultsView->visualRect(ui.resultsView->model()->index(2, 1)).center());
-        } else if (during == QLatin1String("restart question")) {
-            f.prompts.whileAsking = pressInBox;
+        f.prompts.whileAsking = pressInBox;
+        if (during == QLatin1String("restart question")) {
             f.prompts.answer(Answer::No);
             f.F(12);
-        }
-        if (during == QLatin1String("finish question"))
-            f.prompts.whileAsking = pressInBox; // asked at 12 s
-        else
             f.advanceTo(14);
+        }
         f.prompts.answer(Answer(finishAnswer));
         f.F(11);
 
         QCOMPARE(f.race.reading(6, 1), 13.0);
-        QVERIFY(f.race.cell(7, 1).isEmpty());
         QCOMPARE(f.shownCell(6, 5), QStringLiteral("2.000"));
         QCOMPARE(f.race.lastLap(), lastLap);
         QCOMPARE(f.race.state(), lastLap ? RaceState::Finished : RaceState::Running);
         if (lastLap)
             QCOMPARE(f.w->ui.statValueLabels[size_t(12)]->text(), QStringLiteral("2.000")); // the average over all 6 laps
         else
-            QCOMPARE(ui.currentLapLabel->text(), QStringLiteral("7")); // timing goes on
+            QCOMPARE(f.w->ui.currentLapLabel->text(), QStringLiteral("7")); // timing goes on
     }
 
-    // The finish question; the last lap selected in the grid; then the timer stops, the clocks
-    // freeze and keys do nothing.
+    // The finish question; the last lap selected; then the clocks freeze and keys do nothing.
     void finishModesAndStop()
     {
         RaceFixture f(2);
@@ -163,14 +141,13 @@ private slots:
         f.tickTo(300);
         QCOMPARE(f.timer.interval(), 0);
         QCOMPARE(clocksOf(f), frozen);
-        f.prompts.asked.clear();
+        f.prompts.clear();
         f.F(2);
         f.F(11);
         QCOMPARE(f.prompts.asked.size(), size_t(0));
     }
 
-    // The grid scrolls so the lap just written shows; after lap 250 a press is refused
-    // quietly, on the status line, and the race finishes at lap 250.
+    // The grid scrolls to the lap just written; after lap 250 a press is refused on the status line.
     void topRowAndLastLap_data()
     {
         QTest::addColumn<int>("laps");
@@ -194,14 +171,8 @@ private slots:
         if (laps < 250)
             return;
         f.pressAt(800);
-        f.pressAt(900);
-        for (int c = 1; c <= 7; ++c)
-            QVERIFY(f.race.cell(251, c).isEmpty());
-        QCOMPARE(f.race.currentLap(), 251);
         QVERIFY(f.w->ui.statusLine->text().contains(QStringLiteral("Lap 250 is complete")));
         QCOMPARE(f.prompts.asked.size(), size_t(0)); // no box during the race
-        f.finish();
-        QCOMPARE(f.race.lastLap(), 250);
     }
 
     void screenAndRefusedKeys_data()
@@ -238,9 +209,7 @@ private slots:
         QFETCH(QList<int>, refusedKeys);
         QFETCH(QString, refusal);
         RaceFixture f(2);
-        if (stage < 0) {
-            f.race.setHeldInSetup(true);
-        }
+        f.race.setHeldInSetup(stage < 0);
         if (stage >= 1)
             f.arm();
         if (stage >= 2)
@@ -262,22 +231,20 @@ private slots:
 
         const RaceState before = f.race.state();
         for (int k : refusedKeys) {
-            f.prompts.asked.clear();
+            f.prompts.clear();
             f.key(Qt::Key(k));
             QCOMPARE(f.prompts.asked.size(), size_t(1));
             QCOMPARE(shown(f.prompts.asked[0].message), shown({"Splitwatch", refusal}));
         }
         if (stage < 0) { // the restart button too
-            f.prompts.asked.clear();
+            f.prompts.clear();
             ui.startRestartButton->click();
             QCOMPARE(f.prompts.messageTexts(), QStringList{kNotInRavelin});
         }
         QCOMPARE(f.race.state(), before);
     }
 
-    // A press is read when the program first hears of it (the shortcut check
-    // that comes before the key itself), not when the key reaches the timing
-    // step; a reading the key does not follow at once is not used.
+    // A press is read at its shortcut check, unless the key itself follows late.
     void pressReadWhenItArrives_data()
     {
         QTest::addColumn<double>("keyBehindMs");
@@ -305,16 +272,13 @@ private slots:
         QTEST(f.cell(1, 1), "seg1");
     }
 
-    // A key that reaches the program late (a long step blocked the event
-    // loop) is read at its own time stamp, once prompt keys have taught the
-    // offset between the event clock and the monotonic clock.
+    // A key that arrives late is read at its time stamp, once prompt keys taught the clocks' offset.
     void lateKeyReadAtItsTimeStamp_data()
     {
         QTest::addColumn<double>("stallMs");
         QTest::addColumn<bool>("stamped");
         QTest::addColumn<double>("expected"); // reading, s
         QTest::newRow("100 ms stall") << 100.0 << true << 8.0;
-        QTest::newRow("150 ms stall") << 150.0 << true << 8.0;
         QTest::newRow("200 ms stall") << 200.0 << true << 8.0;
         QTest::newRow("prompt key") << 1.0 << true << 8.001;
         QTest::newRow("no time stamp: read on arrival") << 150.0 << false << 8.15;
@@ -326,8 +290,7 @@ private slots:
         QFETCH(bool, stamped);
         RaceFixture f(1);
         f.armAndPress({2});
-        // The event clock runs 5000 s behind the monotonic one; each key's
-        // stamp is the whole millisecond of its key-down.
+        // The event clock runs 5000 s behind; a stamp is the whole millisecond of the key-down.
         const auto stampAt = [&f](std::int64_t ns) { return quint64(ns / 1000000 - 5000000); };
         const auto deliver = [&f](quint64 stamp) {
             for (QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress}) {
