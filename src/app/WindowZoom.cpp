@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 
 namespace sw {
 
@@ -171,7 +172,10 @@ void WindowZoom::fitFace()
 QSize WindowZoom::designedSize() const
 {
     const int designHeight = m_w.property("designClientHeightTwips").toInt();
-    return {tw(design::kClientWidth), designHeight > 0 ? twy(designHeight) : m_w.height()};
+    // The note that the race is shared takes a line below the controls.
+    const QStatusBar *note = m_w.findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
+    const int noteHeight = note && !note->isHidden() ? note->sizeHint().height() : 0;
+    return {tw(design::kClientWidth), (designHeight > 0 ? twy(designHeight) : m_w.height()) + noteHeight};
 }
 
 void WindowZoom::resized()
