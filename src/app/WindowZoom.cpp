@@ -7,6 +7,7 @@
 #include "ui/TextFit.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
@@ -244,7 +245,7 @@ void WindowZoom::stretch()
             r.translate(0, dy);
         w->setGeometry(r);
     }
-    m_w.results().setExtraColumnWidth(gridDx);
+    m_w.results().setExtraRoom(gridDx, dy / qMax(1, ui.resultsView->verticalHeader()->defaultSectionSize()));
     m_w.redrawAfterZoom();
 }
 

@@ -186,9 +186,10 @@ void ResultsPanel::resyncColumnWidths()
     }
 }
 
-void ResultsPanel::setExtraColumnWidth(int pixels)
+void ResultsPanel::setExtraRoom(int width, int rows)
 {
-    m_extraColumnWidth = qMax(0, pixels);
+    m_extraColumnWidth = qMax(0, width);
+    m_extraRows = qMax(0, rows);
     resyncColumnWidths();
 }
 
@@ -202,17 +203,24 @@ void ResultsPanel::setTopLap(int lap)
     m_ui.resultsView->verticalScrollBar()->setValue(qBound(1, lap, ResultsTableModel::Laps) - 1);
 }
 
+// The lap is shown sixth from the top; a grid taller than designed shows
+// as many more laps above it.
+int ResultsPanel::topRowFor(int lap) const
+{
+    return qMax(1, qMin(lap - 5, 230) - m_extraRows);
+}
+
 void ResultsPanel::rewriteScroll()
 {
     if (m_race.lastLap() > 6)
-        setTopLap(qMin(m_race.lastLap() - 5, 230));
+        setTopLap(topRowFor(m_race.lastLap()));
 }
 
 void ResultsPanel::scrollTo(int lap)
 {
     int top = topLap();
     if (lap > 6)
-        top = qMin(lap - 5, 230);
+        top = topRowFor(lap);
     if (lap < top - 2)
         top = lap;
     setTopLap(top);

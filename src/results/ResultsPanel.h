@@ -45,9 +45,9 @@ public:
 
     // Sets every column width again (after a change of the screen scale).
     void resyncColumnWidths();
-    // Pixels beyond the designed widths that the columns share (a window
-    // made wider than designed).
-    void setExtraColumnWidth(int pixels);
+    // A window made larger than designed: pixels beyond the designed widths
+    // that the columns share, and rows beyond the designed height.
+    void setExtraRoom(int width, int rows);
     // A lap picked in the graph: the grid scrolls to it as a graph click
     // scrolls (a lap above the top becomes the top) and the lap is selected.
     void pickFromGraph(int lap);
@@ -59,7 +59,9 @@ signals:
     void lapFilterChanged(LapFilter filter);
 
 private:
+    int topRowFor(int lap) const;
     int m_extraColumnWidth = 0;
+    int m_extraRows = 0;
     void onListChanged(int index);
     void showStatistics();
     void showSelection();
