@@ -189,8 +189,14 @@ void ResultsPanel::resyncColumnWidths()
 void ResultsPanel::setExtraRoom(int width, int rows)
 {
     m_extraColumnWidth = qMax(0, width);
-    m_extraRows = qMax(0, rows);
     resyncColumnWidths();
+    if (qMax(0, rows) == m_extraRows)
+        return;
+    m_extraRows = qMax(0, rows);
+    // The lap in view stays where a grid of this height shows it.
+    const int lap = m_race.state() == RaceState::Finished ? m_race.selectedLap() : m_race.lapsShown();
+    if (lap > 6)
+        setTopLap(topRowFor(lap));
 }
 
 int ResultsPanel::topLap() const
