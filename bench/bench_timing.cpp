@@ -29,6 +29,8 @@
 #include "files/FileState.h"
 #include "app/MainWindow.h"
 #include "live/PitBoard.h"
+#include "charts/RaceAnalysisLink.h"
+#include "charts/RaceAnalysisWindow.h"
 #include "app/Startup.h"
 #include "app/WindowZoom.h"
 #include "timing/HiTime.h"
@@ -182,7 +184,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     double seconds = 30;
-    int presses = 60;
+    int presses = 20;
     int deltaPresses = 20;
     int viewerCount = 10;
     bool load = true;
@@ -191,7 +193,7 @@ int main(int argc, char **argv)
         if (a == "--seconds" && i + 1 < argc)
             seconds = std::atof(argv[++i]);
         else if (a == "--presses" && i + 1 < argc)
-            presses = std::atoi(argv[++i]);
+            presses = std::clamp(std::atoi(argv[++i]), 1, 40); // four runs and the late presses fit 250 laps
         else if (a == "--delta-presses" && i + 1 < argc)
             deltaPresses = std::atoi(argv[++i]);
         else if (a == "--viewers" && i + 1 < argc)
@@ -266,6 +268,13 @@ int main(int argc, char **argv)
     idleFor(300);
     phases.push_back(measure("+ pit board"));
     w.togglePitBoard();
+    idleFor(300);
+    // View > "Race Analysis" open beside the window.
+    w.analysis().open();
+    idleFor(300);
+    phases.push_back(measure("+ race analysis"));
+    if (w.analysis().window())
+        w.analysis().window()->close();
     idleFor(300);
     w.showMinimized();
     idleFor(300);
@@ -469,7 +478,7 @@ int main(int argc, char **argv)
                                   std::pair{"behind a zoom key", &zoomErrorsMs}, std::pair{"zoom step itself", &zoomStepMs}})
         std::printf("  %-26s %10.3f %10.3f %10.3f\n", name, percentile(*v, 0.50), percentile(*v, 0.99),
                     percentile(*v, 1.0));
-    std::printf("\nGoals: shown <= 1 %%, with the pit board <= 2 %%, hidden <= 0.1 %% of a core; p99 <= 0.1 ms\n"
+    std::printf("\nGoals: shown <= 1 %%, with the pit board or the race analysis <= 2 %%, hidden <= 0.1 %% of a core; p99 <= 0.1 ms\n"
                 "(shared: 0.05 ms), max <= 1 ms; shared with 10 viewers at most 1 %% above not shared; delta\n"
                 "painted <= 20 ms; late presses within 2 ms.\n");
     return 0;
