@@ -162,6 +162,7 @@ int main(int argc, char **argv)
     // Live: the race grows from 200 laps by one lap a press.
     RaceAnalysisWindow w(prompts, printers, settings);
     w.resize(1280, 800);
+    w.setTiming(true); // as the main window has it while the race is timed
     w.setLiveSeries(lapSeriesFromRace(raceOfLaps(199), QStringLiteral("endurance-2026.lap"), LapFilter::AllLaps));
     w.show();
     repaintAll(w);

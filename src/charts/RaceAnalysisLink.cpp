@@ -70,6 +70,7 @@ void RaceAnalysisLink::update()
         return;
     const QString name = m_files.fileTitle.isEmpty() ? QStringLiteral("This race") : m_files.fileTitle;
     m_window->setLapFilter(m_results.lapFilter());
+    m_window->setTiming(m_race.isTiming());
     m_window->setLiveSeries(lapSeriesFromRace(m_race, name, m_results.lapFilter()));
 }
 

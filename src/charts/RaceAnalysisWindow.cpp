@@ -387,6 +387,14 @@ void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
     refresh(true);
 }
 
+void RaceAnalysisWindow::setTiming(bool timing)
+{
+    if (m_view->renderHints().testFlag(QPainter::Antialiasing) != timing)
+        return;
+    m_view->setRenderHint(QPainter::Antialiasing, !timing);
+    m_view->viewport()->update();
+}
+
 void RaceAnalysisWindow::setSelectedLap(int lap)
 {
     m_selectedLap = lap;

@@ -5,6 +5,7 @@
 #include "support/RaceFixture.h"
 
 #include "charts/RaceAnalysisLink.h"
+#include "charts/AnalysisChartView.h"
 #include "charts/RaceAnalysisWindow.h"
 
 #include <QtTest>
@@ -30,9 +31,12 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(int(chart->race(0).laps.size()), 2);
         QCOMPARE(chart->race(0).laps[1].lapTime.value_or(-1), 21.0);
+        // Drawn quickly while the race is timed, smoothly after it.
+        QVERIFY(!chart->chartView()->renderHints().testFlag(QPainter::Antialiasing));
 
         f.finish();
         QCoreApplication::processEvents();
+        QVERIFY(chart->chartView()->renderHints().testFlag(QPainter::Antialiasing));
         emit chart->lapClicked(1);
         QCOMPARE(f.race.selectedLap(), 1);
         QCOMPARE(f.w->ui.lapList->currentIndex(), 0);
