@@ -1,6 +1,8 @@
 #include "ui/QtPrompts.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -24,6 +26,26 @@ QMessageBox::StandardButton toQt(Answer a)
     }
     return QMessageBox::Ok;
 }
+
+// Gives the keyboard back to the window that had it once a question is
+// answered. Without a window manager nothing else does: X reverts the focus
+// to the root window when the box goes, and the next F2 reaches no window.
+class KeyboardReturns
+{
+public:
+    explicit KeyboardReturns(QWidget *parent)
+        : m_window(QApplication::activeWindow() ? QApplication::activeWindow() : parent)
+    {
+    }
+    ~KeyboardReturns()
+    {
+        if (m_window && m_window->isVisible() && !QApplication::activeModalWidget())
+            m_window->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
 
 // Texts that hold the comments break their lines with CR LF; Qt wants LF.
 QString displayText(QString t)
@@ -71,6 +93,7 @@ std::unique_ptr<QMessageBox> QtPrompts::buildMessageBox(const MessageSpec &m, QW
 
 Answer QtPrompts::message(const MessageSpec &m)
 {
+    const KeyboardReturns keyboard(m_parent);
     const int r = buildMessageBox(m, m_parent)->exec();
     switch (r) {
     case QMessageBox::Yes:
@@ -90,6 +113,7 @@ Answer QtPrompts::message(const MessageSpec &m)
 std::optional<QString> QtPrompts::input(const QString &title, const QString &prompt,
                                         const QString &defaultText)
 {
+    const KeyboardReturns keyboard(m_parent);
     const std::unique_ptr<QInputDialog> dialog = buildInputDialog(title, prompt, defaultText, m_parent);
     if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
@@ -114,6 +138,7 @@ std::unique_ptr<QInputDialog> QtPrompts::buildInputDialog(const QString &title, 
 
 std::optional<QString> QtPrompts::openFile(const FileDialogSpec &d)
 {
+    const KeyboardReturns keyboard(m_parent);
     const QString start = QDir(d.initialFolder).filePath(d.initialName);
     const QString f = QFileDialog::getOpenFileName(m_parent, d.title, start, d.filter);
     if (f.isEmpty())
@@ -123,6 +148,7 @@ std::optional<QString> QtPrompts::openFile(const FileDialogSpec &d)
 
 std::optional<QString> QtPrompts::saveFile(const FileDialogSpec &d)
 {
+    const KeyboardReturns keyboard(m_parent);
     const QString start = QDir(d.initialFolder).filePath(d.initialName);
     const QString f = QFileDialog::getSaveFileName(m_parent, d.title, start, d.filter);
     if (f.isEmpty())
