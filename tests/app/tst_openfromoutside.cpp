@@ -2,6 +2,7 @@
 // dialog: "Recent Lap Times", the command line, a drop on the window.
 
 #include "support/RaceFixture.h"
+#include "support/StartupRig.h"
 
 #include "app/Startup.h"
 #include "document/RecentFiles.h"
@@ -242,26 +243,20 @@ private slots:
             writeFile(path, content == u"text" ? "shopping list\n" : "");
         args.replaceInStrings(u"FILE"_s, path);
         const bool ravelin = args.contains(u"/E"_s);
-        Race race;
-        FileState files;
-        TimerCalibration calibration;
-        ScriptedPrompts prompts;
-        ManualClock clock;
-        ManualHiTime startupTimer{clock}, mainTimer{clock};
-        Startup startup(args, dir.path(), {race, files, calibration, prompts, startupTimer, mainTimer});
-        startup.begin();
-        QCOMPARE(!startup.mainWindow(), !ravelin);
-        startupTimer.advanceMs(5000); // the speed check settles, then passes
-        startupTimer.advanceMs(2500);
-        QVERIFY(startup.mainWindow());
-        QCOMPARE(askedTitles(prompts), asked);
-        QCOMPARE(race.isHeldInSetup(), ravelin);
+        StartupRig rig;
+        rig.start(args, dir.path());
+        QCOMPARE(!rig.startup->mainWindow(), !ravelin);
+        rig.startupTimer.advanceMs(5000); // the speed check settles, then passes
+        rig.startupTimer.advanceMs(2500);
+        QVERIFY(rig.startup->mainWindow());
+        QCOMPARE(askedTitles(rig.prompts), asked);
+        QCOMPARE(rig.race.isHeldInSetup(), ravelin);
         const bool opened = content == u"race" && !ravelin && !args.contains(u"--foo"_s);
-        QCOMPARE(holdsFileRace(race), opened);
+        QCOMPARE(holdsFileRace(rig.race), opened);
         if (content != u"race")
-            QCOMPARE(prompts.asked.back().message.text, openMessageFor(path));
+            QCOMPARE(rig.prompts.asked.back().message.text, openMessageFor(path));
         if (ravelin)
-            QCOMPARE(prompts.asked.back().message.text, Startup::fileWithRavelinText(path));
+            QCOMPARE(rig.prompts.asked.back().message.text, Startup::fileWithRavelinText(path));
     }
 
     // A dropped local file opens as Open does, asking about unsaved work first, wherever it lands

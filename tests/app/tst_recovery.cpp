@@ -6,6 +6,7 @@
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
 #include "support/RaceFixture.h"
+#include "support/StartupRig.h"
 
 #include <QDir>
 #include <QtTest>
@@ -76,29 +77,16 @@ Timed timeAndCrash(const QString &folder, const QList<double> &presses, bool fin
 }
 
 // The program started again five seconds after the crash, through its start-up.
-struct Restarted
+struct Restarted : StartupRig
 {
-    RaceJournal journal;
-    Race race;
-    FileState files;
-    TimerCalibration calibration;
-    ScriptedPrompts prompts;
-    ManualClock clock;
-    ManualHiTime startupTimer{clock}, mainTimer{clock};
-    QTemporaryDir programFolder;
-    std::unique_ptr<Startup> startup;
-
     Restarted(const QString &folder, const QByteArray &bootId, const Timed &timed, QList<Answer> answers)
-        : journal(folder, false)
     {
-        journal.bootId = bootId;
+        journal.emplace(folder, false);
+        journal->bootId = bootId;
         clock.setNs(timed.crashNs + 5000000000LL);
         for (Answer a : answers)
             prompts.answer(a);
-        startup = std::make_unique<Startup>(QStringList(), programFolder.path(),
-                                            StartupServices{race, files, calibration, prompts, startupTimer, mainTimer});
-        startup->journal = &journal;
-        startup->begin();
+        start({});
         startupTimer.advanceMs(7500); // the speed check passes
     }
 };
@@ -169,8 +157,8 @@ private slots:
         QCOMPARE(toMicroseconds(r.reading(lap, seg)), toMicroseconds(at));
         QCOMPARE(int(r.state()), int(RaceState::Running));
         // ... and it goes on into the same journal.
-        s.journal.writer().runCycle();
-        const JournalReadResult read = readJournal(bytesOf(s.journal.writer().currentPath()));
+        s.journal->writer().runCycle();
+        const JournalReadResult read = readJournal(bytesOf(s.journal->writer().currentPath()));
         QCOMPARE(int(read.status), int(JournalReadStatus::Complete));
         QCOMPARE(read.race.presses.back().readingUs, toMicroseconds(at));
     }

@@ -1,6 +1,7 @@
 // From launch to the main window: the command line, the speed check, the start by Ravelin.
 
 #include "support/RaceFixture.h"
+#include "support/StartupRig.h"
 
 #include "app/FileCheck.h"
 #include "app/SpeedCheckWindow.h"
@@ -11,29 +12,6 @@
 #include <QtTest>
 
 using namespace sw;
-
-namespace {
-
-struct StartupRig
-{
-    Race race;
-    FileState files;
-    TimerCalibration calibration;
-    ScriptedPrompts prompts;
-    ManualClock clock;
-    ManualHiTime startupTimer{clock}, mainTimer{clock};
-    QTemporaryDir folder;
-    std::unique_ptr<Startup> startup;
-
-    void start(const QStringList &args)
-    {
-        startup = std::make_unique<Startup>(args, folder.path(),
-                                            StartupServices{race, files, calibration, prompts, startupTimer, mainTimer});
-        startup->begin();
-    }
-};
-
-} // namespace
 
 class TestStartup : public QObject
 {
