@@ -1,4 +1,5 @@
 #include "charts/AnalysisChartView.h"
+#include <QGraphicsScene>
 
 #include <QChart>
 #include <QMouseEvent>
@@ -22,6 +23,9 @@ AnalysisChartView::AnalysisChartView(QChart *chart, QWidget *parent) : QChartVie
     setRenderHint(QPainter::Antialiasing);
     setRubberBand(QChartView::NoRubberBand); // the band below is our own, so clicks still reach points
     setMouseTracking(true);
+    // A chart of a few dozen items, most of which move whenever the scale
+    // does: keeping a search tree of them costs more than it finds.
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     setFocusPolicy(Qt::StrongFocus);
     m_band = new QRubberBand(QRubberBand::Rectangle, viewport());
     m_band->hide();

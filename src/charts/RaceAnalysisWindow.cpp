@@ -2,11 +2,13 @@
 
 #include "analysis/StintTable.h"
 #include "charts/AnalysisChartView.h"
+#include "charts/ChartLine.h"
 #include "charts/LapFileSeries.h"
 #include "files/FileIo.h"
 #include "files/LapFile.h"
 #include "printing/PrinterSource.h"
 #include "race/ConditionLists.h"
+#include "race/Race.h"
 #include "graph/Palette.h"
 #include "ui/Prompts.h"
 
@@ -48,7 +50,6 @@ namespace {
 const char GeometryKey[] = "RaceAnalysis/geometry";
 
 constexpr double PointSize = 9;
-constexpr int LapsPerGroup = 25;
 constexpr double SelectedSize = 17;
 // A point answers the mouse within this many pixels of its centre.
 constexpr double HitRadius = 7;
@@ -89,6 +90,27 @@ void styleScatter(QScatterSeries *s, const QColor &fill, const QColor &rim, bool
     s->setBrush(hollow ? QBrush(Qt::NoBrush) : QBrush(fill));
 }
 
+// A scatter series' marker drawn once as a picture. While a race is timed
+// the chart stamps this picture at every point instead of keeping a
+// graphics item a point, which cuts the cost of a change of scale by about
+// a quarter.
+QImage markerPicture(const QScatterSeries &s)
+{
+    const int size = qRound(s.markerSize());
+    QImage picture(size, size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen = s.pen();
+    const double penWidth = std::max(1.0, pen.widthF());
+    pen.setWidthF(penWidth);
+    painter.setPen(pen);
+    painter.setBrush(s.brush());
+    const double inset = penWidth / 2;
+    painter.drawEllipse(QRectF(inset, inset, size - penWidth, size - penWidth));
+    return picture;
+}
+
 // A tick interval of 1, 2 or 5 times a power of ten that cuts span into
 // about eight parts; whole laps and minutes never step by less than minStep.
 double niceStep(double span, double minStep)
@@ -102,15 +124,42 @@ double niceStep(double span, double minStep)
     return std::max(step, minStep);
 }
 
-// Ticks on whole multiples of a nice step for the axis's range, labels with
-// as many decimals as the step needs.
-void placeTicks(QValueAxis *axis, double minStep)
+// Ticks on whole multiples of step, labels with as many decimals as the
+// step needs (at most three).
+void placeTicks(QValueAxis *axis, double step)
 {
-    const double step = niceStep(axis->max() - axis->min(), minStep);
     axis->setTickAnchor(0);
     axis->setTickInterval(step);
-    const int decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 3);
+    int decimals = 0;
+    while (decimals < 3) {
+        const double scaled = step * std::pow(10.0, decimals);
+        if (std::abs(scaled - std::round(scaled)) < 1e-6 * scaled)
+            break;
+        ++decimals;
+    }
     axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+}
+
+// While a race is timed an axis shows TimedSteps whole steps. A step is 1,
+// 1.5, 2, 2.5, 3, 4, 5, 6 or 8 times a power of ten (whole numbers only when
+// minStep is 1), the smallest that takes lo to hi; the axis then moves by at
+// most half again and always shows the same count of numbers.
+constexpr int TimedSteps = 5;
+
+std::pair<double, double> timedRange(double lo, double hi, double minStep)
+{
+    static const double ladder[] = {1, 1.5, 2, 2.5, 3, 4, 5, 6, 8};
+    const double raw = std::max((hi - lo) / TimedSteps, 1e-6);
+    double magnitude = std::pow(10.0, std::floor(std::log10(raw)) - 1);
+    for (;; magnitude *= 10)
+        for (const double m : ladder) {
+            const double step = m * magnitude;
+            if (step < minStep || (minStep >= 1 && step != std::round(step)))
+                continue;
+            const double low = std::floor(lo / step) * step;
+            if (low + TimedSteps * step >= hi)
+                return {low, low + TimedSteps * step};
+        }
 }
 
 // A chart redraws what a replaced series covers: leave unchanged ones be.
@@ -145,14 +194,21 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
     m_axisY = new QValueAxis;
     m_axisX->setTickType(QValueAxis::TicksDynamic);
     m_axisY->setTickType(QValueAxis::TicksDynamic);
+    // Numbers are never cut short; not measuring them for it saves time at
+    // every change of scale.
+    m_axisX->setTruncateLabels(false);
+    m_axisY->setTruncateLabels(false);
     connect(m_axisX, &QValueAxis::rangeChanged, this, [this] {
-        placeTicks(m_axisX, m_alignment == Alignment::LapNumber ? 1 : 0);
+        placeTicks(m_axisX, tickStep(m_axisX->max() - m_axisX->min(), m_alignment == Alignment::LapNumber ? 1 : 0));
         placeShading();
+        replotLines();
     });
     connect(m_axisY, &QValueAxis::rangeChanged, this, [this] {
-        placeTicks(m_axisY, 0);
+        placeTicks(m_axisY, tickStep(m_axisY->max() - m_axisY->min(), 0));
         placeShading();
+        replotLines();
     });
+    connect(m_chart, &QChart::plotAreaChanged, this, &RaceAnalysisWindow::replotLines);
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
     m_chart->addAxis(m_axisY, Qt::AlignLeft);
     m_view = new AnalysisChartView(m_chart);
@@ -167,20 +223,48 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
     });
     connect(m_view, &AnalysisChartView::showAllRequested, this, &RaceAnalysisWindow::showAll);
 
-    // Shading first, so it lies beneath the lines and points.
+    // Shading first, so it lies beneath the lines and points. One area
+    // holds the bands of every stop: its upper edge rises to the top over
+    // each stop and lies on the bottom between them.
+    m_shade = new QAreaSeries(new QLineSeries, new QLineSeries);
+    // An area series does not own its edges.
+    m_shade->upperSeries()->setParent(m_shade);
+    m_shade->lowerSeries()->setParent(m_shade);
+    m_shade->setName(QStringLiteral("Pit stop"));
+    QColor shade = colourOf(Palette::LightGrey);
+    shade.setAlpha(110);
+    m_shade->setBrush(shade);
+    m_shade->setPen(Qt::NoPen);
+    // Always in the legend: a legend entry that appears with the first stop
+    // of a live race would need the whole chart laid out again.
+    attach(m_shade, true);
     m_average = newLine(QStringLiteral("Average"), true);
     m_average->setPen(QPen(colourOf(Palette::Black), 1.5, Qt::DashLine));
     m_best = newLine(QStringLiteral("Best"), true);
     m_best->setPen(QPen(colourOf(Palette::Cyan), 1.5, Qt::DashDotLine));
     m_rolling = newLine(QString(), true);
     m_rolling->setPen(QPen(colourOf(Palette::Magenta), 2.5));
+    m_rollingLine = new ChartLine(m_chart, m_rolling);
 
     buildControls();
     addRaceSeries(LapSeries(), colourOf(Palette::DarkGrey));
+    // Every condition colour's points, filled and hollow, made now: a series
+    // added to a chart lays the chart out again, too dear for a live update.
+    for (int key = 0; key < int(m_groups.size()); ++key) {
+        QScatterSeries *group = newScatter(QString(), false);
+        const bool hollow = key % 2 == 1;
+        const Palette p = static_cast<Palette>(key / 2);
+        QColor rim = isLight(p) ? colourOf(Palette::Black) : colourOf(p).darker(160);
+        if (hollow)
+            rim = isLight(p) ? colourOf(Palette::Brown) : colourOf(p);
+        styleScatter(group, colourOf(p), rim, hollow);
+        m_groups[size_t(key)] = group;
+    }
     m_selected = newScatter(QString(), false);
     m_selected->setMarkerSize(SelectedSize);
     m_selected->setPen(QPen(colourOf(Palette::LightMagenta), 3));
     m_selected->setBrush(Qt::NoBrush);
+    setMarkerMode(m_selected);
 
     resize(1100, 760);
     restoreGeometry(m_settings.value(QLatin1String(GeometryKey)).toByteArray());
@@ -312,38 +396,28 @@ RaceAnalysisWindow::Race &RaceAnalysisWindow::addRaceSeries(const LapSeries &ser
     r.colour = colour;
     r.line = newLine(series.name, true);
     r.line->setPen(QPen(colour, 1.5));
+    r.drawnLine = new ChartLine(m_chart, r.line);
     const bool live = m_races.empty();
     if (!live) {
         r.points = newScatter(QString(), false);
         r.hollow = newScatter(QString(), false);
         styleScatter(r.points, colour, colour.darker(150), false);
         styleScatter(r.hollow, colour, colour, true);
+        setMarkerMode(r.points);
+        setMarkerMode(r.hollow);
+        keepRingOnTop();
     }
     m_races.push_back(std::move(r));
     fillRaceList();
     return m_races.back();
 }
 
-QScatterSeries *RaceAnalysisWindow::conditionGroup(int key)
+void RaceAnalysisWindow::keepRingOnTop()
 {
-    if (QScatterSeries *s = m_groups.value(key))
-        return s;
-    QScatterSeries *s = newScatter(QString(), false);
-    const bool hollow = key % 2 == 1;
-    const Palette p = static_cast<Palette>((key % 32) / 2);
-    QColor rim = isLight(p) ? colourOf(Palette::Black) : colourOf(p).darker(160);
-    if (hollow)
-        rim = isLight(p) ? colourOf(Palette::Brown) : colourOf(p);
-    styleScatter(s, colourOf(p), rim, hollow);
-    m_groups.insert(key, s);
-    // The selection ring stays on top of every group.
-    if (m_selected) {
-        const QList<QPointF> ring = m_selected->points();
-        m_chart->removeSeries(m_selected);
-        attach(m_selected, false);
-        m_selected->replace(ring);
-    }
-    return s;
+    const QList<QPointF> ring = m_selected->points();
+    m_chart->removeSeries(m_selected);
+    attach(m_selected, false);
+    m_selected->replace(ring);
 }
 
 void RaceAnalysisWindow::fillQuantityList()
@@ -389,10 +463,22 @@ void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
 
 void RaceAnalysisWindow::setTiming(bool timing)
 {
-    if (m_view->renderHints().testFlag(QPainter::Antialiasing) != timing)
+    if (m_timing == timing)
         return;
+    m_timing = timing;
+    m_scaleGrows = false;
     m_view->setRenderHint(QPainter::Antialiasing, !timing);
+    // Without antialiasing nothing bleeds past an item's bounds.
+    m_view->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing, timing);
+    for (QAbstractSeries *series : m_chart->series())
+        if (auto *scatter = qobject_cast<QScatterSeries *>(series))
+            setMarkerMode(scatter);
     m_view->viewport()->update();
+}
+
+void RaceAnalysisWindow::setMarkerMode(QScatterSeries *series)
+{
+    series->setLightMarker(m_timing ? markerPicture(*series) : QImage());
 }
 
 void RaceAnalysisWindow::setSelectedLap(int lap)
@@ -459,6 +545,7 @@ void RaceAnalysisWindow::removeRace(int index)
     if (index <= 0 || index >= raceCount())
         return;
     Race &r = m_races[size_t(index)];
+    delete r.drawnLine;
     for (QAbstractSeries *s : {static_cast<QAbstractSeries *>(r.line), static_cast<QAbstractSeries *>(r.points),
                                static_cast<QAbstractSeries *>(r.hollow)}) {
         m_chart->removeSeries(s);
@@ -527,25 +614,20 @@ void RaceAnalysisWindow::plotRace(int index)
     line.reserve(qsizetype(r.plotted.size()));
     for (const PlottedLap &p : r.plotted)
         line << p.value;
-    replaceIfChanged(r.line, line);
+    r.drawnLine->setValues(line);
 
     if (index == m_shown) {
-        // Condition colours, counted laps filled and the others hollow. A
-        // series holds one colour of a run of LapsPerGroup laps, so that the
-        // lap a press adds moves the markers of one short series only.
-        QHash<int, QList<QPointF>> groups;
+        // Condition colours, counted laps filled and the others hollow.
+        std::array<QList<QPointF>, 32> groups;
         size_t i = 0;
         for (const SeriesLap &lap : r.series.laps) {
             if (i >= r.plotted.size() || r.plotted[i].lap != lap.lap)
                 continue;
-            const int run = std::max(0, lap.lap - 1) / LapsPerGroup;
-            const int key = run * 32 + int(conditionColour(m_colouring, lap)) * 2 + (lap.counts ? 0 : 1);
-            groups[key] << r.plotted[i++].value;
+            const int key = int(conditionColour(m_colouring, lap)) * 2 + (lap.counts ? 0 : 1);
+            groups[size_t(key)] << r.plotted[i++].value;
         }
-        for (auto it = groups.cbegin(); it != groups.cend(); ++it)
-            conditionGroup(it.key());
-        for (auto it = m_groups.cbegin(); it != m_groups.cend(); ++it)
-            replaceIfChanged(it.value(), groups.value(it.key()));
+        for (size_t key = 0; key < groups.size(); ++key)
+            replaceIfChanged(m_groups[key], groups[key]);
         if (r.points) {
             r.points->clear();
             r.hollow->clear();
@@ -603,7 +685,7 @@ void RaceAnalysisWindow::plotShownRaceExtras()
     for (const RollingPoint &p : rollingAverage(r.series, m_stops, m_quantity, m_rollingWidth))
         if (!std::isnan(xAt(p.lap)))
             rolling << QPointF(xAt(p.lap), p.value);
-    replaceIfChanged(m_rolling, rolling);
+    m_rollingLine->setValues(rolling);
     const QString rollingName = QStringLiteral("Rolling average (%1 laps)").arg(m_rollingWidth);
     if (m_rolling->name() != rollingName)
         m_rolling->setName(rollingName);
@@ -630,53 +712,58 @@ void RaceAnalysisWindow::plotShownRaceExtras()
 
 void RaceAnalysisWindow::placeShading()
 {
+    // The axes are made before the shading.
+    if (!m_shade)
+        return;
     // Within the axes' ranges: a picture saved as SVG is not clipped to the
     // plot area.
     const double xLo = m_axisX->min();
     const double xHi = m_axisX->max();
     const double yLo = m_axisY->min();
     const double yHi = m_axisY->max();
-    size_t used = 0;
+    QList<QPointF> upper;
     for (const auto &[bandLeft, bandRight] : m_bands) {
         const double left = std::max(bandLeft, xLo);
         const double right = std::min(bandRight, xHi);
         if (left >= right)
             continue;
-        if (used == m_shading.size()) {
-            auto *upper = new QLineSeries;
-            auto *lower = new QLineSeries;
-            auto *area = new QAreaSeries(upper, lower);
-            // An area series does not own its edges.
-            upper->setParent(area);
-            lower->setParent(area);
-            area->setName(QStringLiteral("Pit stop"));
-            QColor shade = colourOf(Palette::LightGrey);
-            shade.setAlpha(110);
-            area->setBrush(shade);
-            area->setPen(Qt::NoPen);
-            // Beneath everything drawn so far.
-            const QList<QAbstractSeries *> above = m_chart->series();
-            for (QAbstractSeries *s : above)
-                m_chart->removeSeries(s);
-            attach(area, m_shading.empty());
-            for (QAbstractSeries *s : above) {
-                const bool visibleMarker = s == m_average || s == m_best || s == m_rolling
-                        || std::any_of(m_races.begin(), m_races.end(), [s](const Race &x) { return x.line == s; })
-                        || (!m_shading.empty() && s == m_shading.front());
-                attach(s, visibleMarker);
-            }
-            m_shading.push_back(area);
-        }
-        QAreaSeries *area = m_shading[used++];
-        replaceIfChanged(area->upperSeries(), {QPointF(left, yHi), QPointF(right, yHi)});
-        replaceIfChanged(area->lowerSeries(), {QPointF(left, yLo), QPointF(right, yLo)});
-        area->setVisible(true);
+        upper << QPointF(left, yLo) << QPointF(left, yHi) << QPointF(right, yHi) << QPointF(right, yLo);
     }
-    for (size_t i = used; i < m_shading.size(); ++i)
-        m_shading[i]->setVisible(false);
-    if (!m_shading.empty())
-        for (QLegendMarker *m : m_chart->legend()->markers(m_shading.front()))
-            m->setVisible(used > 0);
+    replaceIfChanged(m_shade->upperSeries(), upper);
+    replaceIfChanged(m_shade->lowerSeries(), {QPointF(xLo, yLo), QPointF(xHi, yLo)});
+}
+
+double RaceAnalysisWindow::tickStep(double span, double minStep) const
+{
+    if (m_timedScale && !m_view->isZoomed())
+        return span / TimedSteps;
+    return niceStep(span, minStep);
+}
+
+void RaceAnalysisWindow::setAxisRange(QValueAxis *axis, double lo, double hi, double minStep)
+{
+    // The axis lays itself out as soon as either changes. A wider range
+    // with the old, finer ticks would make (and then throw away) a graphics
+    // item for each of hundreds of ticks: widen the ticks first, narrow them
+    // last.
+    const double step = tickStep(hi - lo, minStep);
+    if (step >= axis->tickInterval()) {
+        placeTicks(axis, step);
+        axis->setRange(lo, hi);
+    } else {
+        axis->setRange(lo, hi);
+        placeTicks(axis, step);
+    }
+}
+
+void RaceAnalysisWindow::replotLines()
+{
+    // The axes are made before the lines.
+    if (!m_rollingLine)
+        return;
+    for (const Race &r : m_races)
+        r.drawnLine->replot();
+    m_rollingLine->replot();
 }
 
 void RaceAnalysisWindow::refresh(bool liveOnly)
@@ -724,15 +811,43 @@ void RaceAnalysisWindow::showAll()
         yLo = 0;
         yHi = 60;
     }
-    // Ends on whole fifths of a tick interval, so that a live lap moves them
-    // only now and then.
     const bool byLap = m_alignment == Alignment::LapNumber;
     const double xPad = byLap ? 0.5 : 0.0;
-    const double xStep = std::max(niceStep(xHi - xLo + 2 * xPad, 0) / 5, byLap ? 1.0 : 0.0);
-    const double yStep = niceStep(std::max(yHi - yLo, 1.0), 0) / 5;
-    m_axisX->setRange(std::floor((xLo - xPad) / xStep) * xStep, std::ceil((xHi + xPad) / xStep) * xStep);
-    m_axisY->setRange(std::floor(yLo / yStep - 1) * yStep, std::ceil(yHi / yStep + 1) * yStep);
+    const bool keep = m_scaleGrows && !m_view->isZoomed();
     m_view->setZoomed(false);
+    // Timed steps from the moment the race is armed: the first lap then
+    // changes the numbers on the axes but not how many there are.
+    m_timedScale = m_timing;
+    if (m_timedScale) {
+        // A change of scale lays the whole chart out and paints it again,
+        // and a change in the count of numbers on an axis makes and throws
+        // away graphics items as well, the dearest part of a live update.
+        // While the race is timed each axis therefore keeps its range as
+        // long as the laps fit, leaving room for the laps to come, and moves
+        // by whole timed steps.
+        // Room for the next lap; no lap comes after the last a race can have.
+        const double xNeeded = byLap ? std::min(xHi + xPad + 1, double(sw::Race::MaxLap)) : xHi + 0.02 * (xHi - xLo);
+        // A margin of a twentieth of the times' spread, and at least a
+        // fiftieth of the slowest time (the first lap alone has no spread).
+        const double yMargin = std::max({0.05 * (yHi - yLo), 0.02 * std::abs(yHi), 0.05});
+        const double xFrom = std::max(0.0, xLo - xPad);
+        if (!keep || xFrom < m_axisX->min() || std::min(xHi + xPad, xNeeded) > m_axisX->max()) {
+            const auto [left, right] = timedRange(xFrom, xNeeded, byLap ? 1.0 : 0.0);
+            setAxisRange(m_axisX, left, right, 1);
+        }
+        if (!keep || yLo < m_axisY->min() || yHi > m_axisY->max()) {
+            const auto [bottom, top] = timedRange(yLo - yMargin, yHi + yMargin, 0.0);
+            setAxisRange(m_axisY, bottom, top, 0);
+        }
+        m_scaleGrows = true;
+    } else {
+        // Ends on whole fifths of a tick interval.
+        const double xStep = std::max(niceStep(xHi - xLo + 2 * xPad, 0) / 5, byLap ? 1.0 : 0.0);
+        const double yStep = niceStep(std::max(yHi - yLo, 1.0), 0) / 5;
+        setAxisRange(m_axisX, std::floor((xLo - xPad) / xStep) * xStep, std::ceil((xHi + xPad) / xStep) * xStep,
+                     byLap ? 1 : 0);
+        setAxisRange(m_axisY, std::floor(yLo / yStep - 1) * yStep, std::ceil(yHi / yStep + 1) * yStep, 0);
+    }
     plotShownRaceExtras();
 }
 
@@ -750,6 +865,16 @@ void RaceAnalysisWindow::fillTable()
             }
             item->setText(rows[size_t(r)][c]);
         }
+}
+
+const QList<QPointF> &RaceAnalysisWindow::lineValues(int race) const
+{
+    return m_races[size_t(race)].drawnLine->values();
+}
+
+const QList<QPointF> &RaceAnalysisWindow::rollingValues() const
+{
+    return m_rollingLine->values();
 }
 
 QString RaceAnalysisWindow::summaryText() const

@@ -15,9 +15,9 @@
 #include "graph/GraphRules.h"
 
 #include <QColor>
-#include <QHash>
 #include <QWidget>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -38,6 +38,7 @@ class QValueAxis;
 namespace sw {
 
 class AnalysisChartView;
+class ChartLine;
 class PrinterSource;
 class Prompts;
 struct ChartHit;
@@ -54,9 +55,12 @@ public:
     // The live race, after every press and edit. While the window is hidden
     // the race is only kept, and drawn when the window shows.
     void setLiveSeries(const LapSeries &series);
-    // While a race is timed the chart is drawn without antialiasing: a live
-    // update then paints in about half the time. Smooth again after it.
+    // While a race is timed the chart is drawn without antialiasing, its
+    // points are stamped pictures and its scale changes seldom (room on the
+    // right, times' scale only growing): a live update then paints in a
+    // fraction of the time. Smooth, vector and fitted again after it.
     void setTiming(bool timing);
+    bool isTiming() const { return m_timing; }
     // The lap selected in the main window (0: none) is ringed.
     void setSelectedLap(int lap);
     int selectedLap() const { return m_selectedLap; }
@@ -93,6 +97,9 @@ public:
     bool saveChartTo(const QString &path, QString *error);
 
     QChart *chart() const { return m_chart; }
+    // The values the line of a race, and the rolling average, are drawn through.
+    const QList<QPointF> &lineValues(int race) const;
+    const QList<QPointF> &rollingValues() const;
     AnalysisChartView *chartView() const { return m_view; }
     QTableWidget *stintTable() const { return m_table; }
     // "Counted laps n   Best b   Average a   Pit stops s" of the shown race.
@@ -130,7 +137,8 @@ private:
     {
         LapSeries series;
         QColor colour;
-        QLineSeries *line = nullptr;
+        QLineSeries *line = nullptr;       // the legend's entry; holds no points
+        ChartLine *drawnLine = nullptr;    // the line itself, in line's pen
         QScatterSeries *points = nullptr;  // counted laps (added races)
         QScatterSeries *hollow = nullptr;  // laps that do not count (added races)
         std::vector<PlottedLap> plotted;
@@ -142,11 +150,15 @@ private:
     void plotRace(int index);
     void plotShownRaceExtras();
     void placeShading();
+    void replotLines();
+    double tickStep(double span, double minStep) const;
+    void setAxisRange(QValueAxis *axis, double lo, double hi, double minStep);
     void fillTable();
     void fillQuantityList();
     void fillRaceList();
-    QScatterSeries *conditionGroup(int key);
+    void keepRingOnTop();
     QScatterSeries *newScatter(const QString &name, bool inLegend);
+    void setMarkerMode(QScatterSeries *series);
     QLineSeries *newLine(const QString &name, bool inLegend);
     void attach(QAbstractSeries *series, bool inLegend);
     std::optional<ChartHit> pointAt(const QPointF &viewportPos) const;
@@ -167,6 +179,9 @@ private:
     int m_shown = 0;
     int m_nextColour = 0;
     bool m_liveChangedUnseen = false; // setLiveSeries came while hidden
+    bool m_timing = false;
+    bool m_scaleGrows = false; // while timing, once the scale fits the race
+    bool m_timedScale = false; // the axes show timed steps (showAll while timing)
 
     std::vector<Race> m_races;
     std::vector<PitStop> m_stops;
@@ -176,12 +191,13 @@ private:
     AnalysisChartView *m_view = nullptr;
     QValueAxis *m_axisX = nullptr;
     QValueAxis *m_axisY = nullptr;
-    QHash<int, QScatterSeries *> m_groups; // run of laps * 32 + condition colour * 2 + hollow
+    std::array<QScatterSeries *, 32> m_groups{}; // condition colour * 2 + hollow
     QScatterSeries *m_selected = nullptr;
     QLineSeries *m_average = nullptr;
     QLineSeries *m_best = nullptr;
-    QLineSeries *m_rolling = nullptr;
-    std::vector<QAreaSeries *> m_shading;
+    QLineSeries *m_rolling = nullptr; // the legend's entry of m_rollingLine
+    ChartLine *m_rollingLine = nullptr;
+    QAreaSeries *m_shade = nullptr;
     std::vector<std::pair<double, double>> m_bands; // left and right of each stop's shading
 
     QComboBox *m_quantityList = nullptr;

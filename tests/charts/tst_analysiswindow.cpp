@@ -154,27 +154,36 @@ private slots:
     void linesOfTheRace()
     {
         QChart *chart = m_window->chart();
-        QLineSeries *race = lineNamed(chart, QStringLiteral("heat1.lap"));
-        QCOMPARE(race->count(), 8);
-        QCOMPARE(race->at(3), QPointF(4, 100));
+        QCOMPARE(m_window->lineValues(0).size(), 8);
+        QCOMPARE(m_window->lineValues(0).at(3), QPointF(4, 100));
+        // The line is drawn: grey half-way between laps 1 and 2.
+        const QImage picture = m_window->chartView()->viewport()->grab().toImage();
+        const QPoint half = ((*m_window->lapPosition(0, 1) + *m_window->lapPosition(0, 2)) / 2).toPoint();
+        bool grey = false;
+        for (int dy = -2; dy <= 2; ++dy) {
+            const QColor c = picture.pixelColor(half + QPoint(0, dy));
+            grey = grey || (c.red() < 200 && std::abs(c.red() - c.blue()) < 20 && std::abs(c.red() - c.green()) < 20);
+        }
+        QVERIFY(grey);
         // Counted laps 1-5, 7, 8: 487 / 7.
         QCOMPARE(lineNamed(chart, QStringLiteral("Average"))->at(0).y(), 487.0 / 7);
         QCOMPARE(m_window->summaryText(), QStringLiteral("Counted laps 7   Best 60.000   Average 69.571   Pit stops 1"));
         QCOMPARE(lineNamed(chart, QStringLiteral("Best"))->at(1).y(), 60.0);
         // Width 5 over the counted laps outside the stop: 1 2 3 5 7 8.
-        QLineSeries *rolling = lineNamed(chart, QStringLiteral("Rolling average"));
-        QCOMPARE(rolling->count(), 6);
-        QCOMPARE(rolling->at(5), QPointF(8, (61 + 61 + 80 + 63 + 60) / 5.0));
+        QVERIFY(lineNamed(chart, QStringLiteral("Rolling average (5 laps)")));
+        QCOMPARE(m_window->rollingValues().size(), 6);
+        QCOMPARE(m_window->rollingValues().at(5), QPointF(8, (61 + 61 + 80 + 63 + 60) / 5.0));
         // The stop is shaded from lap 3.5 to 4.5.
         QAreaSeries *shade = nullptr;
         for (QAbstractSeries *a : chart->series())
             if (a->type() == QAbstractSeries::SeriesTypeArea && a->isVisible())
                 shade = static_cast<QAreaSeries *>(a);
-        QCOMPARE(QPointF(shade->upperSeries()->at(0).x(), shade->upperSeries()->at(1).x()), QPointF(3.5, 4.5));
+        QCOMPARE(shade->upperSeries()->count(), 4);
+        QCOMPARE(QPointF(shade->upperSeries()->at(1).x(), shade->upperSeries()->at(2).x()), QPointF(3.5, 4.5));
         // The second segment by race time: x is the race time in minutes.
         m_window->setAlignment(Alignment::RaceTime);
         m_window->setQuantity(2);
-        QCOMPARE(race->at(1), QPointF(122.0 / 60, 35));
+        QCOMPARE(m_window->lineValues(0).at(1), QPointF(122.0 / 60, 35));
         QVERIFY(m_window->lapDescription(0, 7).contains(QStringLiteral("Flag Yellow, position 13, In Traffic")));
     }
 
@@ -212,7 +221,7 @@ private slots:
         s.laps.push_back(next);
         m_window->setSelectedLap(9);
         m_window->setLiveSeries(s);
-        QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 9);
+        QCOMPARE(m_window->lineValues(0).size(), 9);
         QVERIFY(pointGroups(m_window->chart()).contains(QStringLiteral(": 1 2 3 4 5 8 9;")));
         QVERIFY(m_window->lapPosition(0, 9));
         QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("9"));
@@ -221,7 +230,7 @@ private slots:
         s.laps.push_back(next);
         m_window->setLiveSeries(s);
         m_window->show();
-        QCOMPARE(lineNamed(m_window->chart(), QStringLiteral("heat1.lap"))->count(), 10);
+        QCOMPARE(m_window->lineValues(0).size(), 10);
         QCOMPARE(m_window->stintTable()->item(1, 2)->text(), QStringLiteral("10"));
     }
 
@@ -231,7 +240,7 @@ private slots:
         m_window->addRace();
         QCOMPARE(m_window->raceCount(), 2);
         QLineSeries *other = lineNamed(m_window->chart(), QStringLiteral("lastyear.lap"));
-        QCOMPARE(other->points(), (QList<QPointF>{{1, 64}, {2, 65}, {3, 64}}));
+        QCOMPARE(m_window->lineValues(1), (QList<QPointF>{{1, 64}, {2, 65}, {3, 64}}));
         QCoreApplication::processEvents(); // the legend lays out its entries
         QVERIFY(m_window->chart()->legend()->markers(other).front()->isVisible());
         QVERIFY(m_window->raceColour(1) != m_window->raceColour(0));
@@ -353,6 +362,62 @@ private slots:
         QVERIFY(x->max() - x->min() < 8.0);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
         QCOMPARE(range(), QPointF(0, 9));
+    }
+
+    // While a race is timed the scale makes room for the laps to come and
+    // keeps six numbers on each axis, so that a press seldom moves it and
+    // never makes or throws away labels; after the finish it fits the race.
+    // No change of range ever passes through a scale of hundreds of ticks.
+    void scaleWhileTiming()
+    {
+        QValueAxis *x = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Horizontal).front());
+        QValueAxis *y = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Vertical).front());
+        double mostTicks = 0;
+        for (QValueAxis *axis : {x, y}) {
+            const auto count = [&mostTicks, axis] {
+                mostTicks = std::max(mostTicks, (axis->max() - axis->min()) / axis->tickInterval());
+            };
+            // What the axis lays out: it hears of a range before we do.
+            connect(axis, &QValueAxis::minChanged, this, count);
+            connect(axis, &QValueAxis::maxChanged, this, count);
+            connect(axis, &QValueAxis::tickIntervalChanged, this, count);
+        }
+        const LapSeries known = knownRace();
+        LapSeries race = known;
+        race.laps.clear();
+        m_window->setTiming(true);
+        int moves = 0;
+        double fastest = 1e9;
+        double slowest = 0;
+        for (int lap = 1; lap <= 60; ++lap) {
+            SeriesLap next = known.laps[size_t(lap - 1) % known.laps.size()];
+            next.lap = lap;
+            next.raceTime = lap * 70.0;
+            race.laps.push_back(next);
+            fastest = std::min(fastest, *next.lapTime);
+            slowest = std::max(slowest, *next.lapTime);
+            const QPointF before(x->min(), x->max());
+            m_window->setLiveSeries(race);
+            moves += QPointF(x->min(), x->max()) != before;
+            QVERIFY2(x->min() <= 0.5 && x->max() >= lap && y->min() < fastest && y->max() > slowest,
+                     qPrintable(QString::number(lap)));
+            QCOMPARE((x->max() - x->min()) / x->tickInterval(), 5.0);
+            QCOMPARE((y->max() - y->min()) / y->tickInterval(), 5.0);
+        }
+        QVERIFY2(moves <= 10, qPrintable(QString::number(moves)));
+        m_window->setTiming(false);
+        m_window->setLiveSeries(race);
+        QCOMPARE(QPointF(x->min(), x->max()), QPointF(0, 62));
+        // Deep into the chart and back to all of it.
+        const QPoint centre = m_window->lapPosition(0, 4)->toPoint();
+        QWheelEvent wheel(centre, m_window->chartView()->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        for (int notch = 0; notch < 20; ++notch)
+            QCoreApplication::sendEvent(m_window->chartView()->viewport(), &wheel);
+        QVERIFY(x->max() - x->min() < 3);
+        QTest::keyClick(m_window->chartView(), Qt::Key_Escape);
+        QCOMPARE(QPointF(x->min(), x->max()), QPointF(0, 62));
+        QVERIFY2(mostTicks <= 20, qPrintable(QString::number(mostTicks)));
     }
 
     void geometryRemembered()
