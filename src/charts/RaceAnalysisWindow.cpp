@@ -839,7 +839,8 @@ void RaceAnalysisWindow::showAll()
             const auto [bottom, top] = timedRange(yLo - yMargin, yHi + yMargin, 0.0);
             setAxisRange(m_axisY, bottom, top, 0);
         }
-        m_scaleGrows = true;
+        // The ranges of an empty chart hold no lap to keep in view.
+        m_scaleGrows = any;
     } else {
         // Ends on whole fifths of a tick interval.
         const double xStep = std::max(niceStep(xHi - xLo + 2 * xPad, 0) / 5, byLap ? 1.0 : 0.0);
