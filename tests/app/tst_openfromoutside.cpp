@@ -89,9 +89,6 @@ private slots:
         QTest::addColumn<QStringList>("asked");
         const QList<Answer> none, no{Answer::No}, cancel{Answer::Cancel};
         QTest::newRow("Ctrl+N setup") << "setup" << QKeySequence(u"Ctrl+N"_s) << 0 << no << QStringList{"Erase All Lap Times?"};
-        QTest::newRow("Ctrl+O setup") << "setup" << QKeySequence(u"Ctrl+O"_s) << 1 << none << QStringList{"Open a File"};
-        QTest::newRow("Ctrl+Q setup") << "setup" << QKeySequence(u"Ctrl+Q"_s) << 5 << none << QStringList{};
-        QTest::newRow("Ctrl+N timing") << "timing" << QKeySequence(u"Ctrl+N"_s) << 0 << no << QStringList{"Erase All Lap Times?"};
         QTest::newRow("Ctrl+O timing") << "timing" << QKeySequence(u"Ctrl+O"_s) << 1 << cancel << QStringList{"Save Changes?"};
         QTest::newRow("Ctrl+S timing") << "timing" << QKeySequence(u"Ctrl+S"_s) << 2 << none << QStringList{"Save a File"};
         QTest::newRow("Ctrl+Shift+S finished") << "finished" << QKeySequence(u"Ctrl+Shift+S"_s) << 3 << none << QStringList{"Save a File"};

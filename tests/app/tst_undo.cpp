@@ -100,6 +100,7 @@ private slots:
             return everyCell(back);
         };
 
+        QCOMPARE(recovered(), edited);
         history.stack().undo();
         QCOMPARE(everyCell(race), saved);
         QCOMPARE(recovered(), saved);

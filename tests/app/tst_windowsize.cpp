@@ -123,32 +123,6 @@ private slots:
         QCOMPARE(columnsWidth(ui.resultsView), columns);
     }
 
-    // The last lap is shown sixth from the top of the grid; a taller grid
-    // shows the laps above it too.
-    void tallerGridShowsTheLapsAbove_data()
-    {
-        QTest::addColumn<int>("height");
-        QTest::addColumn<int>("top");
-        QTest::newRow("designed") << 0 << 7;
-        QTest::newRow("a few rows more") << 60 << 4;
-        QTest::newRow("full height") << 1000 << 1;
-    }
-
-    void tallerGridShowsTheLapsAbove()
-    {
-        QFETCH(int, height);
-        QFETCH(int, top);
-        RaceFixture f(1);
-        f.w->zoom().setScreenSize(QSize(4000, 3000));
-        f.arm();
-        for (int i = 1; i <= 13; ++i)
-            f.pressAt(i * 10);
-        f.w->resize(f.w->size() + QSize(0, height)); // made taller during the race
-        QCOMPARE(f.w->results().topLap(), top);
-        f.finish();
-        QCOMPARE(f.w->results().topLap(), top);
-    }
-
     // The extra room stays through a change of face and a zoom; a size
     // remembered on a larger screen is reduced to this one.
     void sizeKeptAndRemembered_data()

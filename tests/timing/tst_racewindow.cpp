@@ -2,6 +2,7 @@
 
 #include "support/RaceFixture.h"
 
+#include "app/WindowZoom.h"
 #include "ui/Twips.h"
 
 #include <QMessageBox>
@@ -23,8 +24,9 @@ class TestRaceWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    // Restart asks first; Yes empties the race and arms again: the start press counts from the restart.
-    void restartAnswers_data()
+    // The finish question selects the last lap, stops the clocks and the keys; restart asks
+    // first, and Yes empties the race and arms again: the start press counts from the restart.
+    void finishAndRestart_data()
     {
         QTest::addColumn<bool>("finishedFirst");
         QTest::addColumn<int>("answer");
@@ -33,7 +35,7 @@ private slots:
         QTest::newRow("finished, Yes (button)") << true << int(Answer::Yes);
     }
 
-    void restartAnswers()
+    void finishAndRestart()
     {
         QFETCH(bool, finishedFirst);
         QFETCH(int, answer);
@@ -42,12 +44,44 @@ private slots:
         f.armAndPress({2, 12, 23, 35});
         for (int k : {5, 7, 9}) // Yellow, position 2, held up
             f.F(k);
-        if (finishedFirst)
+        if (finishedFirst) {
+            // F2 while the question waits, on a box of the program's own, is a press (a second
+            // within the second a bounce) and leaves the box as it was.
+            QApplication::setActiveWindow(f.w.get());
+            f.prompts.whileAsking = [&f] {
+                QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
+                                QMessageBox::Yes | QMessageBox::No, f.w.get());
+                box.show();
+                f.advanceTo(45);
+                QTest::keyClick(&box, Qt::Key_F2);
+                QTest::keyClick(&box, Qt::Key_F2);
+                QVERIFY(box.isVisible());
+            };
             f.finish();
+            QCOMPARE(f.race.reading(2, 2), 45.0);
+            QCOMPARE(f.race.lastLap(), 2);
+            QCOMPARE(ui.statValueLabels[size_t(12)]->text(), QStringLiteral("21.500")); // the average lap of both
+            QCOMPARE(shown(f.prompts.asked.back().message),
+                     shown({"Finished Timing Race ?", "Are you finished timing laps for this race?", Buttons::YesNo,
+                            Icon::Question, Answer::No}));
+            QVERIFY(ui.resultsView->selectionModel()->isRowSelected(1, QModelIndex()));
+            QCOMPARE(ui.lapList->currentIndex(), 1);
+            const QString frozen = clocksOf(f);
+            f.tickTo(300);
+            QCOMPARE(f.timer.interval(), 0);
+            QCOMPARE(clocksOf(f), frozen);
+        }
         f.prompts.clear();
         f.prompts.answer(Answer(answer));
         f.tickTo(40);
-        finishedFirst ? ui.startRestartButton->click() : f.F(12); // keys do nothing after the race
+        if (finishedFirst) { // keys do nothing after the race
+            f.F(2);
+            f.F(11);
+            QCOMPARE(f.prompts.asked.size(), size_t(0));
+            ui.startRestartButton->click();
+        } else {
+            f.F(12);
+        }
         QCOMPARE(f.prompts.asked.size(), size_t(1));
         QCOMPARE(shown(f.prompts.asked[0].message),
                  shown({"Restart Race ?",
@@ -55,12 +89,10 @@ private slots:
                         "current recorded times.",
                         Buttons::YesNo, Icon::Question, Answer::No}));
         if (Answer(answer) == Answer::No) {
-            QCOMPARE(f.race.state(), finishedFirst ? RaceState::Finished : RaceState::Running);
+            QCOMPARE(f.race.state(), RaceState::Running);
             QCOMPARE(f.cell(1, 5), QStringLiteral("21.000"));
-            if (!finishedFirst) { // the race goes on: the next press is recorded
-                f.pressAt(47);
-                QCOMPARE(f.cell(2, 2), QStringLiteral("12.000"));
-            }
+            f.pressAt(47); // the race goes on: the next press is recorded
+            QCOMPARE(f.cell(2, 2), QStringLiteral("12.000"));
             return;
         }
         QCOMPARE(f.race.state(), RaceState::Armed);
@@ -75,104 +107,42 @@ private slots:
         QCOMPARE(f.race.reading(0, 2), 3.0);
     }
 
-    // F2 while a question waits is recorded (grid clicks, drop-downs and menus: tst_flows).
-    void pressesAndClicksDuringRace_data()
-    {
-        QTest::addColumn<QString>("during");   // the question on screen at 12 s, with the F2 at 13 s
-        QTest::addColumn<int>("finishAnswer"); // to the finish question
-        QTest::addColumn<int>("lastLap");
-        QTest::newRow("F2 while the finish question waits, Yes") << "finish question" << int(Answer::Yes) << 6;
-        QTest::newRow("F2 while the finish question waits, No") << "finish question" << int(Answer::No) << 0;
-        QTest::newRow("F2 while the restart question waits, No") << "restart question" << int(Answer::Yes) << 6;
-    }
-
-    void pressesAndClicksDuringRace()
-    {
-        QFETCH(QString, during);
-        QFETCH(int, finishAnswer);
-        QFETCH(int, lastLap);
-        RaceFixture f(1);
-        QApplication::setActiveWindow(f.w.get());
-        f.armAndPress({1, 3, 5, 7, 9, 11}); // laps 1..5 of 2 s
-        f.advanceTo(12);
-        // A box of the program's own on screen, the F2 going to it.
-        const auto pressInBox = [&f] {
-            QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
-                            QMessageBox::Yes | QMessageBox::No, f.w.get());
-            box.show();
-            f.advanceTo(13);
-            QTest::keyClick(&box, Qt::Key_F2);
-            QTest::keyClick(&box, Qt::Key_F2); // a second press within the second is a bounce
-            QVERIFY(box.isVisible());
-        };
-        f.prompts.whileAsking = pressInBox;
-        if (during == QLatin1String("restart question")) {
-            f.prompts.answer(Answer::No);
-            f.F(12);
-            f.advanceTo(14);
-        }
-        f.prompts.answer(Answer(finishAnswer));
-        f.F(11);
-
-        QCOMPARE(f.race.reading(6, 1), 13.0);
-        QCOMPARE(f.shownCell(6, 5), QStringLiteral("2.000"));
-        QCOMPARE(f.race.lastLap(), lastLap);
-        QCOMPARE(f.race.state(), lastLap ? RaceState::Finished : RaceState::Running);
-        if (lastLap)
-            QCOMPARE(f.w->ui.statValueLabels[size_t(12)]->text(), QStringLiteral("2.000")); // the average over all 6 laps
-        else
-            QCOMPARE(f.w->ui.currentLapLabel->text(), QStringLiteral("7")); // timing goes on
-    }
-
-    // The finish question; the last lap selected; then the clocks freeze and keys do nothing.
-    void finishModesAndStop()
-    {
-        RaceFixture f(2);
-        // Segment 1: 20.2, 21.7, 20.4, 25.0; segment 2: 30.5, 30.1, 29.9, 31.0; laps 50.7, 51.8, 50.3, 56.0.
-        f.armAndPress({10, 30.2, 60.7, 82.4, 112.5, 132.9, 162.8, 187.8, 218.8});
-        f.finish();
-        QCOMPARE(f.prompts.asked.size(), size_t(1));
-        QCOMPARE(shown(f.prompts.asked[0].message),
-                 shown({"Finished Timing Race ?", "Are you finished timing laps for this race?",
-                        Buttons::YesNo, Icon::Question, Answer::No}));
-        QVERIFY(f.w->ui.resultsView->selectionModel()->isRowSelected(3, QModelIndex()));
-        QCOMPARE(f.w->ui.lapList->currentIndex(), 3);
-        const QString frozen = clocksOf(f);
-        f.tickTo(300);
-        QCOMPARE(f.timer.interval(), 0);
-        QCOMPARE(clocksOf(f), frozen);
-        f.prompts.clear();
-        f.F(2);
-        f.F(11);
-        QCOMPARE(f.prompts.asked.size(), size_t(0));
-    }
-
-    // The grid scrolls to the lap just written; after lap 250 a press is refused on the status line.
+    // The grid scrolls to show the lap just written sixth from the top, or the laps above it in a
+    // taller window, and stays so after the finish; after lap 250 a press is refused on the status line.
     void topRowAndLastLap_data()
     {
         QTest::addColumn<int>("laps");
+        QTest::addColumn<int>("taller"); // pixels added to the window during the race
         QTest::addColumn<int>("topRow");
-        QTest::newRow("lap 6 keeps the top") << 6 << 1;
-        QTest::newRow("lap 7 -> 2") << 7 << 2;
-        QTest::newRow("lap 240 -> 230, not 235") << 240 << 230;
-        QTest::newRow("lap 250: the last rows, then presses refused") << 250 << 230;
+        QTest::newRow("lap 6 keeps the top") << 6 << 0 << 1;
+        QTest::newRow("lap 7 -> 2") << 7 << 0 << 2;
+        QTest::newRow("lap 12, a few rows taller") << 12 << 60 << 4;
+        QTest::newRow("lap 12, full height") << 12 << 1000 << 1;
+        QTest::newRow("lap 240 -> 230, not 235") << 240 << 0 << 230;
+        QTest::newRow("lap 250: the last rows, then presses refused") << 250 << 0 << 230;
     }
 
     void topRowAndLastLap()
     {
         QFETCH(int, laps);
+        QFETCH(int, taller);
         QFETCH(int, topRow);
         RaceFixture f(1);
+        f.w->zoom().setScreenSize(QSize(4000, 3000));
         f.arm();
         for (int i = 0; i <= laps; ++i)
             f.pressAt(1 + 2.0 * i);
+        f.w->resize(f.w->size() + QSize(0, taller));
         QCOMPARE(f.w->results().topLap(), topRow);
         QCOMPARE(f.w->ui.resultsView->verticalScrollBar()->value(), topRow - 1);
-        if (laps < 250)
-            return;
-        f.pressAt(800);
-        QVERIFY(f.w->ui.statusLine->text().contains(QStringLiteral("Lap 250 is complete")));
-        QCOMPARE(f.prompts.asked.size(), size_t(0)); // no box during the race
+        if (laps == 250) {
+            f.pressAt(800);
+            QCOMPARE(f.w->ui.statusLine->text(), QStringLiteral("Status: Lap 250 is complete and no more times can be "
+                                                                  "recorded.  Press <F11> to finish the race."));
+            QCOMPARE(f.prompts.asked.size(), size_t(0)); // no box during the race
+        }
+        f.finish();
+        QCOMPARE(f.w->results().topLap(), topRow);
     }
 
     void screenAndRefusedKeys_data()
@@ -244,71 +214,53 @@ private slots:
         QCOMPARE(f.race.state(), before);
     }
 
-    // A press is read at its shortcut check, unless the key itself follows late.
-    void pressReadWhenItArrives_data()
+    // A press is read at its shortcut check, unless the key itself follows late; a key that
+    // arrives late is read at its time stamp, once prompt keys taught the clocks' offset.
+    void pressReadAtItsMoment_data()
     {
-        QTest::addColumn<double>("keyBehindMs");
+        QTest::addColumn<int>("stamps"); // 0 none, 1 the prompt keys', 2 every key's
+        QTest::addColumn<double>("stallMs"); // from the key-down to its shortcut check
+        QTest::addColumn<double>("keyBehindMs"); // from the check to the key itself
         QTest::addColumn<bool>("repeating");
         QTest::addColumn<double>("reading");
-        QTest::addColumn<QString>("seg1"); // in the grid
-        QTest::newRow("key 5 ms behind its check") << 5.0 << false << 12.0 << "10.000";
-        QTest::newRow("key 25 ms behind: read at the key") << 25.0 << false << 12.025 << "10.025";
-        QTest::newRow("check of a held key: read at the key") << 5.0 << true << 12.005 << "10.005";
+        QTest::newRow("key 5 ms behind its check") << 0 << 0.0 << 5.0 << false << 8.0003;
+        QTest::newRow("key 25 ms behind: read at the key") << 0 << 0.0 << 25.0 << false << 8.0253;
+        QTest::newRow("check of a held key: read at the key") << 0 << 0.0 << 5.0 << true << 8.0053;
+        QTest::newRow("100 ms stall") << 2 << 100.0 << 0.0 << false << 8.0;
+        QTest::newRow("200 ms stall") << 2 << 200.0 << 0.0 << false << 8.0;
+        QTest::newRow("prompt key") << 2 << 1.0 << 0.0 << false << 8.0013;
+        QTest::newRow("no time stamp: read on arrival") << 1 << 150.0 << 0.0 << false << 8.1503;
     }
 
-    void pressReadWhenItArrives()
+    void pressReadAtItsMoment()
     {
-        QFETCH(double, keyBehindMs);
+        QFETCH(int, stamps);
         QFETCH(bool, repeating);
-        RaceFixture f(1);
-        f.armAndPress({2});
-        f.advanceTo(12);
-        QKeyEvent check(QEvent::ShortcutOverride, Qt::Key_F2, Qt::NoModifier, QString(), repeating);
-        QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &check);
-        f.clock.advanceMs(keyBehindMs);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
-        QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &press);
-        QTEST(f.race.reading(1, 1), "reading");
-        QTEST(f.cell(1, 1), "seg1");
-    }
-
-    // A key that arrives late is read at its time stamp, once prompt keys taught the clocks' offset.
-    void lateKeyReadAtItsTimeStamp_data()
-    {
-        QTest::addColumn<double>("stallMs");
-        QTest::addColumn<bool>("stamped");
-        QTest::addColumn<double>("expected"); // reading, s
-        QTest::newRow("100 ms stall") << 100.0 << true << 8.0;
-        QTest::newRow("200 ms stall") << 200.0 << true << 8.0;
-        QTest::newRow("prompt key") << 1.0 << true << 8.001;
-        QTest::newRow("no time stamp: read on arrival") << 150.0 << false << 8.15;
-    }
-
-    void lateKeyReadAtItsTimeStamp()
-    {
-        QFETCH(double, stallMs);
-        QFETCH(bool, stamped);
         RaceFixture f(1);
         f.armAndPress({2});
         // The event clock runs 5000 s behind; a stamp is the whole millisecond of the key-down.
         const auto stampAt = [&f](std::int64_t ns) { return quint64(ns / 1000000 - 5000000); };
-        const auto deliver = [&f](quint64 stamp) {
-            for (QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress}) {
-                QKeyEvent e(type, Qt::Key_F2, Qt::NoModifier);
-                e.setTimestamp(stamp);
-                QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &e);
-            }
+        const auto send = [&f](QEvent::Type type, quint64 stamp, bool held) {
+            QKeyEvent e(type, Qt::Key_F2, Qt::NoModifier, QString(), held);
+            e.setTimestamp(stamp);
+            QCoreApplication::sendEvent(f.w->ui.timingFocusHolder, &e);
         };
         for (double t : {4.0, 6.0}) { // prompt keys
             f.advanceTo(t);
-            deliver(stampAt(f.clock.nowNs()));
+            const quint64 stamp = stamps ? stampAt(f.clock.nowNs()) : 0;
+            send(QEvent::ShortcutOverride, stamp, false);
+            send(QEvent::KeyPress, stamp, false);
         }
         f.advanceTo(8.0003); // key-down
-        const quint64 stamp = stamped ? stampAt(f.clock.nowNs()) : 0;
+        const quint64 stamp = stamps == 2 ? stampAt(f.clock.nowNs()) : 0;
+        QFETCH(double, stallMs);
         f.clock.advanceMs(stallMs);
-        deliver(stamp);
-        QFETCH(double, expected);
-        QVERIFY2(qAbs(f.race.reading(3, 1) - expected) < 0.0015, qPrintable(QString::number(f.race.reading(3, 1), 'f', 6)));
+        send(QEvent::ShortcutOverride, stamp, repeating);
+        QFETCH(double, keyBehindMs);
+        f.clock.advanceMs(keyBehindMs);
+        send(QEvent::KeyPress, stamp, false);
+        QFETCH(double, reading);
+        QVERIFY2(qAbs(f.race.reading(3, 1) - reading) < 0.0015, qPrintable(QString::number(f.race.reading(3, 1), 'f', 6)));
         QCOMPARE(f.race.reading(2, 1), 6.0);
     }
 
