@@ -106,7 +106,6 @@ private slots:
     void countedLaps()
     {
         QFETCH(int, filter);
-        QFETCH(QStringList, lapColumn);
         QFETCH(QString, leftOut);
         RaceFixture f(2);
         timeRace(f);
@@ -117,7 +116,7 @@ private slots:
         auto &ui = f.w->ui;
         QCOMPARE(ui.countLapsList->currentText(), lapFilterText(LapFilter(filter)));
         QTEST((QStringList{ui.statValueLabels[0]->text(), ui.statValueLabels[1]->text(), ui.statValueLabels[2]->text()}), "segment1");
-        QCOMPARE((QStringList{stats.values[12], stats.values[13], stats.values[14]}), lapColumn);
+        QTEST((QStringList{stats.values[12], stats.values[13], stats.values[14]}), "lapColumn");
         QTEST(ui.bestLapLabel->text(), "bestLap");
         QVERIFY(ui.bestLapLabel->isVisible());
 
@@ -152,11 +151,6 @@ private slots:
         }
         QCOMPARE(greyed.join(' '), leftOut);
         QCOMPARE(hollow.join(' '), leftOut);
-        // The graph's scale spans the counted laps' smallest and largest time.
-        ui.graphQuantityList->setCurrentIndex(0);
-        graph->drawGraph();
-        const GraphScale expected = graphScale(lapColumn[1].toDouble(), lapColumn[2].toDouble());
-        QCOMPARE(QPointF(graph->scale().left, graph->scale().right), QPointF(expected.left, expected.right));
 
         // The report prints the counted laps and the best possible lap under the statistics.
         const QStringList texts = reportTexts(f.race, f.w->results().lapFilter());

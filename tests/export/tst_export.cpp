@@ -139,7 +139,6 @@ private slots:
         const QByteArray noSpace = "splitwatch-export: cannot write to the standard output: No space left on device\n";
         const QByteArray closed = "splitwatch-export: cannot write to the standard output: Bad file descriptor\n";
         QTest::newRow("csv on a full disk") << "good-race.txt" << int(Output::FullDisk) << 1 << noSpace;
-        QTest::newRow("json on a full disk") << "--format json good-race.txt" << int(Output::FullDisk) << 1 << noSpace;
         QTest::newRow("help on a full disk") << "--help" << int(Output::FullDisk) << 1 << noSpace;
         QTest::newRow("csv to a closed output") << "good-race.txt" << int(Output::Closed) << 1 << closed;
         QTest::newRow("several files to a closed output") << "good-race.txt cr-only-line-ends.txt" << int(Output::Closed) << 1 << closed;

@@ -204,7 +204,6 @@ private slots:
         QTest::addColumn<QString>("comments");
         QTest::newRow("end mark without line end") << QByteArray("a\r\n-9999") << "a";
         QTest::newRow("end mark with blanks is text") << QByteArray("-9999 \r\n-9999\r\n") << "-9999 ";
-        QTest::newRow("after the end mark ignored") << QByteArray("a\r\n-9999\r\nb\r\n-9999\r\n") << "a";
     }
 
     void commentsAreRead()

@@ -30,6 +30,18 @@ QString spokenCell(RaceFixture &f, int lap, int column)
     return cell ? cell->text(QAccessible::Name) : QStringLiteral("(no cell)");
 }
 
+// Spoken text, mark and tool tip of grid cells (lap, column).
+QStringList markedCells(RaceFixture &f, const QList<QPoint> &cells)
+{
+    QStringList out;
+    for (const QPoint &c : cells) {
+        const QModelIndex i = f.w->ui.resultsView->model()->index(c.x() - 1, c.y() - 1);
+        out << QStringLiteral("%1/%2/%3").arg(spokenCell(f, c.x(), c.y())).arg(i.data(ResultsTableModel::MarkRole).toInt())
+                   .arg(i.data(Qt::ToolTipRole).toString());
+    }
+    return out;
+}
+
 // Two segments a lap, start press at 1 s:
 //   lap 1 green, in traffic          20 + 21     = 41
 //   lap 2 yellow                     18 + 20.5   = 38.5
@@ -62,15 +74,24 @@ private slots:
         QTest::addColumn<int>("filter");
         QTest::addColumn<QStringList>("said");
         QTest::addColumn<QStringList>("segment1"); // the grid's segment 1 of laps 2, 3, 4
+        QTest::addColumn<QStringList>("finished"); // laps 2, 4 seg 1, lap 4 seg 2, laps 1, 2: spoken/mark/tool tip
+        QTest::addColumn<QStringList>("edited");   // lap 4 seg 2 cut to 19.5, lap 3 seg 2, lap 4
         QTest::newRow("all laps") << int(LapFilter::AllLaps)
                                   << QStringList{"Last lap, 40.500", "Best lap, 38.500 (lap 2)", "Delta to best, plus 1.796",
                                                  "Predicted lap, 40.296", "Best possible lap, 38.000"}
-                                  << QStringList{"18.000, best", "20.500", "19.796, improved"};
+                                  << QStringList{"18.000, best", "20.500", "19.796, improved"}
+                                  << QStringList{"18.000, best/1/best", "19.796, improved/2/improved", "20.204/0/",
+                                                 "41.000/0/", "38.500, best/1/best"}
+                                  << QStringList{"19.500, best/1/best", "20.000, improved/2/improved",
+                                                 "39.296, improved/2/improved"};
+        // Laps 1 (in traffic) and 2 (yellow) are greyed once the race is finished, and unmarked.
         QTest::newRow("green and not in traffic")
                 << int(LapFilter::GreenNotInTraffic)
                 << QStringList{"Last lap, 40.500", "Best lap, 40.500 (lap 3)", "Delta to best, minus 0.704",
                                "Predicted lap, 39.796", "Best possible lap, 39.796"}
-                << QStringList{"18.000, improved", "20.500", "19.796, best"};
+                << QStringList{"18.000, improved", "20.500", "19.796, best"}
+                << QStringList{"18.000/0/", "19.796, best/1/best", "20.204/0/", "41.000/0/", "38.500/0/"}
+                << QStringList{"19.500, best/1/best", "20.000, improved/2/improved", "39.296, best/1/best"};
     }
 
     void figuresAsSpoken()
@@ -92,55 +113,16 @@ private slots:
                  (QStringList{"Current lap, 4", "Current segment, 2", "Current Flag, Green",
                               "Current Traffic, Not in Traffic"}));
         QVERIFY(spoken(ui.raceClock).startsWith(QStringLiteral("Race clock, ")));
-    }
 
-    // After the finish; the marks follow the "Count laps" choice and an edit.
-    void markedCells_data()
-    {
-        QTest::addColumn<int>("filter");
-        QTest::addColumn<bool>("edited");
-        QTest::addColumn<int>("lap");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("said");
-        QTest::addColumn<int>("mark");
-        const int all = int(LapFilter::AllLaps), clear = int(LapFilter::GreenNotInTraffic);
-        const int best = ResultsTableModel::BestMark, better = ResultsTableModel::ImprovedMark,
-                  none = ResultsTableModel::NoMark;
-        QTest::newRow("all: best segment 1") << all << false << 2 << 1 << "18.000, best" << best;
-        QTest::newRow("all: best lap") << all << false << 2 << 5 << "38.500, best" << best;
-        QTest::newRow("all: improved segment") << all << false << 4 << 1 << "19.796, improved" << better;
-        QTest::newRow("all: slower") << all << false << 4 << 2 << "20.204" << none;
-        QTest::newRow("all: first lap") << all << false << 1 << 5 << "41.000" << none;
-        QTest::newRow("clear: greyed lap unmarked") << clear << false << 2 << 1 << "18.000" << none;
-        QTest::newRow("clear: best segment 1") << clear << false << 4 << 1 << "19.796, best" << best;
-        QTest::newRow("edited: new best segment") << all << true << 4 << 2 << "19.500, best" << best;
-        QTest::newRow("edited: old best moved") << all << true << 3 << 2 << "20.000, improved" << better;
-        QTest::newRow("edited: best lap moved") << clear << true << 4 << 5 << "39.296, best" << best;
-    }
-
-    void markedCells()
-    {
-        QFETCH(int, filter);
-        QFETCH(bool, edited);
-        QFETCH(int, lap);
-        QFETCH(int, column);
-        QFETCH(int, mark);
-        RaceFixture f(2);
-        timeThreeLapsAndASegment(f);
+        // Finished under another filter, this one chosen again; then an edit.
         f.pressAt(161);
+        f.w->results().setLapFilter(LapFilter::GreenOnly);
         f.finish();
         f.w->results().setLapFilter(LapFilter(filter));
-        if (edited) {
-            f.race.selectLap(4);
-            f.race.keepChanges(4, {0, 19.796, 19.5, 0, 0}, f.race.lapConditions(4));
-        }
-        QTEST(spokenCell(f, lap, column), "said");
-        const QModelIndex index = f.w->ui.resultsView->model()->index(lap - 1, column - 1);
-        QCOMPARE(index.data(ResultsTableModel::MarkRole).toInt(), mark);
-        QCOMPARE(index.data(Qt::ToolTipRole).toString(),
-                 mark == ResultsTableModel::BestMark       ? QStringLiteral("best")
-                 : mark == ResultsTableModel::ImprovedMark ? QStringLiteral("improved")
-                                                           : QString());
+        QTEST(markedCells(f, {{2, 1}, {4, 1}, {4, 2}, {1, 5}, {2, 5}}), "finished");
+        f.race.selectLap(4);
+        f.race.keepChanges(4, {0, 19.796, 19.5, 0, 0}, f.race.lapConditions(4));
+        QTEST(markedCells(f, {{4, 2}, {3, 2}, {4, 5}}), "edited");
     }
 
     // The board follows the press at once, and F2 given to it is a reading.
