@@ -141,14 +141,15 @@ void placeTicks(QValueAxis *axis, double step)
 }
 
 // While a race is timed an axis shows TimedSteps whole steps. A step is 1,
-// 1.5, 2, 2.5, 3, 4, 5, 6 or 8 times a power of ten (whole numbers only when
-// minStep is 1), the smallest that takes lo to hi; the axis then moves by at
-// most half again and always shows the same count of numbers.
+// 2, 3, 4, 5, 6 or 8 times a power of ten (whole numbers only when minStep
+// is 1), the smallest that takes lo to hi; the axis then always shows the
+// same count of numbers, and their width changes seldom (a change of width
+// lays the whole chart out again).
 constexpr int TimedSteps = 5;
 
 std::pair<double, double> timedRange(double lo, double hi, double minStep)
 {
-    static const double ladder[] = {1, 1.5, 2, 2.5, 3, 4, 5, 6, 8};
+    static const double ladder[] = {1, 2, 3, 4, 5, 6, 8};
     const double raw = std::max((hi - lo) / TimedSteps, 1e-6);
     double magnitude = std::pow(10.0, std::floor(std::log10(raw)) - 1);
     for (;; magnitude *= 10)
