@@ -4,6 +4,7 @@
 #include "charts/AnalysisChartView.h"
 #include "charts/ChartLine.h"
 #include "charts/LapFileSeries.h"
+#include "charts/SummaryLine.h"
 #include "files/FileIo.h"
 #include "files/LapFile.h"
 #include "printing/PrinterSource.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -191,6 +193,9 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
     m_chart = new QChart;
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
+    // The theme's background is a gradient from white to white, worked out
+    // pixel by pixel at every repaint of the plot: plain white looks the same.
+    m_chart->setBackgroundBrush(QBrush(Qt::white));
     m_axisX = new QValueAxis;
     m_axisY = new QValueAxis;
     m_axisX->setTickType(QValueAxis::TicksDynamic);
@@ -212,6 +217,8 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
     connect(m_chart, &QChart::plotAreaChanged, this, &RaceAnalysisWindow::replotLines);
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
     m_chart->addAxis(m_axisY, Qt::AlignLeft);
+    m_themeGridPen = m_axisX->gridLinePen();
+    m_themeLinePen = m_axisX->linePen();
     m_view = new AnalysisChartView(m_chart);
     m_view->pointAt = [this](const QPointF &p) { return pointAt(p); };
     m_view->describe = [this](const ChartHit &h) { return lapDescription(h.race, h.lap); };
@@ -322,7 +329,7 @@ void RaceAnalysisWindow::buildControls()
     for (QPushButton *b : {addButton, m_removeButton, copyButton, exportButton, saveButton, printButton})
         actions->addWidget(b);
     actions->addStretch();
-    m_summary = new QLabel;
+    m_summary = new SummaryLine(QStringLiteral("Counted laps 250   Best 999.999   Average 999.999   Pit stops 9"));
     actions->addWidget(m_summary);
 
     m_table = new QTableWidget(0, int(stintTableHeader().size()));
@@ -474,12 +481,30 @@ void RaceAnalysisWindow::setTiming(bool timing)
     for (QAbstractSeries *series : m_chart->series())
         if (auto *scatter = qobject_cast<QScatterSeries *>(series))
             setMarkerMode(scatter);
+    // Hairlines (width 0) while timing: a line of any other width finds its
+    // bounds by stroking an outline, several times at every repaint. On
+    // paper and in a saved picture the theme's own pens stay, as a hairline
+    // there is one dot of the printer.
+    for (QValueAxis *axis : {m_axisX, m_axisY}) {
+        QPen grid = m_themeGridPen;
+        QPen line = m_themeLinePen;
+        if (timing) {
+            grid.setWidthF(0);
+            line.setWidthF(0);
+        }
+        axis->setGridLinePen(grid);
+        axis->setLinePen(line);
+    }
     m_view->viewport()->update();
 }
 
 void RaceAnalysisWindow::setMarkerMode(QScatterSeries *series)
 {
     series->setLightMarker(m_timing ? markerPicture(*series) : QImage());
+    // Beside a stamped picture Qt Charts keeps its graphics item per point,
+    // drawn in transparent ink and clipped one by one: hidden, they cost
+    // nothing. Stamped pictures are drawn whatever this says.
+    series->setPointsVisible(!m_timing);
 }
 
 void RaceAnalysisWindow::setSelectedLap(int lap)
@@ -786,6 +811,11 @@ void RaceAnalysisWindow::refresh(bool liveOnly)
     if (m_axisY->titleText() != quantityTitle(m_quantity))
         m_axisY->setTitleText(quantityTitle(m_quantity));
     fillTable();
+    // A new scale changes the room its numbers take, and the chart would
+    // lay itself out again only after this picture is painted, painting
+    // the whole chart twice: lay it out now.
+    if (QGraphicsLayout *layout = m_chart->layout())
+        layout->activate();
 }
 
 void RaceAnalysisWindow::showAll()

@@ -15,6 +15,7 @@
 #include "graph/GraphRules.h"
 
 #include <QColor>
+#include <QPen>
 #include <QWidget>
 
 #include <array>
@@ -41,6 +42,7 @@ class AnalysisChartView;
 class ChartLine;
 class PrinterSource;
 class Prompts;
+class SummaryLine;
 struct ChartHit;
 
 class RaceAnalysisWindow : public QWidget
@@ -180,6 +182,8 @@ private:
     int m_nextColour = 0;
     bool m_liveChangedUnseen = false; // setLiveSeries came while hidden
     bool m_timing = false;
+    QPen m_themeGridPen; // the axes' own pens, for a chart not being timed
+    QPen m_themeLinePen;
     bool m_scaleGrows = false; // while timing, once the scale fits the race
     bool m_timedScale = false; // the axes show timed steps (showAll while timing)
 
@@ -208,7 +212,7 @@ private:
     QComboBox *m_raceList = nullptr;
     QPushButton *m_removeButton = nullptr;
     QTableWidget *m_table = nullptr;
-    QLabel *m_summary = nullptr;
+    SummaryLine *m_summary = nullptr;
 };
 
 } // namespace sw

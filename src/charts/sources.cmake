@@ -5,4 +5,5 @@ list(APPEND SW_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LapFileSeries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RaceAnalysisWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RaceAnalysisLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SummaryLine.cpp
 )

@@ -187,6 +187,41 @@ private slots:
         QVERIFY(m_window->lapDescription(0, 7).contains(QStringLiteral("Flag Yellow, position 13, In Traffic")));
     }
 
+    // Points are stamped pictures while the race is timed and drawn shapes
+    // otherwise (a saved SVG keeps them as shapes); either way they show,
+    // and the axes draw hairlines only while timing (on paper a hairline is
+    // one printer dot).
+    void pointsDrawn_data()
+    {
+        QTest::addColumn<QList<bool>>("timing"); // setTiming calls, in turn
+        QTest::addColumn<bool>("hairlines");
+        QTest::newRow("never timed") << QList<bool>{} << false;
+        QTest::newRow("while timing") << QList<bool>{true} << true;
+        QTest::newRow("after the finish") << QList<bool>{true, false} << false;
+    }
+
+    void pointsDrawn()
+    {
+        QFETCH(QList<bool>, timing);
+        QFETCH(bool, hairlines);
+        QValueAxis *x = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Horizontal).front());
+        const double themeWidth = x->gridLinePen().widthF();
+        QVERIFY(themeWidth > 0);
+        for (bool t : timing)
+            m_window->setTiming(t);
+        const QImage picture = m_window->chartView()->viewport()->grab().toImage();
+        // Lap 1 is a green point: count its green pixels.
+        const QPoint centre = m_window->lapPosition(0, 1)->toPoint();
+        int green = 0;
+        for (int dx = -3; dx <= 3; ++dx)
+            for (int dy = -3; dy <= 3; ++dy) {
+                const QColor c = picture.pixelColor(centre + QPoint(dx, dy));
+                green += c.green() > 100 && c.red() < 60 && c.blue() < 60;
+            }
+        QVERIFY2(green >= 12, qPrintable(QString::number(green)));
+        QCOMPARE(x->gridLinePen().widthF(), hairlines ? 0.0 : themeWidth);
+    }
+
     void clickSelectsLap_data()
     {
         QTest::addColumn<int>("lap");
