@@ -471,6 +471,7 @@ void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
 
 void RaceAnalysisWindow::setTiming(bool timing)
 {
+    { FILE *f = fopen("/tmp/dbg.txt", "a"); fprintf(f, "setTiming %d\n", timing); fclose(f); }
     if (m_timing == timing)
         return;
     m_timing = timing;
@@ -500,11 +501,14 @@ void RaceAnalysisWindow::setTiming(bool timing)
 
 void RaceAnalysisWindow::setMarkerMode(QScatterSeries *series)
 {
-    series->setLightMarker(m_timing ? markerPicture(*series) : QImage());
+    { FILE *f = fopen("/tmp/dbg.txt", "a"); fprintf(f, "setMarkerMode timing=%d count=%d vis=%d pv=%d\n", m_timing, int(series->count()), series->isVisible(), series->pointsVisible()); fclose(f); }
     // Beside a stamped picture Qt Charts keeps its graphics item per point,
     // drawn in transparent ink and clipped one by one: hidden, they cost
-    // nothing. Stamped pictures are drawn whatever this says.
+    // nothing. Stamped pictures are drawn whatever this says. The chart
+    // reads this only when something else of the series changes: set it
+    // before the picture.
     series->setPointsVisible(!m_timing);
+    series->setLightMarker(m_timing ? markerPicture(*series) : QImage());
 }
 
 void RaceAnalysisWindow::setSelectedLap(int lap)

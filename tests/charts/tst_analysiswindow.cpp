@@ -207,8 +207,15 @@ private slots:
         QValueAxis *x = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Horizontal).front());
         const double themeWidth = x->gridLinePen().widthF();
         QVERIFY(themeWidth > 0);
-        for (bool t : timing)
+        // The points come after the timing starts, as in a race.
+        LapSeries armed = knownRace();
+        armed.laps.clear();
+        m_window->setLiveSeries(armed);
+        for (bool t : timing) {
             m_window->setTiming(t);
+            m_window->setLiveSeries(knownRace());
+        }
+        m_window->setLiveSeries(knownRace());
         const QImage picture = m_window->chartView()->viewport()->grab().toImage();
         // Lap 1 is a green point: count its green pixels.
         const QPoint centre = m_window->lapPosition(0, 1)->toPoint();
