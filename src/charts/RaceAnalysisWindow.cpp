@@ -2,6 +2,7 @@
 
 #include "analysis/StintTable.h"
 #include "charts/AnalysisChartView.h"
+#include "charts/ChartGrid.h"
 #include "charts/ChartLine.h"
 #include "charts/LapFileSeries.h"
 #include "charts/SummaryLine.h"
@@ -126,11 +127,23 @@ double niceStep(double span, double minStep)
     return std::max(step, minStep);
 }
 
+// While a race is timed each axis shows this many whole steps.
+constexpr int TimedSteps = 5;
+
 // Ticks on whole multiples of step, labels with as many decimals as the
-// step needs (at most three).
-void placeTicks(QValueAxis *axis, double step)
+// step needs (at most three). fixedCount: the range is TimedSteps whole
+// steps; a tick at each end and between them. Counted from an anchor instead, Qt Charts adds up the
+// steps and loses the tick (and number) at an end that the sum misses by a
+// rounding error (1.44 + 5 x 0.03 is 1.5899999999999999).
+void placeTicks(QValueAxis *axis, double step, bool fixedCount)
 {
-    axis->setTickAnchor(0);
+    if (fixedCount) {
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(TimedSteps + 1);
+    } else {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+    }
     axis->setTickInterval(step);
     int decimals = 0;
     while (decimals < 3) {
@@ -142,13 +155,11 @@ void placeTicks(QValueAxis *axis, double step)
     axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
 }
 
-// While a race is timed an axis shows TimedSteps whole steps. A step is 1,
-// 2, 3, 4, 5, 6 or 8 times a power of ten (whole numbers only when minStep
-// is 1), the smallest that takes lo to hi; the axis then always shows the
-// same count of numbers, and their width changes seldom (a change of width
-// lays the whole chart out again).
-constexpr int TimedSteps = 5;
-
+// While a race is timed an axis shows TimedSteps whole steps (see
+// TimedSteps): a step is 1, 2, 3, 4, 5, 6 or 8 times a power of ten (whole
+// numbers only when minStep is 1), the smallest that takes lo to hi; the
+// axis then always shows the same count of numbers, and their width changes
+// seldom (a change of width lays the whole chart out again).
 std::pair<double, double> timedRange(double lo, double hi, double minStep)
 {
     static const double ladder[] = {1, 2, 3, 4, 5, 6, 8};
@@ -205,20 +216,23 @@ RaceAnalysisWindow::RaceAnalysisWindow(Prompts &prompts, PrinterSource &printers
     m_axisX->setTruncateLabels(false);
     m_axisY->setTruncateLabels(false);
     connect(m_axisX, &QValueAxis::rangeChanged, this, [this] {
-        placeTicks(m_axisX, tickStep(m_axisX->max() - m_axisX->min(), m_alignment == Alignment::LapNumber ? 1 : 0));
+        placeTicks(m_axisX, tickStep(m_axisX->max() - m_axisX->min(), m_alignment == Alignment::LapNumber ? 1 : 0),
+                   timedTicks());
         placeShading();
         replotLines();
     });
     connect(m_axisY, &QValueAxis::rangeChanged, this, [this] {
-        placeTicks(m_axisY, tickStep(m_axisY->max() - m_axisY->min(), 0));
+        placeTicks(m_axisY, tickStep(m_axisY->max() - m_axisY->min(), 0), timedTicks());
         placeShading();
         replotLines();
     });
     connect(m_chart, &QChart::plotAreaChanged, this, &RaceAnalysisWindow::replotLines);
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
     m_chart->addAxis(m_axisY, Qt::AlignLeft);
-    m_themeGridPen = m_axisX->gridLinePen();
     m_themeLinePen = m_axisX->linePen();
+    m_timedGrid = new ChartGrid(m_chart, m_axisX, m_axisY);
+    m_timedGrid->setColour(m_axisX->gridLinePen().color());
+    m_timedGrid->hide();
     m_view = new AnalysisChartView(m_chart);
     m_view->pointAt = [this](const QPointF &p) { return pointAt(p); };
     m_view->describe = [this](const ChartHit &h) { return lapDescription(h.race, h.lap); };
@@ -482,20 +496,19 @@ void RaceAnalysisWindow::setTiming(bool timing)
     for (QAbstractSeries *series : m_chart->series())
         if (auto *scatter = qobject_cast<QScatterSeries *>(series))
             setMarkerMode(scatter);
-    // Hairlines (width 0) while timing: a line of any other width finds its
+    // While timing the grid is drawn as filled rectangles, and the axis
+    // lines are hairlines (width 0): a line of any other width finds its
     // bounds by stroking an outline, several times at every repaint. On
-    // paper and in a saved picture the theme's own pens stay, as a hairline
-    // there is one dot of the printer.
+    // paper and in a saved picture the theme's own grid and pens stay, as a
+    // hairline there is one dot of the printer.
     for (QValueAxis *axis : {m_axisX, m_axisY}) {
-        QPen grid = m_themeGridPen;
         QPen line = m_themeLinePen;
-        if (timing) {
-            grid.setWidthF(0);
+        if (timing)
             line.setWidthF(0);
-        }
-        axis->setGridLinePen(grid);
         axis->setLinePen(line);
+        axis->setGridLineVisible(!timing);
     }
+    m_timedGrid->setVisible(timing);
     m_view->viewport()->update();
 }
 
@@ -765,9 +778,14 @@ void RaceAnalysisWindow::placeShading()
 
 double RaceAnalysisWindow::tickStep(double span, double minStep) const
 {
-    if (m_timedScale && !m_view->isZoomed())
+    if (timedTicks())
         return span / TimedSteps;
     return niceStep(span, minStep);
+}
+
+bool RaceAnalysisWindow::timedTicks() const
+{
+    return m_timedScale && !m_view->isZoomed();
 }
 
 void RaceAnalysisWindow::setAxisRange(QValueAxis *axis, double lo, double hi, double minStep)
@@ -778,11 +796,11 @@ void RaceAnalysisWindow::setAxisRange(QValueAxis *axis, double lo, double hi, do
     // last.
     const double step = tickStep(hi - lo, minStep);
     if (step >= axis->tickInterval()) {
-        placeTicks(axis, step);
+        placeTicks(axis, step, timedTicks());
         axis->setRange(lo, hi);
     } else {
         axis->setRange(lo, hi);
-        placeTicks(axis, step);
+        placeTicks(axis, step, timedTicks());
     }
 }
 
@@ -794,6 +812,7 @@ void RaceAnalysisWindow::replotLines()
     for (const Race &r : m_races)
         r.drawnLine->replot();
     m_rollingLine->replot();
+    m_timedGrid->replot();
 }
 
 void RaceAnalysisWindow::refresh(bool liveOnly)
@@ -870,7 +889,8 @@ void RaceAnalysisWindow::showAll()
             const auto [left, right] = timedRange(xFrom, xNeeded, byLap ? 1.0 : 0.0);
             setAxisRange(m_axisX, left, right, 1);
         }
-        if (!keep || yLo < m_axisY->min() || yHi > m_axisY->max()) {
+        // A time on the edge would be half a point cut off.
+        if (!keep || yLo <= m_axisY->min() || yHi >= m_axisY->max()) {
             const auto [bottom, top] = timedRange(yLo - yMargin, yHi + yMargin, 0.0);
             setAxisRange(m_axisY, bottom, top, 0);
         }

@@ -39,6 +39,7 @@ class QValueAxis;
 namespace sw {
 
 class AnalysisChartView;
+class ChartGrid;
 class ChartLine;
 class PrinterSource;
 class Prompts;
@@ -154,6 +155,7 @@ private:
     void placeShading();
     void replotLines();
     double tickStep(double span, double minStep) const;
+    bool timedTicks() const; // the axes show TimedSteps steps, a tick at each end
     void setAxisRange(QValueAxis *axis, double lo, double hi, double minStep);
     void fillTable();
     void fillQuantityList();
@@ -182,8 +184,7 @@ private:
     int m_nextColour = 0;
     bool m_liveChangedUnseen = false; // setLiveSeries came while hidden
     bool m_timing = false;
-    QPen m_themeGridPen; // the axes' own pens, for a chart not being timed
-    QPen m_themeLinePen;
+    QPen m_themeLinePen; // the axes' own pen, for a chart not being timed
     bool m_scaleGrows = false; // while timing, once the scale fits the race
     bool m_timedScale = false; // the axes show timed steps (showAll while timing)
 
@@ -201,6 +202,7 @@ private:
     QLineSeries *m_best = nullptr;
     QLineSeries *m_rolling = nullptr; // the legend's entry of m_rollingLine
     ChartLine *m_rollingLine = nullptr;
+    ChartGrid *m_timedGrid = nullptr; // the grid while timing, in place of the axes' own
     QAreaSeries *m_shade = nullptr;
     std::vector<std::pair<double, double>> m_bands; // left and right of each stop's shading
 

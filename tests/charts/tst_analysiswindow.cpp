@@ -83,6 +83,22 @@ QString pointGroups(QChart *chart, int selectedSize = 17)
     return groups.join(QStringLiteral("; "));
 }
 
+// The numbers shown left of the plot (the times' axis), lowest first.
+QList<double> numbersBesideThePlot(QChart *chart)
+{
+    QList<double> numbers;
+    const double plotLeft = chart->mapToScene(chart->plotArea().topLeft()).x();
+    for (QGraphicsItem *item : chart->scene()->items()) {
+        auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        bool isNumber = false;
+        const double value = text ? text->toPlainText().toDouble(&isNumber) : 0;
+        if (isNumber && text->isVisible() && text->sceneBoundingRect().right() <= plotLeft)
+            numbers << value;
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
 QLineSeries *lineNamed(QChart *chart, const QString &prefix)
 {
     for (QAbstractSeries *a : chart->series())
@@ -188,9 +204,10 @@ private slots:
     }
 
     // Points are stamped pictures while the race is timed and drawn shapes
-    // otherwise (a saved SVG keeps them as shapes); either way they show,
-    // and the axes draw hairlines only while timing (on paper a hairline is
-    // one printer dot).
+    // otherwise (a saved SVG keeps them as shapes), and the grid is the
+    // window's own while timing and the axes' otherwise: either way they
+    // show. The axis lines are hairlines only while timing (on paper a
+    // hairline is one printer dot).
     void pointsDrawn_data()
     {
         QTest::addColumn<QList<bool>>("timing"); // setTiming calls, in turn
@@ -204,8 +221,9 @@ private slots:
     {
         QFETCH(QList<bool>, timing);
         QFETCH(bool, hairlines);
-        QValueAxis *x = qobject_cast<QValueAxis *>(m_window->chart()->axes(Qt::Horizontal).front());
-        const double themeWidth = x->gridLinePen().widthF();
+        QChart *chart = m_window->chart();
+        QValueAxis *x = qobject_cast<QValueAxis *>(chart->axes(Qt::Horizontal).front());
+        const double themeWidth = x->linePen().widthF();
         QVERIFY(themeWidth > 0);
         // The points come after the timing starts, as in a race.
         LapSeries armed = knownRace();
@@ -226,7 +244,17 @@ private slots:
                 green += c.green() > 100 && c.red() < 60 && c.blue() < 60;
             }
         QVERIFY2(green >= 12, qPrintable(QString::number(green)));
-        QCOMPARE(x->gridLinePen().widthF(), hairlines ? 0.0 : themeWidth);
+        // The grid line of lap 2, near the top of the plot where nothing
+        // else is drawn, is grey.
+        const QPoint top = m_window->chartView()->mapFromScene(chart->mapToScene(chart->plotArea().topLeft()));
+        const int lap2 = m_window->lapPosition(0, 2)->toPoint().x();
+        bool grid = false;
+        for (int dx = -1; dx <= 1; ++dx) {
+            const QColor c = picture.pixelColor(lap2 + dx, top.y() + 4);
+            grid = grid || (c.red() < 250 && c.red() > 150 && c.red() == c.green() && c.red() == c.blue());
+        }
+        QVERIFY(grid);
+        QCOMPARE(x->linePen().widthF(), hairlines ? 0.0 : themeWidth);
     }
 
     void clickSelectsLap_data()
@@ -436,6 +464,9 @@ private slots:
             SeriesLap next = known.laps[size_t(lap - 1) % known.laps.size()];
             next.lap = lap;
             next.raceTime = lap * 70.0;
+            // Times of a short track (1.5 to 2.5 s): steps of hundredths,
+            // which binary numbers carry with rounding errors.
+            next.lapTime = *next.lapTime / 40;
             race.laps.push_back(next);
             fastest = std::min(fastest, *next.lapTime);
             slowest = std::max(slowest, *next.lapTime);
@@ -444,9 +475,19 @@ private slots:
             moves += QPointF(x->min(), x->max()) != before;
             // Every lap in sight, and the times' scale not that of the empty chart.
             QVERIFY2(x->min() <= 0.5 && x->max() >= lap && y->min() < fastest && y->max() > slowest && y->min() > 0,
-                     qPrintable(QString::number(lap)));
+                     qPrintable(QStringLiteral("lap %1: x %2-%3 y %4-%5")
+                                    .arg(lap)
+                                    .arg(x->min())
+                                    .arg(x->max())
+                                    .arg(y->min(), 0, 'g', 17)
+                                    .arg(y->max(), 0, 'g', 17)));
             QCOMPARE((x->max() - x->min()) / x->tickInterval(), 5.0);
             QCOMPARE((y->max() - y->min()) / y->tickInterval(), 5.0);
+            // A number at both ends of the times' axis, whatever rounding
+            // errors its steps carry.
+            const QList<double> numbers = numbersBesideThePlot(m_window->chart());
+            QVERIFY2(numbers.size() == 6 && qFuzzyCompare(numbers.front(), y->min()) && qFuzzyCompare(numbers.back(), y->max()),
+                     qPrintable(QStringLiteral("lap %1: %2 .. %3, %4 numbers").arg(lap).arg(y->min()).arg(y->max()).arg(numbers.size())));
         }
         QVERIFY2(moves <= 10, qPrintable(QString::number(moves)));
         m_window->setTiming(false);
