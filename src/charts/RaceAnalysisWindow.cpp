@@ -132,9 +132,10 @@ constexpr int TimedSteps = 5;
 
 // Ticks on whole multiples of step, labels with as many decimals as the
 // step needs (at most three). fixedCount: the range is TimedSteps whole
-// steps; a tick at each end and between them. Counted from an anchor instead, Qt Charts adds up the
-// steps and loses the tick (and number) at an end that the sum misses by a
-// rounding error (1.44 + 5 x 0.03 is 1.5899999999999999).
+// steps; a tick at each end and between them. Counted from an anchor
+// instead, Qt Charts adds up the steps and loses the tick (and number) at
+// an end that the sum misses by a rounding error (1.44 + 5 x 0.03 is
+// 1.5899999999999999).
 void placeTicks(QValueAxis *axis, double step, bool fixedCount)
 {
     if (fixedCount) {
@@ -155,11 +156,11 @@ void placeTicks(QValueAxis *axis, double step, bool fixedCount)
     axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
 }
 
-// While a race is timed an axis shows TimedSteps whole steps (see
-// TimedSteps): a step is 1, 2, 3, 4, 5, 6 or 8 times a power of ten (whole
-// numbers only when minStep is 1), the smallest that takes lo to hi; the
-// axis then always shows the same count of numbers, and their width changes
-// seldom (a change of width lays the whole chart out again).
+// While a race is timed an axis shows TimedSteps whole steps. A step is 1,
+// 2, 3, 4, 5, 6 or 8 times a power of ten (whole numbers only when minStep
+// is 1), the smallest that takes lo to hi; the axis then always shows the
+// same count of numbers, and their width changes seldom (a change of width
+// lays the whole chart out again).
 std::pair<double, double> timedRange(double lo, double hi, double minStep)
 {
     static const double ladder[] = {1, 2, 3, 4, 5, 6, 8};
@@ -485,7 +486,6 @@ void RaceAnalysisWindow::setLiveSeries(const LapSeries &series)
 
 void RaceAnalysisWindow::setTiming(bool timing)
 {
-    { FILE *f = fopen("/tmp/dbg.txt", "a"); fprintf(f, "setTiming %d\n", timing); fclose(f); }
     if (m_timing == timing)
         return;
     m_timing = timing;
@@ -514,7 +514,6 @@ void RaceAnalysisWindow::setTiming(bool timing)
 
 void RaceAnalysisWindow::setMarkerMode(QScatterSeries *series)
 {
-    { FILE *f = fopen("/tmp/dbg.txt", "a"); fprintf(f, "setMarkerMode timing=%d count=%d vis=%d pv=%d\n", m_timing, int(series->count()), series->isVisible(), series->pointsVisible()); fclose(f); }
     // Beside a stamped picture Qt Charts keeps its graphics item per point,
     // drawn in transparent ink and clipped one by one: hidden, they cost
     // nothing. Stamped pictures are drawn whatever this says. The chart
